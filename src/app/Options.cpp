@@ -1,0 +1,79 @@
+#include "app/Options.h"
+
+#include <QStringList>
+
+QString defaultInstallFolder()
+{
+#ifdef Q_OS_WIN
+    return QStringLiteral("C:\\Program Files (x86)\\Tamsel\\Velmora");
+#else
+    return QStringLiteral("/opt/Tamsel/Velmora");
+#endif
+}
+
+static QString usage()
+{
+    return QStringLiteral(
+        "Usage: velmora [--install-dir DIR]\n"
+        "Net control assistant for RV club amateur-radio nets.\n\n"
+        "  --install-dir DIR  folder holding database/ and FCCraw/ (default %1)\n"
+        "  --help             show this help and exit\n"
+        "  --version          show the version and exit\n")
+        .arg(defaultInstallFolder());
+}
+
+Options parseOptions(int argc, const char* const* argv)
+{
+    Options o;
+    o.installFolder = defaultInstallFolder();
+    const auto stop = [&o](const QString& text, int status) {
+        o.action = Options::Action::PrintAndExit;
+        o.output = text;
+        o.exitStatus = status;
+        return o;
+    };
+    for (int i = 1; i < argc; ++i) {
+        const QString arg = QString::fromLocal8Bit(argv[i]);
+        if (arg == QLatin1String("--help") || arg == QLatin1String("-h"))
+            return stop(usage(), 0);
+        if (arg == QLatin1String("--version"))
+            return stop(QStringLiteral("velmora %1\n").arg(QStringLiteral(VELMORA_VERSION)), 0);
+        if (arg == QLatin1String("--install-dir")) {
+            if (i + 1 >= argc)
+                return stop(QStringLiteral("velmora: --install-dir needs a folder\n") + usage(), 2);
+            o.installFolder = QString::fromLocal8Bit(argv[++i]);
+            continue;
+        }
+        if (arg.startsWith(QLatin1String("--install-dir="))) {
+            o.installFolder = arg.mid(int(qstrlen("--install-dir=")));
+            continue;
+        }
+        // Qt's own platform options pass through untouched.
+        if (arg == QLatin1String("-platform") && i + 1 < argc) {
+            ++i;
+            continue;
+        }
+        return stop(QStringLiteral("velmora: unknown option '%1'\n").arg(arg) + usage(), 2);
+    }
+    if (o.installFolder.isEmpty())
+        return stop(QStringLiteral("velmora: --install-dir needs a folder\n") + usage(), 2);
+    return o;
+}
+
+bool hasDisplay()
+{
+#if defined(Q_OS_WIN) || defined(Q_OS_MACOS)
+    return true;
+#else
+    return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
+        || !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+#endif
+}
+
+QString noDisplayMessage()
+{
+    return QStringLiteral(
+        "velmora: no display found (DISPLAY is not set), so the window cannot be shown.\n"
+        "Run it on a desktop, or under a virtual display, for example:\n"
+        "  xvfb-run -a -s '-screen 0 1680x1050x24' velmora --install-dir DIR\n");
+}

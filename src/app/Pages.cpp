@@ -1,0 +1,71 @@
+#include "app/Pages.h"
+
+#include "app/TfrmMainA.h"
+#include "clocks/TfrmTimeZone.h"
+#include "fcc/TfrmFCC2.h"
+#include "net/TfrmNET.h"
+#include "pages/TfrmINFO.h"
+#include "pages/TfrmMAPS.h"
+#include "pages/TfrmPreAmp.h"
+#include "pages/TfrmRVnets.h"
+
+TfrmMainA* frmMainA = nullptr;
+TfrmINFO* frmINFO = nullptr;
+TfrmTimeZone* frmTimeZone = nullptr;
+TfrmRVnets* frmRVnets = nullptr;
+TfrmMAPS* frmMAPS = nullptr;
+TfrmNET* frmNET = nullptr;
+TfrmFCC2* frmFCC2 = nullptr;
+TfrmPreAmp* frmPreAmp = nullptr;
+
+namespace {
+QString installFolder;
+
+template <typename T> void create(T*& global, const char* name)
+{
+    global = new T();
+    global->setObjectName(QString::fromLatin1(name));
+}
+
+template <typename T> void destroy(T*& global)
+{
+    delete global;
+    global = nullptr;
+}
+} // namespace
+
+QString InstallFolder()
+{
+    return installFolder;
+}
+
+void CreatePages(const QString& folder)
+{
+    installFolder = folder;
+    try {
+        create(frmMainA, "frmMainA");
+        create(frmINFO, "frmINFO");
+        create(frmTimeZone, "frmTimeZone");
+        create(frmRVnets, "frmRVnets");
+        create(frmMAPS, "frmMAPS");
+        create(frmNET, "frmNET");
+        create(frmFCC2, "frmFCC2");
+        create(frmPreAmp, "frmPreAmp");
+    } catch (...) {
+        DestroyPages();
+        throw;
+    }
+    frmMainA->show();
+}
+
+void DestroyPages()
+{
+    destroy(frmPreAmp);
+    destroy(frmFCC2);
+    destroy(frmNET);
+    destroy(frmMAPS);
+    destroy(frmRVnets);
+    destroy(frmTimeZone);
+    destroy(frmINFO);
+    destroy(frmMainA);
+}

@@ -1,0 +1,31 @@
+#pragma once
+// The eight pages of the program, created once at start-up in a fixed order and kept
+// until the end. Every page's objectName is the name of its global.
+#include <QString>
+
+class TfrmMainA;
+class TfrmINFO;
+class TfrmTimeZone;
+class TfrmRVnets;
+class TfrmMAPS;
+class TfrmNET;
+class TfrmFCC2;
+class TfrmPreAmp;
+
+extern TfrmMainA* frmMainA;
+extern TfrmINFO* frmINFO;
+extern TfrmTimeZone* frmTimeZone;
+extern TfrmRVnets* frmRVnets;
+extern TfrmMAPS* frmMAPS;
+extern TfrmNET* frmNET;
+extern TfrmFCC2* frmFCC2;
+extern TfrmPreAmp* frmPreAmp;
+
+// Creates the eight pages in order and shows the main page. installFolder holds
+// database/ and FCCraw/. Throws when a page cannot be created (a database that cannot
+// be opened); pages created before the failure are destroyed again.
+void CreatePages(const QString& installFolder);
+// Destroys every page that exists, last created first.
+void DestroyPages();
+// The installation folder given to CreatePages.
+QString InstallFolder();

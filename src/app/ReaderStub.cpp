@@ -1,0 +1,2 @@
+// Placeholder reader until the isolated reader exists.
+int main() { return 1; }

@@ -1,0 +1,107 @@
+#include "app/TfrmMainA.h"
+
+#include "app/Pages.h"
+#include "clocks/TfrmTimeZone.h"
+#include "net/TfrmNET.h"
+#include "pages/TfrmINFO.h"
+#include "pages/TfrmMAPS.h"
+#include "pages/TfrmPreAmp.h"
+#include "pages/TfrmRVnets.h"
+#include "ui_TfrmMainA.h"
+
+#include <QCloseEvent>
+#include <QDir>
+
+TfrmMainA::TfrmMainA(QWidget* parent) : Page(parent), ui(std::make_unique<Ui::TfrmMainA>())
+{
+    ui->setupUi(this);
+    setFixedSize(1612, 912);
+    connect(ui->VRstart, &QPushButton::clicked, this, &TfrmMainA::VRstartClick);
+    connect(ui->VR1, &QPushButton::clicked, this, &TfrmMainA::VR1Click);
+    connect(ui->VR3, &QPushButton::clicked, this, &TfrmMainA::VR3Click);
+    connect(ui->VR4, &QPushButton::clicked, this, &TfrmMainA::VR4Click);
+    connect(ui->VR5, &QPushButton::clicked, this, &TfrmMainA::VR5Click);
+    connect(ui->VR6, &QPushButton::clicked, this, &TfrmMainA::VR6Click);
+    connect(ui->VrDemoButton1, &QPushButton::clicked, this, &TfrmMainA::VrDemoButton1Click);
+    connect(ui->panQUIT, &FacePanel::clicked, this, &TfrmMainA::panQUITClick);
+    connect(ui->Image1, &ImageBox::clicked, this, &TfrmMainA::Image1Click);
+    ui->VRstart->setFocus();
+}
+
+TfrmMainA::~TfrmMainA() = default;
+
+QString TfrmMainA::CurrentDirectoryText()
+{
+#ifdef Q_OS_WIN
+    // Drive letter, colon, backslash, then the folder below the root without a
+    // trailing separator; the root itself keeps its backslash.
+    QString path = QDir::toNativeSeparators(QDir::currentPath());
+    if (path.size() > 3 && path.endsWith(QLatin1Char('\\')))
+        path.chop(1);
+    return path.left(260);
+#else
+    return QDir::currentPath();
+#endif
+}
+
+void TfrmMainA::VRstartClick()
+{
+    ui->panSTART->hide();
+    ui->pan1A->show();
+    ui->pan2A->show();
+    const QString directory = CurrentDirectoryText();
+    ui->editPATH->setText(directory);
+    if (frmNET)
+        frmNET->LoadRosterSpreadsheet(directory);
+}
+
+void TfrmMainA::VR1Click()
+{
+    navigate(this, frmINFO);
+}
+
+void TfrmMainA::VR3Click()
+{
+    navigate(this, frmPreAmp);
+}
+
+void TfrmMainA::VR4Click()
+{
+    navigate(this, frmNET);
+}
+
+void TfrmMainA::VR5Click()
+{
+    navigate(this, frmTimeZone);
+}
+
+void TfrmMainA::VR6Click()
+{
+    navigate(this, frmMAPS);
+}
+
+void TfrmMainA::VrDemoButton1Click()
+{
+    navigate(this, frmRVnets);
+}
+
+void TfrmMainA::panQUITClick()
+{
+    close();
+}
+
+void TfrmMainA::Image1Click()
+{
+    panQUITClick();
+}
+
+void TfrmMainA::closeEvent(QCloseEvent* event)
+{
+    // The net page may still hold check-ins that were never saved: let it ask first.
+    if (frmNET && !frmNET->canClose()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    emit programEnded();
+}

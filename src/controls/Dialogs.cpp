@@ -1,0 +1,90 @@
+#include "controls/Dialogs.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace Dialogs {
+namespace {
+Hook* currentHook = nullptr;
+
+QWidget* activeParent()
+{
+    return QApplication::activeWindow();
+}
+} // namespace
+
+Hook* setHook(Hook* hook)
+{
+    Hook* previous = currentHook;
+    currentHook = hook;
+    return previous;
+}
+
+static bool hooked(Kind kind, const QString& title, const QString& text)
+{
+    if (currentHook && currentHook->shown) {
+        currentHook->shown(kind, title, text);
+        return true;
+    }
+    return false;
+}
+
+void showMessage(const QString& text)
+{
+    if (hooked(Kind::Message, QString(), text))
+        return;
+    QMessageBox box(QMessageBox::NoIcon, QApplication::applicationName(), text, QMessageBox::Ok,
+                    activeParent());
+    box.exec();
+}
+
+void errorBox(const QString& text)
+{
+    if (hooked(Kind::Error, QString(), text))
+        return;
+    QMessageBox box(QMessageBox::Critical, QApplication::applicationName(), text, QMessageBox::Ok,
+                    activeParent());
+    box.exec();
+}
+
+void titledMessage(const QString& title, const QString& text)
+{
+    if (hooked(Kind::Titled, title, text))
+        return;
+    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, nullptr);
+    box.exec();
+}
+
+QString saveFileName(QWidget* parent, const QString& caption)
+{
+    if (currentHook && currentHook->saveFileName)
+        return currentHook->saveFileName(caption);
+    QFileDialog dialog(parent, caption);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    // The operator is not asked before an existing file is replaced.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().constFirst();
+}
+
+SaveChoice askSave(QWidget* parent, const QString& text)
+{
+    if (currentHook && currentHook->question)
+        return currentHook->question(text);
+    QMessageBox box(QMessageBox::Warning, QApplication::applicationName(), text,
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent);
+    box.setDefaultButton(QMessageBox::Save);
+    switch (box.exec()) {
+    case QMessageBox::Save:
+        return SaveChoice::Save;
+    case QMessageBox::Discard:
+        return SaveChoice::Discard;
+    default:
+        return SaveChoice::Cancel;
+    }
+}
+
+} // namespace Dialogs

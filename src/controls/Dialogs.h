@@ -1,0 +1,41 @@
+#pragma once
+// Every modal box and file dialog of the program goes through here, so that one
+// replaceable hook can answer them (tests record the texts instead of blocking).
+#include <QString>
+#include <functional>
+
+class QWidget;
+
+namespace Dialogs {
+
+enum class Kind {
+    Message,  // plain message box: the text and an OK button
+    Error,    // the application's standard error box
+    Titled,   // a message box with a title of its own and an OK button
+    Question, // save / discard / cancel
+};
+
+enum class SaveChoice { Save, Discard, Cancel };
+
+// What a hook must answer. Unset members fall back to the real dialogs.
+struct Hook {
+    std::function<void(Kind kind, const QString& title, const QString& text)> shown;
+    std::function<QString(const QString& caption)> saveFileName;
+    std::function<SaveChoice(const QString& text)> question;
+};
+
+// Installs a hook (nullptr restores the real dialogs). Returns the previous one.
+Hook* setHook(Hook* hook);
+
+// The plain modal message box: the text and an OK button.
+void showMessage(const QString& text);
+// The application's standard error box with the error's text.
+void errorBox(const QString& text);
+// A modal box with its own title and a single OK button.
+void titledMessage(const QString& title, const QString& text);
+// The save-file dialog; returns the chosen name, or an empty text when cancelled.
+QString saveFileName(QWidget* parent, const QString& caption = QString());
+// Asks whether to save unsaved work.
+SaveChoice askSave(QWidget* parent, const QString& text);
+
+} // namespace Dialogs

@@ -1,0 +1,29 @@
+#pragma once
+// A picture box: shows a picture from the program's resources, scaled to its size,
+// and reports a click of the left mouse button.
+#include <QLabel>
+
+class ImageBox : public QLabel {
+    Q_OBJECT
+    Q_PROPERTY(QString picture READ picture WRITE setPicture)
+
+public:
+    explicit ImageBox(QWidget* parent = nullptr);
+
+    QString picture() const { return m_picture; }
+    // A resource path such as ":/pictures/quit.svg"; the picture is drawn scaled to the box.
+    void setPicture(const QString& resource);
+    // True when the picture could be loaded.
+    bool hasPicture() const { return m_loaded; }
+
+signals:
+    void clicked();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    QString m_picture;
+    bool m_loaded = false;
+};

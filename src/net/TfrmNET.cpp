@@ -1,0 +1,29 @@
+#include "net/TfrmNET.h"
+
+#include "app/Pages.h"
+#include "app/TfrmMainA.h"
+#include "controls/FacePanel.h"
+
+TfrmNET::TfrmNET(QWidget* parent) : Page(parent)
+{
+    setWindowTitle(QStringLiteral("NET CALLING PAGE"));
+    resize(1600, 900);
+    auto* quit = new FacePanel(this);
+    quit->setObjectName(QStringLiteral("panQUIT"));
+    quit->setCaption(QStringLiteral("QUIT"));
+    quit->setBevelWidth(3);
+    quit->setGeometry(10, 10, 80, 60);
+    connect(quit, &FacePanel::clicked, this, &TfrmNET::panQUITClick);
+}
+
+void TfrmNET::panQUITClick()
+{
+    navigate(this, frmMainA);
+}
+
+void TfrmNET::LoadRosterSpreadsheet(const QString&) {}
+
+bool TfrmNET::canClose()
+{
+    return true;
+}

@@ -1,0 +1,22 @@
+#include "pages/TfrmRVnets.h"
+
+#include "app/Pages.h"
+#include "app/TfrmMainA.h"
+#include "controls/FacePanel.h"
+
+TfrmRVnets::TfrmRVnets(QWidget* parent) : Page(parent)
+{
+    setWindowTitle(QStringLiteral("RV NET FREQUENCIES"));
+    resize(1600, 900);
+    auto* quit = new FacePanel(this);
+    quit->setObjectName(QStringLiteral("panQUIT"));
+    quit->setCaption(QStringLiteral("QUIT"));
+    quit->setBevelWidth(3);
+    quit->setGeometry(10, 10, 80, 60);
+    connect(quit, &FacePanel::clicked, this, &TfrmRVnets::panQUITClick);
+}
+
+void TfrmRVnets::panQUITClick()
+{
+    navigate(this, frmMainA);
+}

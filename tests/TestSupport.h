@@ -1,0 +1,92 @@
+#pragma once
+// Shared helpers for page tests: a dialog recorder, finding widgets by name, clicking.
+#include "controls/Dialogs.h"
+
+#include <QApplication>
+#include <QStringList>
+#include <QTest>
+#include <QWidget>
+#include <gtest/gtest.h>
+
+#include <deque>
+
+// Records every box the program shows and answers dialogs from queues, for as long
+// as it lives.
+class RecordingDialogs {
+public:
+    struct Shown {
+        Dialogs::Kind kind;
+        QString title;
+        QString text;
+    };
+
+    RecordingDialogs()
+    {
+        hook.shown = [this](Dialogs::Kind kind, const QString& title, const QString& text) {
+            shown.push_back({kind, title, text});
+        };
+        hook.saveFileName = [this](const QString&) {
+            ++saveDialogs;
+            if (fileNames.empty())
+                return QString();
+            QString name = fileNames.front();
+            fileNames.pop_front();
+            return name;
+        };
+        hook.question = [this](const QString& text) {
+            questions << text;
+            if (answers.empty())
+                return Dialogs::SaveChoice::Cancel;
+            auto a = answers.front();
+            answers.pop_front();
+            return a;
+        };
+        previous = Dialogs::setHook(&hook);
+    }
+    ~RecordingDialogs() { Dialogs::setHook(previous); }
+    RecordingDialogs(const RecordingDialogs&) = delete;
+    RecordingDialogs& operator=(const RecordingDialogs&) = delete;
+
+    QStringList texts() const
+    {
+        QStringList out;
+        for (const auto& s : shown)
+            out << s.text;
+        return out;
+    }
+
+    std::vector<Shown> shown;
+    std::deque<QString> fileNames;           // answers to the save-file dialog ("" cancels)
+    std::deque<Dialogs::SaveChoice> answers; // answers to save/discard/cancel questions
+    QStringList questions;
+    int saveDialogs = 0;
+
+private:
+    Dialogs::Hook hook;
+    Dialogs::Hook* previous = nullptr;
+};
+
+// The widget called name inside root; fails the test when there is none.
+template <typename T = QWidget> T* child(QWidget* root, const char* name)
+{
+    T* w = root ? root->findChild<T*>(QString::fromLatin1(name)) : nullptr;
+    if (!w)
+        ADD_FAILURE() << "no widget " << name << " of the expected kind";
+    return w;
+}
+
+inline void click(QWidget* w)
+{
+    if (w)
+        QTest::mouseClick(w, Qt::LeftButton, Qt::NoModifier, w->rect().center());
+}
+
+// Source and build folders of this build, for fixtures.
+inline QString sourceDir()
+{
+    return QStringLiteral(VELMORA_SOURCE_DIR);
+}
+inline QString binaryDir()
+{
+    return QStringLiteral(VELMORA_BINARY_DIR);
+}
