@@ -3,6 +3,9 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QTextDocument>
 
 namespace Dialogs {
 namespace {
@@ -85,6 +88,18 @@ SaveChoice askSave(QWidget* parent, const QString& text)
     default:
         return SaveChoice::Cancel;
     }
+}
+
+bool printDocument(QWidget* parent, QTextDocument* document)
+{
+    if (currentHook && currentHook->print)
+        return currentHook->print(document);
+    QPrinter printer;
+    QPrintDialog dialog(&printer, parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    document->print(&printer);
+    return true;
 }
 
 } // namespace Dialogs

@@ -5,6 +5,7 @@
 #include <functional>
 
 class QWidget;
+class QTextDocument;
 
 namespace Dialogs {
 
@@ -22,6 +23,7 @@ struct Hook {
     std::function<void(Kind kind, const QString& title, const QString& text)> shown;
     std::function<QString(const QString& caption)> saveFileName;
     std::function<SaveChoice(const QString& text)> question;
+    std::function<bool(QTextDocument* document)> print;
 };
 
 // Installs a hook (nullptr restores the real dialogs). Returns the previous one.
@@ -37,5 +39,7 @@ void titledMessage(const QString& title, const QString& text);
 QString saveFileName(QWidget* parent, const QString& caption = QString());
 // Asks whether to save unsaved work.
 SaveChoice askSave(QWidget* parent, const QString& text);
+// The print dialog, then the document printed; false when cancelled.
+bool printDocument(QWidget* parent, QTextDocument* document);
 
 } // namespace Dialogs

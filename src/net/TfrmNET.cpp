@@ -2,18 +2,113 @@
 
 #include "app/Pages.h"
 #include "app/TfrmMainA.h"
-#include "controls/FacePanel.h"
+#include "fcc/TfrmFCC2.h"
+#include "net/RosterGridModel.h"
+#include "ui_TfrmNET.h"
 
-TfrmNET::TfrmNET(QWidget* parent) : Page(parent)
+#include <QDir>
+#include <QKeyEvent>
+#include <QShortcut>
+
+namespace {
+// The four club databases below the installation folder, with their tables.
+RosterTable openRoster(const char* file, const char* table)
 {
-    setWindowTitle(QStringLiteral("NET CALLING PAGE"));
+    const QString path = QDir::toNativeSeparators(InstallFolder() + QStringLiteral("/database/")
+                                                  + QString::fromLatin1(file));
+    return RosterTable::open(path, QString::fromLatin1(table));
+}
+} // namespace
+
+TfrmNET::TfrmNET(QWidget* parent) : Page(parent), ui(std::make_unique<Ui::TfrmNET>())
+{
+    ui->setupUi(this);
     resize(1600, 900);
-    auto* quit = new FacePanel(this);
-    quit->setObjectName(QStringLiteral("panQUIT"));
-    quit->setCaption(QStringLiteral("QUIT"));
-    quit->setBevelWidth(3);
-    quit->setGeometry(10, 10, 80, 60);
-    connect(quit, &FacePanel::clicked, this, &TfrmNET::panQUITClick);
+    // Opened once for the whole run; a database that cannot be read stops the start-up.
+    tableRV = openRoster("radioRV.mdb", "ABC");
+    tableReg = openRoster("RepCheck.mdb", "RepCheckIn");
+    tableFMCA = openRoster("ARCarea.mdb", "Amber");
+    tableWBC = openRoster("WBCII.mdb", "wbcci");
+
+    gridModel = std::make_unique<RosterGridModel>();
+    ui->AdvStringGrid1->setModel(gridModel.get());
+    ui->AdvStringGrid1->horizontalHeader()->setHighlightSections(false);
+    ui->AdvStringGrid1->verticalHeader()->setVisible(false);
+    ui->AdvStringGrid1->horizontalHeader()->setVisible(false);
+    ui->AdvStringGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
+    ui->AdvStringGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
+    ui->AdvStringGrid1->verticalHeader()->setDefaultSectionSize(22);
+
+    // The caption of the save panel must not swallow the panel's clicks.
+    ui->Label3->setAttribute(Qt::WA_TransparentForMouseEvents);
+    connectHandlers();
+}
+
+TfrmNET::~TfrmNET() = default;
+
+void TfrmNET::connectHandlers()
+{
+    connect(ui->panARC, &FacePanel::clicked, this, &TfrmNET::panARCClick);
+    connect(ui->panRV, &FacePanel::clicked, this, &TfrmNET::panRVClick);
+    connect(ui->panReg, &FacePanel::clicked, this, &TfrmNET::panRegClick);
+    connect(ui->panWBCII, &FacePanel::clicked, this, &TfrmNET::panWBCIIClick);
+    connect(ui->panGROUP, &FacePanel::clicked, this, &TfrmNET::panGROUPClick);
+    connect(ui->panENTIRE, &FacePanel::clicked, this, &TfrmNET::panENTIREClick);
+    for (int d = 0; d <= 9; ++d)
+        connect(areaPanel(d), &FacePanel::clicked, this, [this, d] { panAreaClick(d); });
+    connect(ui->panQUIT, &FacePanel::clicked, this, &TfrmNET::panQUITClick);
+    connect(ui->Image1, &ImageBox::clicked, this, &TfrmNET::Image1Click);
+    connect(ui->VR3, &QPushButton::clicked, this, &TfrmNET::VR3Click);
+
+    // A click picks a station; Enter on a line does the same from the keyboard.
+    const std::pair<QListWidget*, void (TfrmNET::*)()> rosters[] = {
+        {ui->lstboxROSTER, &TfrmNET::lstboxROSTERClick},
+        {ui->lstboxROSTER2, &TfrmNET::lstboxROSTER2Click},
+        {ui->lstboxROSTER3, &TfrmNET::lstboxROSTER3Click},
+        {ui->lstboxROSTER4, &TfrmNET::lstboxROSTER4Click},
+    };
+    for (const auto& [list, handler] : rosters) {
+        connect(list, &QListWidget::itemClicked, this, handler);
+        connect(list, &QListWidget::itemActivated, this, handler);
+    }
+    connect(ui->btnAdd2, &QPushButton::clicked, this, &TfrmNET::btnAdd2Click);
+    connect(ui->btnAdd, &QPushButton::clicked, this, &TfrmNET::btnAddClick);
+    for (QLineEdit* e : {ui->editCALL2, ui->editNAME, ui->editCITY, ui->editSTATE})
+        connect(e, &QLineEdit::returnPressed, this, &TfrmNET::btnAddClick);
+    connect(ui->btnDelete, &QPushButton::clicked, this, &TfrmNET::btnDeleteClick);
+    auto* del = new QShortcut(QKeySequence::Delete, ui->lstboxCheckIN, nullptr, nullptr, Qt::WidgetShortcut);
+    connect(del, &QShortcut::activated, this, &TfrmNET::btnDeleteClick);
+    connect(ui->lstboxCheckIN, &QListWidget::itemClicked, this, &TfrmNET::lstboxCheckINClick);
+    connect(ui->lstboxCheckIN, &QListWidget::itemActivated, this, &TfrmNET::lstboxCheckINClick);
+    connect(ui->panSAVE, &FacePanel::clicked, this, &TfrmNET::panSAVEClick);
+    connect(ui->VR2, &QPushButton::clicked, this, &TfrmNET::VR2Click);
+    connect(ui->Button2, &QPushButton::clicked, this, &TfrmNET::Button2Click);
+    connect(ui->Button3, &QPushButton::clicked, this, &TfrmNET::Button3Click);
+    connect(ui->btnPrint, &QPushButton::clicked, this, &TfrmNET::btnPrintClick);
+
+    connect(ui->VRSEARCH, &QPushButton::clicked, this, &TfrmNET::VRSEARCHClick);
+    connect(ui->editCALLM, &QLineEdit::returnPressed, this, &TfrmNET::VRSEARCHClick);
+
+    connect(ui->btnARC, &QPushButton::clicked, this, &TfrmNET::btnARCClick);
+    connect(ui->btnRV, &QPushButton::clicked, this, &TfrmNET::btnRVClick);
+    connect(ui->btnREG, &QPushButton::clicked, this, &TfrmNET::btnREGClick);
+    connect(ui->btnWB, &QPushButton::clicked, this, &TfrmNET::btnWBClick);
+    connect(ui->editCALLARC, &QLineEdit::returnPressed, this, &TfrmNET::btnARCClick);
+    connect(ui->editCALLRV, &QLineEdit::returnPressed, this, &TfrmNET::btnRVClick);
+    connect(ui->editCALLREG, &QLineEdit::returnPressed, this, &TfrmNET::btnREGClick);
+    connect(ui->editCALLWBC, &QLineEdit::returnPressed, this, &TfrmNET::btnWBClick);
+    connect(ui->btnNameCk, &QPushButton::clicked, this, &TfrmNET::btnNameCkClick);
+
+    connect(ui->panAR, &FacePanel::clicked, this, &TfrmNET::panARClick);
+    connect(ui->panS1, &FacePanel::clicked, this, &TfrmNET::panS1Click);
+    connect(ui->panS2, &FacePanel::clicked, this, &TfrmNET::panS2Click);
+    connect(ui->panS3, &FacePanel::clicked, this, &TfrmNET::panS3Click);
+    connect(ui->AdvStringGrid1, &QAbstractItemView::clicked, this,
+            [this](const QModelIndex& index) { AdvStringGrid1ClickCell(index.row(), index.column()); });
+    connect(ui->btnSEARCH, &QPushButton::clicked, this, &TfrmNET::btnSEARCHClick);
+    connect(ui->editCALLR, &QLineEdit::returnPressed, this, &TfrmNET::btnSEARCHClick);
+
+    connect(ui->panHAMCALL, &FacePanel::clicked, this, &TfrmNET::panHAMCALLClick);
 }
 
 void TfrmNET::panQUITClick()
@@ -21,9 +116,12 @@ void TfrmNET::panQUITClick()
     navigate(this, frmMainA);
 }
 
-void TfrmNET::LoadRosterSpreadsheet(const QString&) {}
-
-bool TfrmNET::canClose()
+void TfrmNET::Image1Click()
 {
-    return true;
+    panQUITClick();
+}
+
+void TfrmNET::VR3Click()
+{
+    navigate(this, frmFCC2);
 }
