@@ -18,6 +18,12 @@ TfrmNET* frmNET = nullptr;
 TfrmFCC2* frmFCC2 = nullptr;
 TfrmPreAmp* frmPreAmp = nullptr;
 
+// The pictures live in the static library: register them before the first page needs one.
+static void initResources()
+{
+    Q_INIT_RESOURCE(pictures);
+}
+
 namespace {
 QString installFolder;
 
@@ -42,6 +48,7 @@ QString InstallFolder()
 void CreatePages(const QString& folder)
 {
     installFolder = folder;
+    initResources();
     try {
         create(frmMainA, "frmMainA");
         create(frmINFO, "frmINFO");
