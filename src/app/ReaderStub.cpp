@@ -1,2 +1,0 @@
-// Placeholder reader until the isolated reader exists.
-int main() { return 1; }
