@@ -2,6 +2,7 @@
 #include "net/TfrmNET.h"
 
 #include "controls/Dialogs.h"
+#include "data/DataError.h"
 #include "data/Workbook.h"
 #include "net/RosterGridModel.h"
 #include "ui_TfrmNET.h"

@@ -8,7 +8,6 @@
 
 #include <QDir>
 #include <QKeyEvent>
-#include <QShortcut>
 
 namespace {
 // The four club databases below the installation folder, with their tables.
@@ -76,8 +75,7 @@ void TfrmNET::connectHandlers()
     for (QLineEdit* e : {ui->editCALL2, ui->editNAME, ui->editCITY, ui->editSTATE})
         connect(e, &QLineEdit::returnPressed, this, &TfrmNET::btnAddClick);
     connect(ui->btnDelete, &QPushButton::clicked, this, &TfrmNET::btnDeleteClick);
-    auto* del = new QShortcut(QKeySequence::Delete, ui->lstboxCheckIN, nullptr, nullptr, Qt::WidgetShortcut);
-    connect(del, &QShortcut::activated, this, &TfrmNET::btnDeleteClick);
+    ui->lstboxCheckIN->installEventFilter(this);
     connect(ui->lstboxCheckIN, &QListWidget::itemClicked, this, &TfrmNET::lstboxCheckINClick);
     connect(ui->lstboxCheckIN, &QListWidget::itemActivated, this, &TfrmNET::lstboxCheckINClick);
     connect(ui->panSAVE, &FacePanel::clicked, this, &TfrmNET::panSAVEClick);
@@ -109,6 +107,17 @@ void TfrmNET::connectHandlers()
     connect(ui->editCALLR, &QLineEdit::returnPressed, this, &TfrmNET::btnSEARCHClick);
 
     connect(ui->panHAMCALL, &FacePanel::clicked, this, &TfrmNET::panHAMCALLClick);
+}
+
+bool TfrmNET::eventFilter(QObject* watched, QEvent* event)
+{
+    // Delete in the check-in list deletes the selected line, as the button does.
+    if (watched == ui->lstboxCheckIN && event->type() == QEvent::KeyPress
+        && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
+        btnDeleteClick();
+        return true;
+    }
+    return Page::eventFilter(watched, event);
 }
 
 void TfrmNET::panQUITClick()

@@ -99,6 +99,9 @@ public:
     // Where the call-book program is looked for; tests point it at a stand-in.
     static void setCallBookProgramForTesting(const QString& file);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     struct Group {
         RosterTable* table;
