@@ -10,9 +10,7 @@
 
 class LocalZone {
 public:
-    explicit LocalZone(const char* zone)
-        : m_had(qEnvironmentVariableIsSet("TZ"))
-        , m_previous(qgetenv("TZ"))
+    explicit LocalZone(const char* zone) : m_had(qEnvironmentVariableIsSet("TZ")), m_previous(qgetenv("TZ"))
     {
         qputenv("TZ", zone);
         rereadTimeZone();

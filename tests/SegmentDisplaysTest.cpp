@@ -22,7 +22,7 @@ namespace {
 // Counts the events of given kinds that reach the watched widgets.
 class EventCounter : public QObject {
 public:
-    explicit EventCounter(std::initializer_list<QEvent::Type> types) : m_types(types) {}
+    explicit EventCounter(std::initializer_list<QEvent::Type> types) : m_types(types) { }
     void watch(QWidget* w) { w->installEventFilter(this); }
     int count(QObject* w) const
     {
@@ -129,7 +129,7 @@ TEST(OneDigit, OutOfRangeValuesShowEAndReportOnlyWhenAllowed)
     TdgOneDigit d;
     std::vector<QObject*> errors;
     d.OnValueError = [&](QObject* sender) { errors.push_back(sender); };
-    for (int v : {-1, 10, 12, 11}) {
+    for (int v : { -1, 10, 12, 11 }) {
         d.SetValue(7);
         d.SetValue(v);
         EXPECT_EQ(d.Value(), SevenSegment::ErrorValue) << v;
@@ -182,14 +182,16 @@ TEST(OneDigit, PaintsLitAndDarkSegmentsAndLeavesTheRestToTheParent)
     d->SetSegmentOffColor(clGreen);
     d->show();
     // Centres of the segment bodies of a 30 x 50 digit, a to g.
-    const QPoint centres[] = {{15, 4}, {26, 14}, {26, 36}, {15, 46}, {4, 36}, {4, 14}, {15, 25}};
-    for (int value : {1, 7, 8, 11, 0}) {
+    const QPoint centres[]
+        = { { 15, 4 }, { 26, 14 }, { 26, 36 }, { 15, 46 }, { 4, 36 }, { 4, 14 }, { 15, 25 } };
+    for (int value : { 1, 7, 8, 11, 0 }) {
         d->SetValue(value);
         const QImage image = look(d);
         for (int s = 0; s < SevenSegment::SegmentCount; ++s) {
             const QColor expected
                 = toQColor(SevenSegment::isLit(value, SevenSegment::Segment(s)) ? clLime : clGreen);
-            EXPECT_EQ(image.pixelColor(centres[s]), expected) << "value " << value << " segment " << char('a' + s);
+            EXPECT_EQ(image.pixelColor(centres[s]), expected)
+                << "value " << value << " segment " << char('a' + s);
         }
         // Corners and the space between segments show the parent's black.
         EXPECT_EQ(image.pixelColor(0, 0), QColor(Qt::black));
@@ -207,7 +209,7 @@ TEST(OneDigit, EverySetterRepaintsAtOnceEvenWithoutAChange)
     Stage stage;
     auto* d = new TdgOneDigit(&stage.window);
     d->show();
-    EventCounter paints {QEvent::Paint};
+    EventCounter paints { QEvent::Paint };
     paints.watch(d);
     d->SetSegmentOnColor(clLime);
     d->SetSegmentOnColor(clLime);
@@ -264,7 +266,7 @@ TEST(SpecialDigit, DrawsOnlyItsGlyphInTheOnColours)
     // A value above the last draws nothing.
     g->SetValue(TSpecialValue(6));
     const QImage blank = look(g);
-    for (QPoint p : {QPoint(15, 25), QPoint(13, 25), QPoint(3, 3)})
+    for (QPoint p : { QPoint(15, 25), QPoint(13, 25), QPoint(3, 3) })
         EXPECT_EQ(blank.pixelColor(p), QColor(Qt::black));
 }
 
@@ -285,7 +287,7 @@ TEST(DigitTime, BuildsSixDigitsAndTwoColonsAndLaysThemOut)
     EXPECT_EQ(d.DigitSpace(), 2);
     EXPECT_EQ(d.SepparatorSegmentWidth(), 2);
     ASSERT_EQ(d.Digits().size(), 8u);
-    const int lefts[] = {117, 98, 88, 69, 50, 40, 21, 2};
+    const int lefts[] = { 117, 98, 88, 69, 50, 40, 21, 2 };
     for (int i = 0; i < 8; ++i) {
         QWidget* c = d.Digits()[i];
         EXPECT_EQ(c->parentWidget(), &d);
@@ -319,10 +321,14 @@ TEST(DigitTime, ShowsTheTimeOfDayOfAnyValue)
     HeldDisplay held;
     TdgDigitTime& d = held.display;
     const std::pair<double, const char*> cases[] = {
-        {at(9, 5, 7), "09:05:07"},          {at(13, 0, 0), "13:00:00"},
-        {-0.25, "18:00:00"},                 {45000.75, "18:00:00"},
-        {-1.0 / 24, "23:00:00"},             {1 + 1.0 / 24, "01:00:00"},
-        {42600 + at(7, 8, 9, -0.4), "07:08:09"}, {std::nan(""), "00:00:00"},
+        { at(9, 5, 7), "09:05:07" },
+        { at(13, 0, 0), "13:00:00" },
+        { -0.25, "18:00:00" },
+        { 45000.75, "18:00:00" },
+        { -1.0 / 24, "23:00:00" },
+        { 1 + 1.0 / 24, "01:00:00" },
+        { 42600 + at(7, 8, 9, -0.4), "07:08:09" },
+        { std::nan(""), "00:00:00" },
     };
     for (const auto& [value, text] : cases) {
         d.SetTime(value);
@@ -447,7 +453,7 @@ TEST(DigitTime, LayoutFollowsResizeAndDigitSpaceAtOnceAndSegmentWidthAtTheNextTi
     TdgDigitTime& d = held.display;
     d.show();
     d.resize(161, 41);
-    const int zoneLefts[] = {137, 115, 105, 83, 61, 51, 29, 7};
+    const int zoneLefts[] = { 137, 115, 105, 83, 61, 51, 29, 7 };
     for (int i = 0; i < 8; ++i)
         EXPECT_EQ(d.Digits()[i]->geometry(), QRect(zoneLefts[i], 2, i == 2 || i == 5 ? 8 : 20, 37)) << i;
 
@@ -470,7 +476,7 @@ TEST(DigitTime, AnUnchangedLayoutMovesAndRepaintsNothing)
     d.resize(161, 41);
     d.show();
     d.SetTime(at(12, 0, 0));
-    EventCounter events {QEvent::Move, QEvent::Resize, QEvent::Paint};
+    EventCounter events { QEvent::Move, QEvent::Resize, QEvent::Paint };
     for (QWidget* c : d.Digits())
         events.watch(c);
     d.SetTime(at(12, 0, 0, 300));

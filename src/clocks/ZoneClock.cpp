@@ -10,16 +10,16 @@ ZoneTimes continentalZoneTimes(double f, TimeZoneChoice selected)
     ZoneTimes z;
     switch (selected) {
     case TimeZoneChoice::EST:
-        z = {f, f - OneHour, f - TwoHours, f - ThreeHours, 0};
+        z = { f, f - OneHour, f - TwoHours, f - ThreeHours, 0 };
         break;
     case TimeZoneChoice::CST:
-        z = {f + OneHour, f, f - OneHour, f - TwoHours, 0};
+        z = { f + OneHour, f, f - OneHour, f - TwoHours, 0 };
         break;
     case TimeZoneChoice::MST:
-        z = {f + TwoHours, f + OneHour, f, f - OneHour, 0};
+        z = { f + TwoHours, f + OneHour, f, f - OneHour, 0 };
         break;
     case TimeZoneChoice::PST:
-        z = {f + ThreeHours, f + TwoHours, f + OneHour, f, 0};
+        z = { f + ThreeHours, f + TwoHours, f + OneHour, f, 0 };
         break;
     }
     return z;
@@ -51,14 +51,14 @@ ZoneReading readZones(ClockInstant now, TimeZoneChoice selected)
 
 std::string asctimeText(const std::tm& tm)
 {
-    static const char* const Weekdays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+    static const char* const Weekdays[] = { "Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat" };
     static const char* const Months[]
-        = {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+        = { "Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec" };
     const char* weekday = tm.tm_wday >= 0 && tm.tm_wday < 7 ? Weekdays[tm.tm_wday] : "???";
     const char* month = tm.tm_mon >= 0 && tm.tm_mon < 12 ? Months[tm.tm_mon] : "???";
     char text[64];
-    std::snprintf(text, sizeof text, "%.3s %.3s%3d %.2d:%.2d:%.2d %d\n", weekday, month, tm.tm_mday, tm.tm_hour,
-                  tm.tm_min, tm.tm_sec, 1900 + tm.tm_year);
+    std::snprintf(text, sizeof text, "%.3s %.3s%3d %.2d:%.2d:%.2d %d\n", weekday, month, tm.tm_mday,
+        tm.tm_hour, tm.tm_min, tm.tm_sec, 1900 + tm.tm_year);
     return text;
 }
 
@@ -94,6 +94,7 @@ QString dateTimeText(TDateTime value)
     const QDate date = QDate(1899, 12, 30).addDays(days);
     QString text = locale.toString(date, QLocale::ShortFormat);
     if (rest != 0)
-        text += QLatin1Char(' ') + locale.toString(QTime::fromMSecsSinceStartOfDay(int(rest)), timeFormatWithoutZone(locale));
+        text += QLatin1Char(' ')
+            + locale.toString(QTime::fromMSecsSinceStartOfDay(int(rest)), timeFormatWithoutZone(locale));
     return text;
 }

@@ -33,11 +33,11 @@ ZoneTimes continentalZoneTimes(double f, TimeZoneChoice selected);
 
 // What one tick of the page's timer shows.
 struct ZoneReading {
-    TDateTime local = 0;        // the local date and time
-    double utcOffsetDays = 0;   // Universal minus local date-time, in days
+    TDateTime local = 0; // the local date and time
+    double utcOffsetDays = 0; // Universal minus local date-time, in days
     bool daylightSaving = false; // the runtime says daylight saving is in effect locally
-    ZoneTimes times;            // the four zones from the selection, Universal the true one
-    std::string utcText;        // the asctime text of the Universal time, line feed included
+    ZoneTimes times; // the four zones from the selection, Universal the true one
+    std::string utcText; // the asctime text of the Universal time, line feed included
 };
 
 // Reads the time-zone settings again (TZ) and works out the zone times of the instant.

@@ -46,8 +46,8 @@ TDateTime encodeDateTime(int year, int month, int day, int hour, int minute, int
 
 TDateTime fromBrokenDown(const std::tm& tm, int millisecond)
 {
-    return encodeDateTime(tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec,
-                          millisecond);
+    return encodeDateTime(
+        tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec, millisecond);
 }
 
 void rereadTimeZone()
@@ -121,7 +121,7 @@ TimeOfDay splitTimeOfDay(TTime value)
     if (ms < 0)
         ms += MillisecondsPerDay;
     const long long seconds = ms / 1000;
-    return {int(seconds / 3600), int(seconds / 60 % 60), int(seconds % 60)};
+    return { int(seconds / 3600), int(seconds / 60 % 60), int(seconds % 60) };
 }
 
 std::string timeOfDayText(const TimeOfDay& time)

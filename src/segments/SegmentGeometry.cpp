@@ -46,18 +46,15 @@ std::array<Hexagon, SegmentCount> digitSegments(int W, int H, int s, int p)
     // Horizontal bars: tips at the sides, body between columns m+s+p and W-m-s-p.
     const auto horizontal = [&](int top2, int top, int bottom) -> Hexagon {
         // top2: twice the row of the tips; top/bottom: the rows of the body.
-        return {{{T(2 * m + s + 2 * p), T(top2)},
-                 {m + s + p, top},
-                 {W - m - s - p, top},
-                 {T(2 * W - 2 * m - s - 2 * p), T(top2)},
-                 {W - m - s - p, bottom},
-                 {m + s + p, bottom}}};
+        return { { { T(2 * m + s + 2 * p), T(top2) }, { m + s + p, top }, { W - m - s - p, top },
+            { T(2 * W - 2 * m - s - 2 * p), T(top2) }, { W - m - s - p, bottom }, { m + s + p, bottom } } };
     };
     // Vertical bars: left column x0, body from twice-row y0 to twice-row y1 (both
     // already shortened by the space), tips half a width beyond.
     const auto vertical = [&](int x0, int y0, int y1) -> Hexagon {
         const int mid2 = 2 * x0 + s;
-        return {{{x0, T(y0)}, {T(mid2), T(y0 - s)}, {x0 + s, T(y0)}, {x0 + s, T(y1)}, {T(mid2), T(y1 + s)}, {x0, T(y1)}}};
+        return { { { x0, T(y0) }, { T(mid2), T(y0 - s) }, { x0 + s, T(y0) }, { x0 + s, T(y1) },
+            { T(mid2), T(y1 + s) }, { x0, T(y1) } } };
     };
 
     const int upperTop = 2 * m + 2 * s + 2 * p;
@@ -83,12 +80,8 @@ Glyph glyphShapes(int value, int W, int H, int s, int p)
     switch (static_cast<SpecialGlyph>(value)) {
     case SpecialGlyph::Minus: {
         const int L2 = H - 3 * s;
-        g.polygons.push_back({{T(s), T(L2 + 3 * s)},
-                              {s, T(L2 + 2 * s)},
-                              {W - s, T(L2 + 2 * s)},
-                              {T(2 * W - s), T(L2 + 3 * s)},
-                              {W - s, T(L2 + 4 * s)},
-                              {s, T(L2 + 4 * s)}});
+        g.polygons.push_back({ { T(s), T(L2 + 3 * s) }, { s, T(L2 + 2 * s) }, { W - s, T(L2 + 2 * s) },
+            { T(2 * W - s), T(L2 + 3 * s) }, { W - s, T(L2 + 4 * s) }, { s, T(L2 + 4 * s) } });
         break;
     }
     case SpecialGlyph::Plus: {
@@ -96,29 +89,30 @@ Glyph glyphShapes(int value, int W, int H, int s, int p)
         const int V2 = H - W; // twice the overhang above and below the vertical bar
         const int barTop = T(L2 + 2 * s);
         const int barBottom = T(L2 + 4 * s);
-        g.rectangles.push_back({{0, barTop}, {W, barBottom}});
-        g.rectangles.push_back({{T(W - s), T(V2)}, {T(W + s), T(2 * H - V2)}});
+        g.rectangles.push_back({ { 0, barTop }, { W, barBottom } });
+        g.rectangles.push_back({ { T(W - s), T(V2) }, { T(W + s), T(2 * H - V2) } });
         // Paint over the vertical bar's outline where it crosses the horizontal bar,
         // so the cross reads as one shape.
-        g.coverLines.push_back({{T(W + s), barTop + 1}, {T(W + s), barBottom - 1}});
-        g.coverLines.push_back({{T(W - s), barTop + 1}, {T(W - s), barBottom - 1}});
+        g.coverLines.push_back({ { T(W + s), barTop + 1 }, { T(W + s), barBottom - 1 } });
+        g.coverLines.push_back({ { T(W - s), barTop + 1 }, { T(W - s), barBottom - 1 } });
         break;
     }
     case SpecialGlyph::Point:
-        g.rectangles.push_back({{roundHalfEven(W - s, 2), H - 2 - s}, {roundHalfEven(W + s, 2), H - 2}});
+        g.rectangles.push_back(
+            { { roundHalfEven(W - s, 2), H - 2 - s }, { roundHalfEven(W + s, 2), H - 2 } });
         break;
     case SpecialGlyph::Slash:
-        g.polygons.push_back(
-            {{W - 2, 2}, {W - 2, 2 + s}, {2 + s, H - 2}, {2, H - 2}, {2, H - 2 - s}, {W - 2 - s, 2}});
+        g.polygons.push_back({ { W - 2, 2 }, { W - 2, 2 + s }, { 2 + s, H - 2 }, { 2, H - 2 },
+            { 2, H - 2 - s }, { W - 2 - s, 2 } });
         break;
     case SpecialGlyph::Backslash:
-        g.polygons.push_back(
-            {{2, 2}, {2 + s, 2}, {W - 2, H - 2 - s}, {W - 2, H - 2}, {W - 2 - s, H - 2}, {2, 2 + s}});
+        g.polygons.push_back({ { 2, 2 }, { 2 + s, 2 }, { W - 2, H - 2 - s }, { W - 2, H - 2 },
+            { W - 2 - s, H - 2 }, { 2, 2 + s } });
         break;
     case SpecialGlyph::TwoPoints: {
         const int V2 = H - 2 * s - p;
-        g.rectangles.push_back({{T(W - s), T(V2)}, {T(W + s), T(V2 + 2 * s)}});
-        g.rectangles.push_back({{T(W - s), T(2 * H - V2 - 2 * s)}, {T(W + s), T(2 * H - V2)}});
+        g.rectangles.push_back({ { T(W - s), T(V2) }, { T(W + s), T(V2 + 2 * s) } });
+        g.rectangles.push_back({ { T(W - s), T(2 * H - V2 - 2 * s) }, { T(W + s), T(2 * H - V2) } });
         break;
     }
     default:
@@ -132,7 +126,7 @@ std::array<Bounds, TimeChildCount> provisionalLayout(int W, int H, int digitSpac
     const int w = roundHalfEven(W - 4 - 8 * digitSpace, 8);
     std::array<Bounds, TimeChildCount> out;
     for (int i = 1; i <= TimeChildCount; ++i)
-        out[i - 1] = {W - 2 - i * w - (i - 1) * digitSpace, 2, w, H - 4};
+        out[i - 1] = { W - 2 - i * w - (i - 1) * digitSpace, 2, w, H - 4 };
     return out;
 }
 
@@ -145,7 +139,7 @@ TimeLayout timeLayout(int W, int H, int segmentWidth, int digitSpace)
     for (int i = 0; i < TimeChildCount; ++i) {
         const int width = isSeparatorIndex(i) ? layout.separatorWidth : layout.digitWidth;
         x -= width + digitSpace;
-        layout.children[i] = {x, 2, width, H - 4};
+        layout.children[i] = { x, 2, width, H - 4 };
     }
     return layout;
 }

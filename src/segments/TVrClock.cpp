@@ -41,7 +41,7 @@ TVrClock::TVrClock(QWidget* parent) : QWidget(parent), m_clock(std::chrono::syst
 
 QSize TVrClock::sizeHint() const
 {
-    return {161 + ZoneGap + ZoneWidth, 41};
+    return { 161 + ZoneGap + ZoneWidth, 41 };
 }
 
 QString TVrClock::zoneText() const
