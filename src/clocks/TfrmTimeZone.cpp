@@ -40,6 +40,8 @@ TfrmTimeZone::TfrmTimeZone(QWidget* parent)
     initPictures();
     ui->setupUi(this);
     setFixedSize(1612, 912);
+    // A title bar without frame buttons: the way out is the quit control.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
 
     ui->dgDigitTime4->BeforeValueChange = std::bind_front(&TfrmTimeZone::dgDigitTime4BeforeValueChange, this);
     ui->dgDigitTime1->BeforeValueChange = std::bind_front(&TfrmTimeZone::dgDigitTime1BeforeValueChange, this);
