@@ -9,7 +9,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libglib2.0-dev mdbtools-dev mdbtools
   libfreexl-dev python3 python3-xlwt python3-xlrd
-  xvfb xauth fonts-liberation fonts-dejavu-core
+  xvfb xauth fonts-liberation fonts-dejavu-core tzdata
 )
 
 missing=()
