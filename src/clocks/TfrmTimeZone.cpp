@@ -7,17 +7,6 @@
 #include <QTimer>
 #include <functional>
 
-// The pictures are compiled into the static library; registering them here also
-// makes the linker keep them.
-static void initPictures()
-{
-    static const bool done = [] {
-        Q_INIT_RESOURCE(pictures);
-        return true;
-    }();
-    (void)done;
-}
-
 namespace {
 // Writes a face colour only when it differs, so the once-a-second refresh repaints
 // nothing that stays the same.
@@ -37,7 +26,6 @@ void setText(QLineEdit* edit, const QString& text)
 TfrmTimeZone::TfrmTimeZone(QWidget* parent)
     : Page(parent), ui(std::make_unique<Ui::TfrmTimeZone>()), FClock(std::chrono::system_clock::now)
 {
-    initPictures();
     ui->setupUi(this);
     setFixedSize(1612, 912);
     // A title bar without frame buttons: the way out is the quit control.
