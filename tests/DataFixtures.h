@@ -42,7 +42,7 @@ inline bool writeFixtureWorkbook(const QString& path, const QByteArray& json)
     const QString script = sourceDir() + QStringLiteral("/tools/xls/xlswrite.py");
     QProcess p;
     p.start(
-        QStringLiteral("/usr/bin/python3"), { script, QStringLiteral("--json"), QStringLiteral("-"), path });
+        QStringLiteral("/usr/bin/python3"), { script, QStringLiteral("--json"), path, QStringLiteral("-") });
     p.write(json);
     p.closeWriteChannel();
     if (!p.waitForFinished(30000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {

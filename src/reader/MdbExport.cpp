@@ -10,8 +10,6 @@
 #include <glib.h>
 #include <mdbtools.h>
 
-#include <QString>
-
 #include <cstring>
 #include <memory>
 #include <sys/stat.h>
@@ -129,6 +127,17 @@ std::vector<CatalogItem> readCatalog(MdbHandle* mdb)
     return items;
 }
 
+// The text case-folded, for comparing names without regard to case (Unicode rules).
+std::string folded(const std::string& text)
+{
+    if (!g_utf8_validate(text.data(), gssize(text.size()), nullptr))
+        return text;
+    gchar* f = g_utf8_casefold(text.data(), gssize(text.size()));
+    std::string out(f);
+    g_free(f);
+    return out;
+}
+
 // Dates as ISO text, without a time part when it is midnight.
 std::string dateText(std::string_view text)
 {
@@ -159,14 +168,14 @@ void exportMdbTable(const std::string& path, const std::string& tableName, std::
     mdb_set_boolean_fmt_numbers(db.mdb);
 
     const std::vector<CatalogItem> catalog = readCatalog(db.mdb);
-    const QString wanted = QString::fromStdString(tableName);
+    const std::string wanted = folded(tableName);
     const CatalogItem* found = nullptr;
     std::string available;
     for (const CatalogItem& item : catalog) {
         if (item.type != MDB_TABLE)
             continue;
-        const QString name = QString::fromStdString(item.name);
-        if (name.compare(wanted, Qt::CaseInsensitive) == 0 && (!found || name == wanted))
+        // Names match without regard to case; an exact match wins over one that differs in case.
+        if (folded(item.name) == wanted && (!found || item.name == tableName))
             found = &item;
         if (!(item.flags & 0x80000002u))
             available += (available.empty() ? "" : ", ") + item.name;

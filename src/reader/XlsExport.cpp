@@ -8,6 +8,7 @@
 
 #include <freexl.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -85,39 +86,61 @@ void exportFirstWorksheet(const std::string& path, std::string& out)
         formulas = readFormulaResults(bytes);
     }
 
-    TextTableFormat::Encoder table(out);
-    std::vector<std::string> names;
-    for (unsigned c = 0; c < cols; ++c)
-        names.push_back(columnName(c));
-    table.columns(names);
+    // Cells up to the last non-empty one of each row: sheets often claim more rows and
+    // columns than they fill (formatted blank cells), and a damaged one may claim the most a
+    // sheet can have. Trailing empty rows and columns are left out.
+    std::vector<std::vector<std::string>> cells(rows);
+    std::size_t widest = 0, lastRow = 0;
     for (unsigned r = 0; r < rows; ++r) {
-        table.beginRow();
+        std::vector<std::string>& row = cells[r];
         for (unsigned short c = 0; c < cols; ++c) {
             FreeXL_CellValue v {};
             if (freexl_get_cell_value(book.h, r, c, &v) != FREEXL_OK)
                 throw ReaderError("the file is damaged (cell " + columnName(c) + std::to_string(r + 1)
                     + " cannot be read)");
+            std::string text;
             switch (v.type) {
             case FREEXL_CELL_INT:
-                table.cell(std::to_string(v.value.int_value));
+                text = std::to_string(v.value.int_value);
                 break;
             case FREEXL_CELL_DOUBLE:
-                table.cell(numberText(v.value.double_value));
+                text = numberText(v.value.double_value);
                 break;
             case FREEXL_CELL_TEXT:
             case FREEXL_CELL_SST_TEXT:
             case FREEXL_CELL_DATE:
             case FREEXL_CELL_DATETIME:
             case FREEXL_CELL_TIME:
-                table.cell(v.value.text_value ? v.value.text_value : "");
+                text = v.value.text_value ? v.value.text_value : "";
                 break;
             default: { // empty, or a formula whose saved result FreeXL does not report
                 const auto f = formulas.find({ r, c });
-                table.cell(f == formulas.end() ? std::string() : f->second);
+                if (f != formulas.end())
+                    text = f->second;
                 break;
             }
             }
+            if (!text.empty()) {
+                row.resize(c + 1);
+                row[c] = std::move(text);
+            }
         }
+        if (!row.empty()) {
+            widest = std::max(widest, row.size());
+            lastRow = r + 1;
+        }
+    }
+    cells.resize(lastRow);
+
+    TextTableFormat::Encoder table(out);
+    std::vector<std::string> names;
+    for (unsigned c = 0; c < widest; ++c)
+        names.push_back(columnName(c));
+    table.columns(names);
+    for (const std::vector<std::string>& row : cells) {
+        table.beginRow();
+        for (std::size_t c = 0; c < widest; ++c)
+            table.cell(c < row.size() ? std::string_view(row[c]) : std::string_view());
     }
     table.finish();
 }
