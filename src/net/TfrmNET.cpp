@@ -38,6 +38,7 @@ TfrmNET::TfrmNET(QWidget* parent) : Page(parent), ui(std::make_unique<Ui::TfrmNE
     ui->AdvStringGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
     ui->AdvStringGrid1->verticalHeader()->setDefaultSectionSize(22);
 
+    ClearSelectedCall();
     // The caption of the save panel must not swallow the panel's clicks.
     ui->Label3->setAttribute(Qt::WA_TransparentForMouseEvents);
     connectHandlers();
