@@ -5,12 +5,18 @@
 #include <QPainter>
 #include <QSvgRenderer>
 
-ImageBox::ImageBox(QWidget* parent) : QLabel(parent) {}
+ImageBox::ImageBox(QWidget* parent) : QLabel(parent) { }
 
 void ImageBox::setPicture(const QString& resource)
 {
     m_picture = resource;
     m_loaded = QFile::exists(resource);
+    update();
+}
+
+void ImageBox::setKeepAspect(bool keep)
+{
+    m_keepAspect = keep;
     update();
 }
 
@@ -23,9 +29,19 @@ void ImageBox::paintEvent(QPaintEvent* event)
     QPainter p(this);
     if (m_picture.endsWith(QLatin1String(".svg"), Qt::CaseInsensitive)) {
         QSvgRenderer renderer(m_picture);
+        if (m_keepAspect)
+            renderer.setAspectRatioMode(Qt::KeepAspectRatio);
         renderer.render(&p, QRectF(rect()));
     } else {
-        p.drawPixmap(rect(), QPixmap(m_picture));
+        const QPixmap pixmap(m_picture);
+        QRect target = rect();
+        if (m_keepAspect && !pixmap.isNull()) {
+            const QSize size = pixmap.size().scaled(target.size(), Qt::KeepAspectRatio);
+            target = QRect(QPoint(0, 0), size);
+            target.moveCenter(rect().center());
+        }
+        p.setRenderHint(QPainter::SmoothPixmapTransform);
+        p.drawPixmap(target, pixmap);
     }
 }
 

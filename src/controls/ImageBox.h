@@ -6,6 +6,7 @@
 class ImageBox : public QLabel {
     Q_OBJECT
     Q_PROPERTY(QString picture READ picture WRITE setPicture)
+    Q_PROPERTY(bool keepAspect READ keepAspect WRITE setKeepAspect)
 
 public:
     explicit ImageBox(QWidget* parent = nullptr);
@@ -15,6 +16,9 @@ public:
     void setPicture(const QString& resource);
     // True when the picture could be loaded.
     bool hasPicture() const { return m_loaded; }
+    // Drawn at its own proportions, centred in the box, instead of stretched to fill it.
+    bool keepAspect() const { return m_keepAspect; }
+    void setKeepAspect(bool keep);
 
 signals:
     void clicked();
@@ -26,4 +30,5 @@ protected:
 private:
     QString m_picture;
     bool m_loaded = false;
+    bool m_keepAspect = false;
 };
