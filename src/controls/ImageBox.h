@@ -2,6 +2,7 @@
 // A picture box: shows a picture from the program's resources, scaled to its size,
 // and reports a click of the left mouse button.
 #include <QLabel>
+#include <QPixmap>
 
 class ImageBox : public QLabel {
     Q_OBJECT
@@ -26,9 +27,13 @@ signals:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
+    void renderPicture(QPainter& p, const QRect& box) const;
+
     QString m_picture;
     bool m_loaded = false;
     bool m_keepAspect = false;
+    QPixmap m_cache; // the picture drawn at the box's size, while it is shown
 };
