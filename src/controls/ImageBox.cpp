@@ -5,13 +5,40 @@
 #include <QPainter>
 #include <QSvgRenderer>
 
-ImageBox::ImageBox(QWidget* parent) : QLabel(parent) {}
+ImageBox::ImageBox(QWidget* parent) : QLabel(parent) { }
 
 void ImageBox::setPicture(const QString& resource)
 {
     m_picture = resource;
     m_loaded = QFile::exists(resource);
+    m_cache = QPixmap();
     update();
+}
+
+void ImageBox::setKeepAspect(bool keep)
+{
+    m_keepAspect = keep;
+    m_cache = QPixmap();
+    update();
+}
+
+void ImageBox::renderPicture(QPainter& p, const QRect& box) const
+{
+    if (m_picture.endsWith(QLatin1String(".svg"), Qt::CaseInsensitive)) {
+        QSvgRenderer renderer(m_picture);
+        if (m_keepAspect)
+            renderer.setAspectRatioMode(Qt::KeepAspectRatio);
+        renderer.render(&p, QRectF(box));
+        return;
+    }
+    const QPixmap pixmap(m_picture);
+    QRect target = box;
+    if (m_keepAspect && !pixmap.isNull()) {
+        target = QRect(QPoint(0, 0), pixmap.size().scaled(box.size(), Qt::KeepAspectRatio));
+        target.moveCenter(box.center());
+    }
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    p.drawPixmap(target, pixmap);
 }
 
 void ImageBox::paintEvent(QPaintEvent* event)
@@ -20,13 +47,25 @@ void ImageBox::paintEvent(QPaintEvent* event)
         QLabel::paintEvent(event);
         return;
     }
-    QPainter p(this);
-    if (m_picture.endsWith(QLatin1String(".svg"), Qt::CaseInsensitive)) {
-        QSvgRenderer renderer(m_picture);
-        renderer.render(&p, QRectF(rect()));
-    } else {
-        p.drawPixmap(rect(), QPixmap(m_picture));
+    // Drawing a large picture takes tens of milliseconds: it is drawn once per size and
+    // then only copied to the screen.
+    const qreal ratio = devicePixelRatioF();
+    const QSize pixels = (QSizeF(size()) * ratio).toSize();
+    if (m_cache.size() != pixels) {
+        m_cache = QPixmap(pixels);
+        m_cache.setDevicePixelRatio(ratio);
+        m_cache.fill(Qt::transparent);
+        QPainter cache(&m_cache);
+        renderPicture(cache, rect());
     }
+    QPainter(this).drawPixmap(0, 0, m_cache);
+}
+
+void ImageBox::hideEvent(QHideEvent* event)
+{
+    // Only the pictures on the screen keep their drawing: a page holds many large ones.
+    m_cache = QPixmap();
+    QLabel::hideEvent(event);
 }
 
 void ImageBox::mouseReleaseEvent(QMouseEvent* event)

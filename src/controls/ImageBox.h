@@ -2,10 +2,12 @@
 // A picture box: shows a picture from the program's resources, scaled to its size,
 // and reports a click of the left mouse button.
 #include <QLabel>
+#include <QPixmap>
 
 class ImageBox : public QLabel {
     Q_OBJECT
     Q_PROPERTY(QString picture READ picture WRITE setPicture)
+    Q_PROPERTY(bool keepAspect READ keepAspect WRITE setKeepAspect)
 
 public:
     explicit ImageBox(QWidget* parent = nullptr);
@@ -15,6 +17,9 @@ public:
     void setPicture(const QString& resource);
     // True when the picture could be loaded.
     bool hasPicture() const { return m_loaded; }
+    // Drawn at its own proportions, centred in the box, instead of stretched to fill it.
+    bool keepAspect() const { return m_keepAspect; }
+    void setKeepAspect(bool keep);
 
 signals:
     void clicked();
@@ -22,8 +27,13 @@ signals:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
+    void renderPicture(QPainter& p, const QRect& box) const;
+
     QString m_picture;
     bool m_loaded = false;
+    bool m_keepAspect = false;
+    QPixmap m_cache; // the picture drawn at the box's size, while it is shown
 };

@@ -1,22 +1,24 @@
 #include "pages/TfrmMAPS.h"
 
-#include "app/Pages.h"
-#include "app/TfrmMainA.h"
-#include "controls/FacePanel.h"
+#include "ui_TfrmMAPS.h"
 
-TfrmMAPS::TfrmMAPS(QWidget* parent) : Page(parent)
+TfrmMAPS::TfrmMAPS(QWidget* parent) : ReferencePage(parent), ui(std::make_unique<Ui::TfrmMAPS>())
 {
-    setWindowTitle(QStringLiteral("MAP PAGE"));
-    resize(1600, 900);
-    auto* quit = new FacePanel(this);
-    quit->setObjectName(QStringLiteral("panQUIT"));
-    quit->setCaption(QStringLiteral("QUIT"));
-    quit->setBevelWidth(3);
-    quit->setGeometry(10, 10, 80, 60);
-    connect(quit, &FacePanel::clicked, this, &TfrmMAPS::panQUITClick);
+    ui->setupUi(this);
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    setWindowState(Qt::WindowMaximized);
+    connect(ui->panQUIT, &FacePanel::clicked, this, &TfrmMAPS::panQUITClick);
+    connect(ui->Image1, &ImageBox::clicked, this, &TfrmMAPS::Image1Click);
 }
+
+TfrmMAPS::~TfrmMAPS() = default;
 
 void TfrmMAPS::panQUITClick()
 {
-    navigate(this, frmMainA);
+    closePage();
+}
+
+void TfrmMAPS::Image1Click()
+{
+    closePage();
 }

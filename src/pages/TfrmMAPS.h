@@ -1,10 +1,23 @@
 #pragma once
-#include "controls/Page.h"
+// The map page: the time zones of the continental United States, always shown.
+#include "pages/ReferencePage.h"
 
-class TfrmMAPS : public Page {
+#include <memory>
+
+namespace Ui {
+class TfrmMAPS;
+}
+
+class TfrmMAPS : public ReferencePage {
     Q_OBJECT
 
 public:
     explicit TfrmMAPS(QWidget* parent = nullptr);
+    ~TfrmMAPS() override;
+
     void panQUITClick();
+    void Image1Click();
+
+private:
+    std::unique_ptr<Ui::TfrmMAPS> ui;
 };

@@ -1,22 +1,33 @@
 #include "pages/TfrmPreAmp.h"
 
-#include "app/Pages.h"
-#include "app/TfrmMainA.h"
-#include "controls/FacePanel.h"
+#include "ui_TfrmPreAmp.h"
 
-TfrmPreAmp::TfrmPreAmp(QWidget* parent) : Page(parent)
+#include <QFile>
+
+TfrmPreAmp::TfrmPreAmp(QWidget* parent) : ReferencePage(parent), ui(std::make_unique<Ui::TfrmPreAmp>())
 {
-    setWindowTitle(QStringLiteral(""));
-    resize(1600, 900);
-    auto* quit = new FacePanel(this);
-    quit->setObjectName(QStringLiteral("panQUIT"));
-    quit->setCaption(QStringLiteral("QUIT"));
-    quit->setBevelWidth(3);
-    quit->setGeometry(10, 10, 80, 60);
-    connect(quit, &FacePanel::clicked, this, &TfrmPreAmp::panQUITClick);
+    ui->setupUi(this);
+    setFixedSize(1305, 891);
+    ui->Memo1->setPlainText(preambleScript());
+    // The grey panel around the icon is only a frame here: clicking it does nothing.
+    connect(ui->Image1, &ImageBox::clicked, this, &TfrmPreAmp::Image1Click);
 }
 
-void TfrmPreAmp::panQUITClick()
+TfrmPreAmp::~TfrmPreAmp() = default;
+
+QString TfrmPreAmp::preambleScript()
 {
-    navigate(this, frmMainA);
+    // The club keeps the script as plain text beside the pictures and may reword it.
+    QFile file(QStringLiteral(":/texts/preamble.txt"));
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return QStringLiteral("Memo1");
+    QString text = QString::fromUtf8(file.readAll());
+    if (text.endsWith(QLatin1Char('\n')))
+        text.chop(1);
+    return text;
+}
+
+void TfrmPreAmp::Image1Click()
+{
+    closePage();
 }

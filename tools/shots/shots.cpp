@@ -1,47 +1,124 @@
-// Renders the program's pages to PNG files: velmora-shots INSTALL_DIR OUT_DIR
+// Renders the program's pages to PNG files: velmora-shots INSTALL_DIR OUT_DIR [PAGE...]
 // The pages are created exactly as the program creates them, then driven through their
-// own controls so the pictures show real states.
+// own controls so the pictures show real states. Without an installation whose databases
+// open, the pages that need none are made one by one and the net calling page is drawn
+// from its form alone (empty lists), so its layout can still be shown.
 #include "app/Application.h"
 #include "app/Pages.h"
 #include "app/TfrmMainA.h"
+#include "clocks/TfrmTimeZone.h"
 #include "controls/Dialogs.h"
-#include "controls/FacePanel.h"
+#include "fcc/TfrmFCC2.h"
+#include "net/TfrmNET.h"
+#include "pages/TfrmINFO.h"
+#include "pages/TfrmMAPS.h"
+#include "pages/TfrmPreAmp.h"
+#include "pages/TfrmRVnets.h"
+#include "ui_TfrmNET.h"
 
-#include <QAbstractButton>
 #include <QDir>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QTest>
-#include <QTimer>
 #include <cstdio>
+#include <exception>
+#include <memory>
 
 namespace {
 QString outDir;
 
-void save(QWidget* page, const QString& name)
+void save(QWidget* page, const QString& name, const QRect& area = QRect())
 {
     QCoreApplication::processEvents();
     const QString file = QDir(outDir).filePath(name + QStringLiteral(".png"));
-    if (!page->grab().save(file))
+    if (!page->grab(area.isNull() ? QRect(QPoint(0, 0), QSize(-1, -1)) : area).save(file))
         std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
     else
         std::printf("%s\n", qPrintable(file));
 }
 
-void press(QWidget* page, const char* name)
+QWidget* find(QWidget* page, const char* name)
 {
     auto* w = page->findChild<QWidget*>(QString::fromLatin1(name));
-    if (!w) {
-        std::fprintf(stderr, "no control %s\n", name);
-        return;
+    if (!w)
+        std::fprintf(stderr, "no control %s on %s\n", name, qPrintable(page->objectName()));
+    return w;
+}
+
+void press(QWidget* page, const char* name)
+{
+    if (QWidget* w = find(page, name)) {
+        QTest::mouseClick(w, Qt::LeftButton, Qt::NoModifier, w->rect().center());
+        QCoreApplication::processEvents();
     }
-    QTest::mouseClick(w, Qt::LeftButton, Qt::NoModifier, w->rect().center());
+}
+
+// Shows a page at the 1600 by 900 size it is laid out for: the headless screen is smaller,
+// so a maximized page would be cut.
+void showAtLayoutSize(QWidget* page)
+{
+    page->show();
+    page->setWindowState(Qt::WindowNoState);
+    page->resize(1600, 900);
     QCoreApplication::processEvents();
 }
 
-void type(QWidget* page, const char* name, const QString& text)
+// Clicks a station line of a roster list, then "Add to Net", once per line.
+void checkIn(QWidget* net, const char* list, int lines)
 {
-    if (auto* e = page->findChild<QLineEdit*>(QString::fromLatin1(name)))
-        e->setText(text);
+    auto* roster = net->findChild<QListWidget*>(QString::fromLatin1(list));
+    if (!roster)
+        return;
+    for (int row = 0; row < lines && row < roster->count(); ++row) {
+        QListWidgetItem* item = roster->item(row);
+        roster->scrollToItem(item);
+        const QRect r = roster->visualItemRect(item);
+        QTest::mouseClick(roster->viewport(), Qt::LeftButton, Qt::NoModifier, r.center());
+        press(net, "btnAdd2");
+    }
+}
+
+// The net calling page's form without the page behind it, which would open the databases.
+struct BareNetPage : Page {
+    BareNetPage() { ui.setupUi(this); }
+    Ui::TfrmNET ui;
+};
+
+template <typename T> void makePage(T*& global, const char* name)
+{
+    global = new T();
+    global->setObjectName(QString::fromLatin1(name));
+}
+
+// Every page that opens without the databases, as the program would have them; the net
+// page as its bare form.
+std::unique_ptr<QWidget> makePagesWithoutDatabases()
+{
+    makePage(frmMainA, "frmMainA");
+    makePage(frmINFO, "frmINFO");
+    makePage(frmTimeZone, "frmTimeZone");
+    makePage(frmRVnets, "frmRVnets");
+    makePage(frmMAPS, "frmMAPS");
+    makePage(frmFCC2, "frmFCC2");
+    makePage(frmPreAmp, "frmPreAmp");
+    frmMainA->show();
+    auto form = std::make_unique<BareNetPage>();
+    form->setObjectName(QStringLiteral("frmNET"));
+    return form;
+}
+
+void destroyPagesWithoutDatabases()
+{
+    for (QWidget* page : std::initializer_list<QWidget*> {
+             frmPreAmp, frmFCC2, frmMAPS, frmRVnets, frmTimeZone, frmINFO, frmMainA })
+        delete page;
+    frmPreAmp = nullptr;
+    frmFCC2 = nullptr;
+    frmMAPS = nullptr;
+    frmRVnets = nullptr;
+    frmTimeZone = nullptr;
+    frmINFO = nullptr;
+    frmMainA = nullptr;
 }
 } // namespace
 
@@ -51,9 +128,10 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     VelmoraApplication app(argc, argv);
     if (argc < 3) {
-        std::fprintf(stderr, "usage: velmora-shots INSTALL_DIR OUT_DIR\n");
+        std::fprintf(stderr, "usage: velmora-shots INSTALL_DIR OUT_DIR [PAGE...]\n");
         return 2;
     }
+    Q_INIT_RESOURCE(pictures);
     outDir = QString::fromLocal8Bit(argv[2]);
     QDir().mkpath(outDir);
     // Boxes are answered silently so the run never waits for a click.
@@ -62,38 +140,92 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "box: %s\n", qPrintable(text));
     };
     quiet.saveFileName = [](const QString&) { return QString(); };
+    quiet.question = [](const QString&) { return Dialogs::SaveChoice::Discard; };
     Dialogs::setHook(&quiet);
 
-    QDir::setCurrent(QString::fromLocal8Bit(argv[1]));
-    CreatePages(QString::fromLocal8Bit(argv[1]));
-    QWidget* main = reinterpret_cast<QWidget*>(frmMainA);
+    const QString install = QString::fromLocal8Bit(argv[1]);
+    QDir::setCurrent(install);
+    std::unique_ptr<QWidget> bareNet;
+    try {
+        CreatePages(install);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "%s\nThe net calling page is drawn without its rosters.\n", e.what());
+        bareNet = makePagesWithoutDatabases();
+    }
+    QWidget* main = frmMainA;
+    QWidget* net = bareNet ? bareNet.get() : static_cast<QWidget*>(frmNET);
+
     save(main, QStringLiteral("main-start"));
     press(main, "VRstart");
+    // The pictures go into the project and its help pages: they show an example folder,
+    // not the one of the machine they were made on.
+    if (auto* path = main->findChild<QLineEdit*>(QStringLiteral("editPATH")))
+        path->setText(QStringLiteral("/home/operator/Velmora"));
     save(main, QStringLiteral("main"));
+    for (const auto& [control, name] :
+        { std::pair { "panMAIN", "main-menu" }, std::pair { "Panel1", "main-path" } }) {
+        if (QWidget* w = find(main, control))
+            save(main, QString::fromLatin1(name), QRect(w->mapTo(main, QPoint(0, 0)), w->size()));
+    }
 
-    press(main, "VR4");
-    QWidget* net = reinterpret_cast<QWidget*>(frmNET);
-    press(net, "panRV");
-    press(net, "panA5");
-    if (auto* list = net->findChild<QWidget*>(QStringLiteral("lstboxROSTER2")))
-        (void)list;
+    if (bareNet) {
+        showAtLayoutSize(net);
+    } else {
+        press(main, "VR4");
+        press(net, "panRV");
+        press(net, "panA5");
+        checkIn(net, "lstboxROSTER2", 1);
+    }
+    save(net, QStringLiteral("net-calling"));
     save(net, QStringLiteral("net"));
+    if (!bareNet) {
+        checkIn(net, "lstboxROSTER2", 6);
+        if (auto* list = net->findChild<QListWidget*>(QStringLiteral("lstboxCheckIN"));
+            list && list->count() > 2)
+            list->setCurrentRow(2);
+    }
+    save(net, QStringLiteral("net-checkins"));
+    net->hide();
+
+    showAtLayoutSize(frmINFO);
+    press(frmINFO, "VR1");
+    save(frmINFO, QStringLiteral("info"));
+    frmINFO->hide();
+
+    showAtLayoutSize(frmRVnets);
+    press(frmRVnets, "VR1");
+    save(frmRVnets, QStringLiteral("rvnets"));
+    frmRVnets->hide();
+
+    showAtLayoutSize(frmMAPS);
+    save(frmMAPS, QStringLiteral("maps"));
+    frmMAPS->hide();
+
+    showAtLayoutSize(frmPreAmp);
+    save(frmPreAmp, QStringLiteral("preamble"));
+    frmPreAmp->hide();
+
+    // The clock pages run on timers: give them time to show real values.
+    for (const auto& [page, name] : { std::pair<QWidget*, const char*> { frmTimeZone, "timezone" },
+             std::pair<QWidget*, const char*> { frmFCC2, "fcc" } }) {
+        showAtLayoutSize(page);
+        QTest::qWait(1500);
+        save(page, QString::fromLatin1(name));
+        page->hide();
+    }
 
     for (int i = 3; i < argc; ++i) {
         // Further pages by object name, as they stand.
-        if (auto* page = qApp->findChild<QWidget*>(QString::fromLocal8Bit(argv[i])))
-            save(page, QString::fromLocal8Bit(argv[i]));
+        const QString name = QString::fromLocal8Bit(argv[i]);
+        for (QWidget* page : QApplication::topLevelWidgets())
+            if (page->objectName() == name)
+                save(page, name);
     }
-    const auto pages = QApplication::topLevelWidgets();
-    for (QWidget* page : pages) {
-        if (page->objectName() == QLatin1String("frmTimeZone") || page->objectName() == QLatin1String("frmFCC2")) {
-            page->show();
-            QTest::qWait(1500);
-            save(page, page->objectName());
-            page->hide();
-        }
+    if (bareNet) {
+        bareNet.reset();
+        destroyPagesWithoutDatabases();
+    } else {
+        DestroyPages();
     }
-    Q_UNUSED(type);
-    DestroyPages();
     return 0;
 }
