@@ -193,3 +193,12 @@ TEST(NetPageStart, MissingDatabaseStopsTheStartWithItsFullPath)
     EXPECT_EQ(frmMainA, nullptr);
     EXPECT_EQ(frmNET, nullptr);
 }
+
+TEST_F(NetPage, ClosingThePageFromItsFrameGoesBackToTheMainPage)
+{
+    openNetPage();
+    net()->close();
+    EXPECT_FALSE(net()->isVisible());
+    EXPECT_TRUE(reinterpret_cast<QWidget*>(frmMainA)->isVisible());
+    EXPECT_EQ(lines("lstboxCheckIN").size(), 1); // nothing lost
+}

@@ -128,6 +128,11 @@ void TfrmTimeZone::dgDigitTime5BeforeValueChange(QObject*, bool&, TTime& Value)
     Value = FZoneTimes.Universal;
 }
 
+Page* TfrmTimeZone::pageBehind() const
+{
+    return frmMainA;
+}
+
 void TfrmTimeZone::panQUITClick()
 {
     navigate(this, frmMainA);

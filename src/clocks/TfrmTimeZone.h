@@ -46,6 +46,9 @@ public:
     // Where "now" comes from (the system clock by default).
     void SetClock(ClockSource clock);
 
+protected:
+    Page* pageBehind() const override;
+
 private:
     void chooseZone(TimeZoneChoice zone);
 

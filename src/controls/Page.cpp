@@ -2,6 +2,7 @@
 
 #include "controls/TColor.h"
 
+#include <QCloseEvent>
 #include <QPainter>
 
 Page::Page(QWidget* parent) : QWidget(parent, Qt::Window)
@@ -20,6 +21,18 @@ void Page::showPage()
 void Page::paintEvent(QPaintEvent*)
 {
     QPainter(this).fillRect(rect(), toQColor(clBlack));
+}
+
+void Page::closeEvent(QCloseEvent* event)
+{
+    Page* behind = pageBehind();
+    // A hidden page is closed when the program ends: let that go through.
+    if (!behind || !isVisible()) {
+        event->accept();
+        return;
+    }
+    event->ignore();
+    navigate(this, behind);
 }
 
 void navigate(Page* from, Page* to)

@@ -14,9 +14,13 @@ public:
     // Called each time navigation brings this page to the front.
     virtual void FormActivate() {}
 
-    // The pointer position inside widget-less areas is irrelevant; pages paint black.
 protected:
     void paintEvent(QPaintEvent* event) override;
+    // The page its quit control leads back to; none for the main page.
+    virtual Page* pageBehind() const { return nullptr; }
+    // Closing a page from the window frame would leave no window on the screen while the
+    // program goes on running: it goes back to the page behind instead, as its quit does.
+    void closeEvent(QCloseEvent* event) override;
 };
 
 // Hides one page, then shows the other (which runs its activation).

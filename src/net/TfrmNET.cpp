@@ -121,6 +121,11 @@ bool TfrmNET::eventFilter(QObject* watched, QEvent* event)
     return Page::eventFilter(watched, event);
 }
 
+Page* TfrmNET::pageBehind() const
+{
+    return frmMainA;
+}
+
 void TfrmNET::panQUITClick()
 {
     navigate(this, frmMainA);

@@ -101,6 +101,7 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    Page* pageBehind() const override;
 
 private:
     struct Group {

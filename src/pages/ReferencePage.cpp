@@ -3,8 +3,6 @@
 #include "app/Pages.h"
 #include "app/TfrmMainA.h"
 
-#include <QCloseEvent>
-
 ReferencePage::ReferencePage(QWidget* parent) : Page(parent) { }
 
 void ReferencePage::closePage()
@@ -12,13 +10,7 @@ void ReferencePage::closePage()
     navigate(this, frmMainA);
 }
 
-void ReferencePage::closeEvent(QCloseEvent* event)
+Page* ReferencePage::pageBehind() const
 {
-    // A hidden page is closed when the program ends: let that go through.
-    if (!isVisible() || !frmMainA) {
-        event->accept();
-        return;
-    }
-    event->ignore();
-    closePage();
+    return frmMainA;
 }

@@ -13,7 +13,5 @@ public:
     void closePage();
 
 protected:
-    // Closing from the window frame would leave no window on the screen while the
-    // program goes on running: it returns to the main page instead.
-    void closeEvent(QCloseEvent* event) override;
+    Page* pageBehind() const override;
 };
