@@ -194,3 +194,23 @@ TEST(RosterTable, TheDemoRostersHoldWhatThePagesRelyOn)
     for (const char* quirk : { " 5", "5 ", "05", "" })
         EXPECT_TRUE(amber.Locate("AREA", quirk, {})) << '"' << quirk << '"';
 }
+
+TEST(RosterTable, ReadsNumbersDatesAndYesNoAsAUserWritesThem)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath("types.mdb");
+    jet4::Table t { "Members",
+        { { "CALL" }, { "Dues", jet4::ColumnType::Double }, { "Joined", jet4::ColumnType::DateTime },
+            { "Paid", jet4::ColumnType::Boolean }, { "Number", jet4::ColumnType::LongInteger } },
+        { { "A", "0.1", "2021-03-04", "yes", "-12" }, { "B", "1000", "2020-01-02 10:30", "no", std::nullopt },
+            { "C", std::nullopt, std::nullopt, std::nullopt, "2147483647" } } };
+    jet4::writeDatabase(file.toStdString(), { t });
+    RosterTable r = RosterTable::open(file, "Members");
+    QStringList seen;
+    for (r.First(); !r.Eof(); r.Next())
+        seen << QStringList { r.FieldText("Dues"), r.FieldText("Joined"), r.FieldText("Paid"),
+            r.FieldText("Number") }
+                    .join('|');
+    EXPECT_EQ(seen,
+        QStringList({ "0.1|2021-03-04|True|-12", "1000|2020-01-02 10:30:00|False|", "||False|2147483647" }));
+}

@@ -39,11 +39,11 @@ int main(int argc, char** argv)
             if (arg == "--type") {
                 if (++i >= argc)
                     return usage();
-                const std::string spec = argv[i];
-                const auto eq = spec.find('=');
+                const std::string typeArg = argv[i];
+                const auto eq = typeArg.find('=');
                 if (eq == std::string::npos || eq == 0)
                     return usage();
-                types[lower(spec.substr(0, eq))] = jet4::columnTypeFromName(spec.substr(eq + 1));
+                types[lower(typeArg.substr(0, eq))] = jet4::columnTypeFromName(typeArg.substr(eq + 1));
             } else if (arg == "--help" || arg == "-h") {
                 usage();
                 return 0;
