@@ -4,6 +4,7 @@
 #include "app/Options.h"
 #include "app/Pages.h"
 #include "app/TfrmMainA.h"
+#include "controls/DemoButton.h"
 #include "controls/FacePanel.h"
 
 #include <QDir>
@@ -150,3 +151,23 @@ TEST(Options, InstallFolderHelpVersionAndUnknownOptions)
 }
 
 } // namespace
+
+TEST(DemoButtonKeys, EnterAndSpacePressTheFocusedButton)
+{
+    DemoButton button;
+    button.setText("START");
+    QSignalSpy clicked(&button, &QPushButton::clicked);
+    QTest::keyClick(&button, Qt::Key_Return);
+    QTest::keyClick(&button, Qt::Key_Space);
+    for (int i = 0; i < 100 && clicked.count() < 2; ++i)
+        QTest::qWait(20); // the Enter press is animated
+    EXPECT_EQ(clicked.count(), 2);
+    // The caption turns blue while the pointer is over the button.
+    EXPECT_EQ(button.captionColor(), clWhite);
+    QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), QPointF(1, 1));
+    QApplication::sendEvent(&button, &enter);
+    EXPECT_EQ(button.captionColor(), clBlue);
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(&button, &leave);
+    EXPECT_EQ(button.captionColor(), clWhite);
+}

@@ -1,5 +1,6 @@
 #include "controls/DemoButton.h"
 
+#include <QKeyEvent>
 #include <QPainter>
 
 DemoButton::DemoButton(QWidget* parent) : QPushButton(parent)
@@ -70,4 +71,14 @@ void DemoButton::leaveEvent(QEvent* event)
     m_hovered = false;
     update();
     QPushButton::leaveEvent(event);
+}
+
+void DemoButton::keyPressEvent(QKeyEvent* event)
+{
+    // Enter presses the focused button, as Space does.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        animateClick();
+        return;
+    }
+    QPushButton::keyPressEvent(event);
 }
