@@ -4,6 +4,8 @@
 #include "app/TfrmMainA.h"
 #include "controls/FacePanel.h"
 
+#include <QLineEdit>
+
 TfrmNET::TfrmNET(QWidget* parent) : Page(parent)
 {
     setWindowTitle(QStringLiteral("NET CALLING PAGE"));
@@ -14,6 +16,16 @@ TfrmNET::TfrmNET(QWidget* parent) : Page(parent)
     quit->setBevelWidth(3);
     quit->setGeometry(10, 10, 80, 60);
     connect(quit, &FacePanel::clicked, this, &TfrmNET::panQUITClick);
+
+    // The selected-call fields that the look-up pages write.
+    int y = 100;
+    for (const char* name : { "editSelCALL", "editSelFN", "editSelLNAME", "editSelSFN", "editSelSCALL",
+             "editSelCITY", "editSelSTATE" }) {
+        auto* field = new QLineEdit(this);
+        field->setObjectName(QLatin1String(name));
+        field->setGeometry(1000, y, 300, 28);
+        y += 36;
+    }
 }
 
 void TfrmNET::panQUITClick()
@@ -21,7 +33,7 @@ void TfrmNET::panQUITClick()
     navigate(this, frmMainA);
 }
 
-void TfrmNET::LoadRosterSpreadsheet(const QString&) {}
+void TfrmNET::LoadRosterSpreadsheet(const QString&) { }
 
 bool TfrmNET::canClose()
 {
