@@ -272,6 +272,36 @@ TEST(LicenceSearch, ListedLineCostsItsBytesAndAtMostSixteenMore)
     EXPECT_LE(list.memoryBytes(), list.textBytes() + 16 * list.size());
 }
 
+TEST(LicenceSearch, LinesSpreadOverManyBlocksAndReusedMemoryStayWhole)
+{
+    // Small blocks, so lines fill many of them; one line is longer than a block.
+    LicenceBlockPool pool(256);
+    std::vector<std::string> file;
+    for (int i = 0; i < 60; ++i)
+        file.push_back(lineOfLength("K" + std::to_string(i), 100 + i));
+    file.insert(file.begin() + 30, lineOfLength("KBIG", 1000));
+    const std::string text = join(file, "\r\n");
+    std::vector<std::string> expected;
+    for (const auto& l : file)
+        expected.push_back(l.substr(13));
+
+    LicenceList list = ScanLicenceText(text, "K", 37, &pool);
+    EXPECT_EQ(lines(list), expected);
+    EXPECT_EQ(FindCallInList(list, "K59"), 60);
+    EXPECT_EQ(FindCallInList(list, "KBIG"), 30);
+    EXPECT_EQ(list.maxLineLength(), 1000u - 13u);
+
+    list.clear(&pool);
+    EXPECT_GT(pool.blocks(), 0u);
+    list = ScanLicenceText(text, "K", 4096, &pool);
+    list.append(ScanLicenceText(text, "K1", 5, &pool));
+    const auto all = lines(list);
+    ASSERT_EQ(all.size(), 61u + 11u);
+    EXPECT_EQ(std::vector<std::string>(all.begin(), all.begin() + 61), expected);
+    EXPECT_EQ(all[61], expected[1]);
+    EXPECT_EQ(FindCallInList(list, "K19"), 19);
+}
+
 TEST_F(LicenceFileTest, SavedListIsEveryLineWithCrLf)
 {
     const LicenceList list = ScanLicenceText(join({ kSixDigit, kExample }, "\n") + "EN|1|||\n", "");

@@ -13,7 +13,8 @@ QString LicenceFilePath(const QString& installFolder)
     return QDir::toNativeSeparators(QDir(installFolder).absoluteFilePath(QStringLiteral("FCCraw/EN.dat")));
 }
 
-LicenceFileScan ScanLicenceFile(const QString& path, std::string_view prefix, std::size_t pieceSize)
+LicenceFileScan ScanLicenceFile(
+    const QString& path, std::string_view prefix, LicenceBlockPool* pool, std::size_t pieceSize)
 {
     LicenceFileScan scan;
     QFile file(path);
@@ -26,7 +27,7 @@ LicenceFileScan ScanLicenceFile(const QString& path, std::string_view prefix, st
         return scan;
     }
     try {
-        LicenceLineScanner scanner { std::string(prefix) };
+        LicenceLineScanner scanner { std::string(prefix), pool };
         for (;;) {
             const qint64 n = file.read(scanner.buffer(pieceSize), qint64(pieceSize));
             if (n < 0) {

@@ -18,9 +18,11 @@ struct LicenceFileScan {
     QString error; // why the file could not be read; empty when it was read whole
     bool ok() const { return error.isEmpty(); }
 };
-// Reads the file from start to end in pieces of pieceSize bytes. May run on any thread.
-LicenceFileScan ScanLicenceFile(
-    const QString& path, std::string_view prefix, std::size_t pieceSize = 4u << 20);
+// Reads the file from start to end in pieces of pieceSize bytes, filling blocks from
+// pool when one is given. May run on any thread (the pool is then that thread's until
+// the scan ends).
+LicenceFileScan ScanLicenceFile(const QString& path, std::string_view prefix,
+    LicenceBlockPool* pool = nullptr, std::size_t pieceSize = 1u << 20);
 
 // Appends to list the lines of the file at path that begin with prefix and returns the
 // number of lines the list holds afterwards, earlier builds included; or -1 with the

@@ -9,10 +9,80 @@
 #include <new>
 #include <stdexcept>
 
-void LicenceList::FreeDeleter::operator()(char* p) const
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
+
+namespace {
+
+// Fresh memory of size bytes. On Linux a large block is faulted in with one call
+// rather than one trap per page.
+char* allocate(std::size_t size)
+{
+    char* p = static_cast<char*>(std::malloc(size));
+    if (!p)
+        throw std::bad_alloc();
+#if defined(__linux__) && defined(MADV_POPULATE_WRITE)
+    if (size >= (1u << 20)) {
+        const std::uintptr_t page = 4096;
+        const std::uintptr_t first = (reinterpret_cast<std::uintptr_t>(p) + page - 1) & ~(page - 1);
+        const std::uintptr_t last = (reinterpret_cast<std::uintptr_t>(p) + size) & ~(page - 1);
+        if (last > first)
+            madvise(reinterpret_cast<void*>(first), last - first, MADV_POPULATE_WRITE);
+    }
+#endif
+    return p;
+}
+
+std::uint32_t load32(const char* p)
+{
+    std::uint32_t v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+void store32(char* p, std::uint32_t v)
+{
+    std::memcpy(p, &v, sizeof v);
+}
+
+constexpr std::size_t kEntrySize = 8;
+
+} // namespace
+
+// ---- pool ----
+
+void LicenceBlockPool::FreeDeleter::operator()(char* p) const
 {
     std::free(p);
 }
+
+LicenceBlockPool::LicenceBlockPool(std::size_t blockSize) : m_blockSize(std::max<std::size_t>(blockSize, 64))
+{
+}
+
+LicenceBlockPool::Memory LicenceBlockPool::take()
+{
+    if (m_free.empty())
+        return Memory(allocate(m_blockSize));
+    Memory block = std::move(m_free.back());
+    m_free.pop_back();
+    return block;
+}
+
+void LicenceBlockPool::give(Memory block)
+{
+    if (block)
+        m_free.push_back(std::move(block));
+}
+
+void LicenceBlockPool::release()
+{
+    m_free.clear();
+    m_free.shrink_to_fit();
+}
+
+// ---- list ----
 
 std::uint32_t LicenceList::callHash(std::string_view call)
 {
@@ -24,34 +94,45 @@ std::uint32_t LicenceList::callHash(std::string_view call)
     return h;
 }
 
+std::uint32_t LicenceList::Block::end(std::size_t i) const
+{
+    return load32(entry(i));
+}
+
+std::uint32_t LicenceList::Block::hash(std::size_t i) const
+{
+    return load32(entry(i) + 4);
+}
+
+std::string_view LicenceList::Block::line(std::size_t i) const
+{
+    const std::size_t start = i == 0 ? 0 : end(i - 1);
+    return { memory.get() + start, end(i) - start };
+}
+
 std::string_view LicenceList::line(std::size_t index) const
 {
     const auto after = std::upper_bound(m_blocks.begin(), m_blocks.end(), index,
         [](std::size_t i, const Block& b) { return i < b.firstLine; });
     const Block& block = *std::prev(after);
-    const std::size_t local = index - block.firstLine;
-    const std::size_t start = local == 0 ? 0 : block.ends[local - 1];
-    return { block.text.get() + start, block.ends[local] - start };
+    return block.line(index - block.firstLine);
 }
 
 std::size_t LicenceList::memoryBytes() const
 {
     std::size_t bytes = sizeof(*this) + m_blocks.capacity() * sizeof(Block);
     for (const Block& b : m_blocks)
-        bytes += b.textSize + (b.ends.capacity() + b.hashes.capacity()) * sizeof(std::uint32_t);
+        bytes += b.capacity;
     return bytes;
 }
 
 void LicenceList::addBlock(Block&& block)
 {
     block.firstLine = m_count;
-    m_count += block.ends.size();
+    m_count += block.lines;
     m_textBytes += block.textSize;
-    std::uint32_t start = 0;
-    for (const std::uint32_t end : block.ends) {
-        m_maxLength = std::max<std::size_t>(m_maxLength, end - start);
-        start = end;
-    }
+    for (std::size_t i = 0; i < block.lines; ++i)
+        m_maxLength = std::max(m_maxLength, block.line(i).size());
     m_blocks.push_back(std::move(block));
 }
 
@@ -60,13 +141,22 @@ void LicenceList::append(LicenceList&& other)
     if (&other == this)
         return;
     m_blocks.reserve(m_blocks.size() + other.m_blocks.size());
-    for (Block& b : other.m_blocks)
-        addBlock(std::move(b));
+    for (Block& b : other.m_blocks) {
+        b.firstLine += m_count;
+        m_blocks.push_back(std::move(b));
+    }
+    m_count += other.m_count;
+    m_textBytes += other.m_textBytes;
+    m_maxLength = std::max(m_maxLength, other.m_maxLength);
     other.clear();
 }
 
-void LicenceList::clear()
+void LicenceList::clear(LicenceBlockPool* pool)
 {
+    if (pool)
+        for (Block& b : m_blocks)
+            if (b.capacity == pool->blockSize())
+                pool->give(std::move(b.memory));
     m_blocks.clear();
     m_blocks.shrink_to_fit();
     m_count = 0;
@@ -81,22 +171,19 @@ std::optional<std::size_t> LicenceList::findCall(std::string_view call) const
         return std::nullopt;
     const std::uint32_t wanted = callHash(call);
     for (const Block& b : m_blocks) {
-        const std::size_t n = b.hashes.size();
-        for (std::size_t i = 0; i < n; ++i) {
-            if (b.hashes[i] != wanted)
-                continue;
-            const std::size_t start = i == 0 ? 0 : b.ends[i - 1];
-            const std::string_view text(b.text.get() + start, b.ends[i] - start);
-            if (LicenceCallSign(text) == call)
+        for (std::size_t i = 0; i < b.lines; ++i)
+            if (b.hash(i) == wanted && LicenceCallSign(b.line(i)) == call)
                 return b.firstLine + i;
-        }
     }
     return std::nullopt;
 }
 
 // ---- scanning ----
 
-LicenceLineScanner::LicenceLineScanner(std::string prefix) : m_prefix(std::move(prefix)) { }
+LicenceLineScanner::LicenceLineScanner(std::string prefix, LicenceBlockPool* pool)
+    : m_prefix(std::move(prefix)), m_pool(pool ? pool : &m_ownPool)
+{
+}
 
 LicenceLineScanner::~LicenceLineScanner()
 {
@@ -106,16 +193,21 @@ LicenceLineScanner::~LicenceLineScanner()
 char* LicenceLineScanner::buffer(std::size_t n)
 {
     // Line ends are kept as 32-bit offsets into a block.
-    constexpr std::size_t limit = std::numeric_limits<std::uint32_t>::max();
+    constexpr std::size_t limit = std::numeric_limits<std::uint32_t>::max() - kEntrySize;
     if (n > limit || m_filled > limit - n)
         throw std::length_error("a line of the licence file is longer than 4 GiB");
     const std::size_t needed = m_filled + n;
     if (needed > m_capacity) {
-        char* grown = static_cast<char*>(std::realloc(m_buffer, needed));
+        // Some room to spare, so the short unfinished line carried from one piece to
+        // the next does not make the buffer grow for every piece; and a line longer
+        // than a piece makes it grow by half at least.
+        std::size_t capacity = std::max(needed + (64u << 10), m_capacity + m_capacity / 2);
+        capacity = std::min(capacity, limit);
+        char* grown = static_cast<char*>(std::realloc(m_buffer, capacity));
         if (!grown)
             throw std::bad_alloc();
         m_buffer = grown;
-        m_capacity = needed;
+        m_capacity = capacity;
     }
     return m_buffer + m_filled;
 }
@@ -123,45 +215,22 @@ char* LicenceLineScanner::buffer(std::size_t n)
 void LicenceLineScanner::commit(std::size_t k)
 {
     m_filled += std::min(k, m_capacity - m_filled);
-    const std::size_t rest = packLines(m_filled, false);
+    const std::size_t rest = keepLines(m_filled, false);
     if (rest == 0)
         return; // no complete line yet: keep gathering the long one
-    const std::size_t packed = m_block.ends.empty() ? 0 : m_block.ends.back();
+    // The unfinished line moves to the start of the buffer for the next piece.
     const std::size_t carry = m_filled - rest;
-    if (m_block.ends.empty()) {
-        // Nothing kept: the buffer can be used again for the next piece.
-        std::memmove(m_buffer, m_buffer + rest, carry);
-        m_filled = carry;
-        return;
-    }
-    // The kept lines stay where they are and become a block of their own; the unfinished
-    // line moves to a buffer of its own.
-    char* next = nullptr;
-    if (carry > 0) {
-        next = static_cast<char*>(std::malloc(carry));
-        if (!next)
-            throw std::bad_alloc();
-        std::memcpy(next, m_buffer + rest, carry);
-    }
-    keepBlock(packed);
-    m_buffer = next;
-    m_capacity = carry;
+    std::memmove(m_buffer, m_buffer + rest, carry);
     m_filled = carry;
 }
 
 void LicenceLineScanner::finish()
 {
-    if (m_filled == 0)
-        return;
-    packLines(m_filled, true);
-    if (m_block.ends.empty()) {
-        m_filled = 0;
-        return;
-    }
-    keepBlock(m_block.ends.back());
-    m_buffer = nullptr;
-    m_capacity = 0;
+    if (m_filled > 0)
+        keepLines(m_filled, true);
     m_filled = 0;
+    if (m_block.memory)
+        closeBlock(true);
 }
 
 LicenceList LicenceLineScanner::take()
@@ -169,11 +238,10 @@ LicenceList LicenceLineScanner::take()
     return std::move(m_list);
 }
 
-std::size_t LicenceLineScanner::packLines(std::size_t size, bool atEnd)
+std::size_t LicenceLineScanner::keepLines(std::size_t size, bool atEnd)
 {
-    char* const b = m_buffer;
+    const char* const b = m_buffer;
     std::size_t pos = 0;
-    std::size_t packed = m_block.ends.empty() ? 0 : m_block.ends.back();
     while (pos < size) {
         const void* lf = std::memchr(b + pos, '\n', size - pos);
         std::size_t end;
@@ -190,47 +258,61 @@ std::size_t LicenceLineScanner::packLines(std::size_t size, bool atEnd)
             break;
         }
         const std::string_view listLine = StripLicenceHead(std::string_view(b + pos, end - pos));
-        if (MatchesLicencePrefix(listLine, m_prefix)) {
-            m_block.hashes.push_back(LicenceList::callHash(LicenceCallSign(listLine)));
-            std::memmove(b + packed, listLine.data(), listLine.size());
-            packed += listLine.size();
-            m_block.ends.push_back(static_cast<std::uint32_t>(packed));
-        }
+        if (MatchesLicencePrefix(listLine, m_prefix))
+            keep(listLine);
         pos = next;
     }
     return pos;
 }
 
-void LicenceLineScanner::keepBlock(std::size_t packedSize)
+void LicenceLineScanner::keep(std::string_view line)
 {
-    // Give back what the block does not use, so a listed line costs its bytes and
-    // 8 more.
-    char* text = m_buffer;
-    if (packedSize == 0) {
-        std::free(text);
-        text = nullptr;
-    } else if (packedSize < m_capacity) {
-        if (char* shrunk = static_cast<char*>(std::realloc(text, packedSize)))
-            text = shrunk;
+    LicenceList::Block& b = m_block;
+    if (b.memory && b.textSize + line.size() + (b.lines + 1) * kEntrySize > b.capacity)
+        closeBlock(false);
+    if (!b.memory) {
+        const std::size_t need = line.size() + kEntrySize;
+        if (need <= m_pool->blockSize()) {
+            b.memory = m_pool->take();
+            b.capacity = m_pool->blockSize();
+        } else {
+            b.memory.reset(allocate(need));
+            b.capacity = need;
+        }
     }
-    m_buffer = nullptr;
-    LicenceList::Block block;
-    block.text.reset(text);
-    block.textSize = packedSize;
-    const std::size_t lines = m_block.ends.size();
-    m_block.ends.shrink_to_fit();
-    m_block.hashes.shrink_to_fit();
-    block.ends = std::move(m_block.ends);
-    block.hashes = std::move(m_block.hashes);
-    m_list.addBlock(std::move(block));
-    m_block = LicenceList::Block();
-    m_block.ends.reserve(lines);
-    m_block.hashes.reserve(lines);
+    char* const base = b.memory.get();
+    if (!line.empty())
+        std::memcpy(base + b.textSize, line.data(), line.size());
+    b.textSize += line.size();
+    char* const entry = base + b.capacity - kEntrySize * (b.lines + 1);
+    store32(entry, static_cast<std::uint32_t>(b.textSize));
+    store32(entry + 4, LicenceList::callHash(LicenceCallSign(line)));
+    ++b.lines;
 }
 
-LicenceList ScanLicenceText(std::string_view text, std::string_view prefix, std::size_t pieceSize)
+void LicenceLineScanner::closeBlock(bool last)
 {
-    LicenceLineScanner scanner { std::string(prefix) };
+    LicenceList::Block& b = m_block;
+    const std::size_t used = b.textSize + b.lines * kEntrySize;
+    const std::size_t spare = b.capacity - used;
+    // The last block of a build, and a block left early by a long line, give back
+    // what they do not use: the entries move down behind the text, and the block
+    // shrinks in place.
+    if (spare > 0 && (last || spare > b.capacity / 16)) {
+        char* const base = b.memory.release();
+        std::memmove(base + b.textSize, base + b.capacity - b.lines * kEntrySize, b.lines * kEntrySize);
+        char* shrunk = static_cast<char*>(std::realloc(base, used));
+        b.memory.reset(shrunk ? shrunk : base);
+        b.capacity = used; // where the entries now end, shrunk or not
+    }
+    m_list.addBlock(std::move(b));
+    b = LicenceList::Block();
+}
+
+LicenceList ScanLicenceText(
+    std::string_view text, std::string_view prefix, std::size_t pieceSize, LicenceBlockPool* pool)
+{
+    LicenceLineScanner scanner { std::string(prefix), pool };
     pieceSize = std::max<std::size_t>(pieceSize, 1);
     while (!text.empty()) {
         const std::size_t n = std::min(pieceSize, text.size());

@@ -130,13 +130,14 @@ long long TfrmFCC2::BuildPrefixList(const QString& prefix)
     // windows; the operator's clicks and keys wait until the list is complete, so the
     // handler's result is the same as reading here.
     const QString path = licenceFile();
+    LicenceBlockPool* const pool = m_model->blockPool();
     LicenceFileScan scan;
     {
         QApplication::setOverrideCursor(Qt::WaitCursor);
         QEventLoop loop;
         std::thread worker([&] {
             try {
-                scan = ScanLicenceFile(path, *bytes);
+                scan = ScanLicenceFile(path, *bytes, pool);
             } catch (const std::exception& e) {
                 scan.error = QString::fromLocal8Bit(e.what());
             }
@@ -146,6 +147,7 @@ long long TfrmFCC2::BuildPrefixList(const QString& prefix)
         worker.join();
         QApplication::restoreOverrideCursor();
     }
+    m_model->releaseSpareMemory();
     if (!scan.ok()) {
         Dialogs::showMessage(
             QStringLiteral("The licence file %1 could not be read: %2").arg(path, scan.error));
