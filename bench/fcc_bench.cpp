@@ -28,6 +28,7 @@ namespace {
 QString bigFile;
 double bestGrepMs = 0;
 double bestBuildMs = 0;
+double firstBuildMs = 0;
 
 QString ensureBigFile()
 {
@@ -123,6 +124,7 @@ void BM_BuildListK(benchmark::State& state)
             pause = std::max(pause, double(sinceTick.nsecsElapsed()) / 1e6);
             sinceTick.restart();
         });
+
         ticker.start();
         sinceTick.start();
 
@@ -142,7 +144,8 @@ void BM_BuildListK(benchmark::State& state)
         const double n = double(lines.size());
         memoryPerLine = double(lines.memoryBytes()) / n;
         textPerLine = double(lines.textBytes()) / n;
-        residentPerLine = (residentBytes() - residentBefore) / n;
+        if (residentPerLine == 0) // the first build takes fresh memory; later ones reuse it
+            residentPerLine = (residentBytes() - residentBefore) / n;
         state.counters["lines"] = n;
     }
     state.counters["text_B_per_line"] = textPerLine;
@@ -150,6 +153,7 @@ void BM_BuildListK(benchmark::State& state)
     state.counters["rss_B_per_line"] = residentPerLine;
     state.counters["longest_event_pause_ms"] = longestPauseMs;
     state.counters["first_build_ms"] = firstMs;
+    firstBuildMs = firstMs;
 }
 
 void BM_ScanFileK(benchmark::State& state)
@@ -214,7 +218,8 @@ int main(int argc, char** argv)
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     if (bestGrepMs > 0 && bestBuildMs > 0)
-        std::printf("\nbest of runs: grep -c %.1f ms, BUILD LIST K %.1f ms, ratio %.2f (limit 2)\n",
-            bestGrepMs, bestBuildMs, bestBuildMs / bestGrepMs);
+        std::printf("\nbest of runs: grep -c %.1f ms, BUILD LIST K %.1f ms, ratio %.2f (limit 2);"
+                    " first build of the run (fresh memory) %.1f ms, ratio %.2f\n",
+            bestGrepMs, bestBuildMs, bestBuildMs / bestGrepMs, firstBuildMs, firstBuildMs / bestGrepMs);
     return 0;
 }

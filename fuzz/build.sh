@@ -3,10 +3,10 @@
 # undefined-behaviour sanitizers, and runs it when asked:
 #   fuzz/build.sh            build into build-fuzz/
 #   fuzz/build.sh run 300    build, then fuzz for 300 seconds
-# Needs clang and its runtime (Debian: clang, libclang-rt-14-dev). Not part of the
-# normal build.
+# Installs clang and its libFuzzer runtime when missing. Not part of the normal build.
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
+"$here/scripts/install-deps.sh" fuzz
 out="$here/build-fuzz"
 mkdir -p "$out/corpus"
 "${CXX_FUZZ:-clang++}" -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \

@@ -15,22 +15,29 @@
 
 namespace {
 
-// Fresh memory of size bytes. On Linux a large block is faulted in with one call
-// rather than one trap per page.
+// Makes the pages of [p, p + size) present with one call rather than one trap per
+// page (Linux), ahead of the bytes a build is about to write there.
+void prefault(char* p, std::size_t size)
+{
+#if defined(__linux__) && defined(MADV_POPULATE_WRITE)
+    const std::uintptr_t page = 4096;
+    const std::uintptr_t first = (reinterpret_cast<std::uintptr_t>(p) + page - 1) & ~(page - 1);
+    const std::uintptr_t last = (reinterpret_cast<std::uintptr_t>(p) + size) & ~(page - 1);
+    if (last > first)
+        madvise(reinterpret_cast<void*>(first), last - first, MADV_POPULATE_WRITE);
+#else
+    (void)p;
+    (void)size;
+#endif
+}
+
+constexpr std::size_t kPrefaultStep = 256u << 10;
+
 char* allocate(std::size_t size)
 {
     char* p = static_cast<char*>(std::malloc(size));
     if (!p)
         throw std::bad_alloc();
-#if defined(__linux__) && defined(MADV_POPULATE_WRITE)
-    if (size >= (1u << 20)) {
-        const std::uintptr_t page = 4096;
-        const std::uintptr_t first = (reinterpret_cast<std::uintptr_t>(p) + page - 1) & ~(page - 1);
-        const std::uintptr_t last = (reinterpret_cast<std::uintptr_t>(p) + size) & ~(page - 1);
-        if (last > first)
-            madvise(reinterpret_cast<void*>(first), last - first, MADV_POPULATE_WRITE);
-    }
-#endif
     return p;
 }
 
@@ -271,6 +278,7 @@ void LicenceLineScanner::keep(std::string_view line)
     if (b.memory && b.textSize + line.size() + (b.lines + 1) * kEntrySize > b.capacity)
         closeBlock(false);
     if (!b.memory) {
+        m_prefaulted = 0;
         const std::size_t need = line.size() + kEntrySize;
         if (need <= m_pool->blockSize()) {
             b.memory = m_pool->take();
@@ -281,6 +289,12 @@ void LicenceLineScanner::keep(std::string_view line)
         }
     }
     char* const base = b.memory.get();
+    if (b.textSize + line.size() > m_prefaulted) {
+        // Ahead of the text as it grows, so a small list does not touch a whole block.
+        const std::size_t to = std::min(b.capacity, b.textSize + line.size() + kPrefaultStep);
+        prefault(base + m_prefaulted, to - m_prefaulted);
+        m_prefaulted = to;
+    }
     if (!line.empty())
         std::memcpy(base + b.textSize, line.data(), line.size());
     b.textSize += line.size();

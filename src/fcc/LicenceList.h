@@ -133,6 +133,7 @@ private:
     std::size_t m_capacity = 0;
     std::size_t m_filled = 0;
     LicenceList::Block m_block;
+    std::size_t m_prefaulted = 0; // how much of m_block is known to be present
     LicenceList m_list;
 };
 
