@@ -133,7 +133,10 @@ long long TfrmFCC2::BuildPrefixList(const QString& prefix)
     LicenceBlockPool* const pool = m_model->blockPool();
     LicenceFileScan scan;
     {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
+        struct WaitCursor {
+            WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+            ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+        } waitCursor;
         QEventLoop loop;
         std::thread worker([&] {
             try {
@@ -145,7 +148,6 @@ long long TfrmFCC2::BuildPrefixList(const QString& prefix)
         });
         loop.exec(QEventLoop::ExcludeUserInputEvents);
         worker.join();
-        QApplication::restoreOverrideCursor();
     }
     m_model->releaseSpareMemory();
     if (!scan.ok()) {
