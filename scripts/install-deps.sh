@@ -11,6 +11,10 @@ PACKAGES=(
   libfreexl-dev python3 python3-xlwt python3-xlrd
   xvfb xauth fonts-liberation fonts-dejavu-core tzdata
 )
+# "fuzz": also what fuzz/build.sh needs (clang with libFuzzer), left out of normal builds.
+if [ "${1:-}" = "fuzz" ]; then
+  PACKAGES+=(clang libclang-rt-14-dev)
+fi
 
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -1,22 +1,276 @@
 #include "fcc/TfrmFCC2.h"
 
 #include "app/Pages.h"
+#include "controls/Dialogs.h"
+#include "fcc/LicenceFile.h"
+#include "fcc/LicenceListModel.h"
+#include "fcc/LicenceRecord.h"
 #include "net/TfrmNET.h"
-#include "controls/FacePanel.h"
+#include "ui_TfrmFCC2.h"
 
-TfrmFCC2::TfrmFCC2(QWidget* parent) : Page(parent)
+#include <QApplication>
+#include <QDir>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QScopedValueRollback>
+#include <QStyledItemDelegate>
+
+#include <algorithm>
+#include <exception>
+#include <optional>
+#include <string>
+#include <thread>
+
+namespace {
+
+// Lines of 20 pixels, wide enough for the longest line of the list.
+class LicenceLineDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        const auto* model = qobject_cast<const LicenceListModel*>(index.model());
+        const int chars = model ? int(std::min<std::size_t>(model->lines().maxLineLength(), 4096)) : 0;
+        return QSize(option.fontMetrics.horizontalAdvance(QLatin1Char('M')) * chars + 8, 20);
+    }
+};
+
+// The bytes of text when every character of it can stand in the licence file, whose
+// bytes the page shows as Latin-1; nothing otherwise, as such a text matches no line.
+std::optional<std::string> fileBytes(const QString& text)
 {
-    setWindowTitle(QStringLiteral("FCC  PAGE"));
-    resize(1600, 900);
-    auto* quit = new FacePanel(this);
-    quit->setObjectName(QStringLiteral("panQUIT"));
-    quit->setCaption(QStringLiteral("QUIT"));
-    quit->setBevelWidth(3);
-    quit->setGeometry(10, 10, 80, 60);
-    connect(quit, &FacePanel::clicked, this, &TfrmFCC2::panQUITClick);
+    for (const QChar c : text)
+        if (c.unicode() > 0xFF)
+            return std::nullopt;
+    const QByteArray bytes = text.toLatin1();
+    return std::string(bytes.constData(), std::size_t(bytes.size()));
 }
 
-void TfrmFCC2::panQUITClick()
+QString shown(const std::string& bytes)
+{
+    return QString::fromLatin1(bytes.data(), qsizetype(bytes.size()));
+}
+
+} // namespace
+
+// The pictures live in the static core library, whose resource data is linked only when
+// something refers to it.
+static void loadPictures()
+{
+    Q_INIT_RESOURCE(pictures);
+}
+
+TfrmFCC2::TfrmFCC2(QWidget* parent) : Page(parent), ui(std::make_unique<Ui::TfrmFCC2>())
+{
+    loadPictures();
+    ui->setupUi(this);
+    setFixedSize(1612, 912);
+
+    m_model = new LicenceListModel(this);
+    ui->lstboxG->setModel(m_model);
+    ui->lstboxG->setItemDelegate(new LicenceLineDelegate(ui->lstboxG));
+    QPalette colours = ui->lstboxG->palette();
+    colours.setColor(QPalette::Base, toQColor(clBlack));
+    colours.setColor(QPalette::Text, toQColor(clLime));
+    ui->lstboxG->setPalette(colours);
+    QFont font(QStringLiteral("Courier New"), 10);
+    font.setStyleHint(QFont::Monospace);
+    font.setBold(true);
+    ui->lstboxG->setFont(font);
+
+    connect(ui->VR1, &QPushButton::clicked, this, &TfrmFCC2::VR1Click);
+    connect(ui->VR3, &QPushButton::clicked, this, &TfrmFCC2::VR3Click);
+    connect(ui->VR5, &QPushButton::clicked, this, &TfrmFCC2::VR5Click);
+    connect(ui->VR6, &QPushButton::clicked, this, &TfrmFCC2::VR6Click);
+    connect(ui->VRsearch, &QPushButton::clicked, this, &TfrmFCC2::VRsearchClick);
+    connect(ui->VrDemoButton1, &QPushButton::clicked, this, &TfrmFCC2::VrDemoButton1Click);
+    // A line chosen by mouse or arrow keys shows its record; a line selected by the
+    // search does not come this way.
+    connect(ui->lstboxG->selectionModel(), &QItemSelectionModel::currentChanged, this,
+        [this](const QModelIndex& current) { listCurrentChanged(current); });
+}
+
+TfrmFCC2::~TfrmFCC2() = default;
+
+QString TfrmFCC2::licenceFile() const
+{
+    return m_licenceFile.isEmpty() ? LicenceFilePath(InstallFolder()) : m_licenceFile;
+}
+
+void TfrmFCC2::setLicenceFile(const QString& path)
+{
+    m_licenceFile = path.isEmpty() ? QString() : QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+}
+
+void TfrmFCC2::FormActivate()
+{
+    ClearLicenceView();
+}
+
+void TfrmFCC2::ClearLicenceView()
+{
+    ui->pan2->hide();
+    ui->pan1->hide();
+    ui->editFN2->clear();
+    ui->editCALL2->clear();
+    ui->editLN2->clear();
+    ui->editCITY2->clear();
+    ui->editSTATE2->clear();
+    m_model->clear();
+}
+
+long long TfrmFCC2::BuildPrefixList(const QString& prefix)
+{
+    const std::optional<std::string> bytes = fileBytes(prefix);
+    if (!bytes)
+        return static_cast<long long>(m_model->lines().size());
+
+    // The file is read on a worker thread while this one keeps painting the program's
+    // windows; the operator's clicks and keys wait until the list is complete, so the
+    // handler's result is the same as reading here.
+    const QString path = licenceFile();
+    LicenceBlockPool* const pool = m_model->blockPool();
+    LicenceFileScan scan;
+    {
+        struct WaitCursor {
+            WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+            ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+        } waitCursor;
+        QEventLoop loop;
+        std::thread worker([&] {
+            try {
+                scan = ScanLicenceFile(path, *bytes, pool);
+            } catch (const std::exception& e) {
+                scan.error = QString::fromLocal8Bit(e.what());
+            }
+            QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+        });
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+        worker.join();
+    }
+    m_model->releaseSpareMemory();
+    if (!scan.ok()) {
+        Dialogs::showMessage(
+            QStringLiteral("The licence file %1 could not be read: %2").arg(path, scan.error));
+        return -1;
+    }
+    m_model->appendLines(std::move(scan.lines));
+    return static_cast<long long>(m_model->lines().size());
+}
+
+bool TfrmFCC2::FindCallInList(const QString& call)
+{
+    const std::optional<std::string> bytes = fileBytes(call);
+    const auto found = bytes ? m_model->lines().findCall(*bytes) : std::nullopt;
+    if (!found)
+        return false;
+    const QModelIndex index = m_model->index(int(*found));
+    QScopedValueRollback<bool> byProgram(m_selectingByProgram, true);
+    ui->lstboxG->setCurrentIndex(index);
+    ui->lstboxG->scrollTo(index, QAbstractItemView::PositionAtCenter);
+    return true;
+}
+
+void TfrmFCC2::ShowLicenceRecord()
+{
+    const QModelIndex current = ui->lstboxG->currentIndex();
+    if (!current.isValid())
+        return;
+    const char* const fieldNames[] = { "editSelCALL", "editSelFN", "editSelLNAME", "editSelSFN",
+        "editSelSCALL", "editSelCITY", "editSelSTATE" };
+    auto netField = [](const char* name) {
+        return frmNET ? frmNET->findChild<QLineEdit*>(QLatin1String(name)) : nullptr;
+    };
+    for (const char* name : fieldNames)
+        if (QLineEdit* field = netField(name))
+            field->setText(QStringLiteral(" "));
+
+    const LicenceRecord record = SplitLicenceRecord(m_model->lines().line(std::size_t(current.row())));
+    auto show = [&](QLineEdit* here, const char* netName, const std::string& text) {
+        here->setText(shown(text));
+        if (QLineEdit* field = netField(netName))
+            field->setText(shown(text));
+    };
+    show(ui->editCALL2, "editSelCALL", record.call);
+    show(ui->editLN2, "editSelLNAME", record.lastName);
+    show(ui->editFN2, "editSelFN", record.firstName);
+    show(ui->editCITY2, "editSelCITY", record.city);
+    show(ui->editSTATE2, "editSelSTATE", record.state);
+}
+
+void TfrmFCC2::VR3Click()
+{
+    const long long count = BuildPrefixList(ui->editCALL->text());
+    if (count < 0)
+        return;
+    ui->pan1->show();
+    ui->pan2->show();
+    ui->lbl2->show();
+    ui->lbl1->hide();
+    ui->editNoLines->setText(QString::number(count));
+    ui->VR5->show();
+    ui->VR6->show();
+    search(ui->editS->text());
+}
+
+void TfrmFCC2::VRsearchClick()
+{
+    search(ui->editS->text());
+}
+
+void TfrmFCC2::search(const QString& call)
+{
+    ui->panCallNotFound->hide();
+    ui->panCallFound->hide();
+    if (FindCallInList(call)) {
+        ui->panCallFound->show();
+        ShowLicenceRecord();
+    } else {
+        ui->panCallNotFound->show();
+    }
+}
+
+void TfrmFCC2::listCurrentChanged(const QModelIndex& current)
+{
+    if (m_selectingByProgram || !current.isValid())
+        return;
+    lstboxGClick();
+}
+
+void TfrmFCC2::lstboxGClick()
+{
+    ShowLicenceRecord();
+}
+
+void TfrmFCC2::VR6Click()
+{
+    ClearLicenceView();
+}
+
+void TfrmFCC2::VR5Click()
+{
+    const QString name = Dialogs::saveFileName(this);
+    if (name.isEmpty())
+        return;
+    const QString error = SaveLicenceList(m_model->lines(), name);
+    if (!error.isEmpty())
+        Dialogs::errorBox(QStringLiteral("The list could not be saved to %1: %2")
+                              .arg(QDir::toNativeSeparators(name), error));
+}
+
+void TfrmFCC2::VR1Click()
+{
+    if (ui->VR1->color() == clGray) {
+        ui->VR1->setColor(clGreen);
+        ui->panS3->show();
+    } else {
+        ui->VR1->setColor(clGray);
+        ui->panS3->hide();
+    }
+}
+
+void TfrmFCC2::VrDemoButton1Click()
 {
     navigate(this, frmNET);
 }

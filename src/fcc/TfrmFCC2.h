@@ -1,10 +1,57 @@
 #pragma once
+// The FCC look-up page: lists the licence records whose call sign begins with a prefix,
+// finds one call sign among them and shows its name, city and state, here and in the
+// net calling page's selected-call fields.
 #include "controls/Page.h"
+
+#include <memory>
+
+namespace Ui {
+class TfrmFCC2;
+}
+class LicenceListModel;
+class QModelIndex;
 
 class TfrmFCC2 : public Page {
     Q_OBJECT
 
 public:
     explicit TfrmFCC2(QWidget* parent = nullptr);
-    void panQUITClick();
+    ~TfrmFCC2() override;
+
+    // The licence file this page reads: FCCraw/EN.dat below the installation folder,
+    // unless another file was set.
+    QString licenceFile() const;
+    void setLicenceFile(const QString& path);
+
+    void FormActivate() override;
+    void VR3Click();
+    void VRsearchClick();
+    void lstboxGClick();
+    void VR6Click();
+    void VR5Click();
+    void VR1Click();
+    void VrDemoButton1Click();
+
+    // Hides the list and the record, empties them; the edits keep their texts.
+    void ClearLicenceView();
+    // Appends the lines of the licence file that begin with prefix; returns the number
+    // of list lines afterwards, or -1 (list unchanged, operator told) when the file
+    // cannot be read.
+    long long BuildPrefixList(const QString& prefix);
+    // Selects the first line whose call sign is call; false when there is none.
+    bool FindCallInList(const QString& call);
+    // Shows the selected line's record here and in the net page's selected-call fields.
+    void ShowLicenceRecord();
+
+    const LicenceListModel& listModel() const { return *m_model; }
+
+private:
+    void search(const QString& call);
+    void listCurrentChanged(const QModelIndex& current);
+
+    std::unique_ptr<Ui::TfrmFCC2> ui;
+    LicenceListModel* m_model = nullptr;
+    QString m_licenceFile;
+    bool m_selectingByProgram = false;
 };

@@ -1,0 +1,38 @@
+#pragma once
+// Reading the licence entity file into the prefix list, and saving the list. The file
+// is read as bytes; a build that cannot read the whole file changes nothing.
+// No widgets here.
+#include "fcc/LicenceList.h"
+
+#include <QString>
+
+#include <atomic>
+#include <string_view>
+
+// Where the page finds the licence file: "FCCraw/EN.dat" below the installation folder.
+QString LicenceFilePath(const QString& installFolder);
+
+// The list lines of the file at path whose call sign begins with prefix.
+struct LicenceFileScan {
+    LicenceList lines;
+    QString error; // why the file could not be read; empty when it was read whole
+    bool ok() const { return error.isEmpty(); }
+};
+// Reads the file from start to end in pieces of pieceSize bytes, filling blocks from
+// pool when one is given. May run on any thread (the pool is then that thread's until
+// the scan ends).
+LicenceFileScan ScanLicenceFile(const QString& path, std::string_view prefix,
+    LicenceBlockPool* pool = nullptr, std::size_t pieceSize = 1u << 20);
+
+// Appends to list the lines of the file at path that begin with prefix and returns the
+// number of lines the list holds afterwards, earlier builds included; or -1 with the
+// reason in error, and list as it was, when the file cannot be read.
+long long BuildPrefixList(
+    const QString& path, std::string_view prefix, LicenceList& list, QString* error = nullptr);
+
+// The index of the first line whose call sign is call, or -1.
+long long FindCallInList(const LicenceList& list, std::string_view call);
+
+// Writes every line of list to fileName, each followed by CR LF, replacing the file
+// only when everything was written. Returns why it failed, or an empty text.
+QString SaveLicenceList(const LicenceList& list, const QString& fileName);

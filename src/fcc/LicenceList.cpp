@@ -1,0 +1,339 @@
+#include "fcc/LicenceList.h"
+
+#include "fcc/LicenceRecord.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <new>
+#include <stdexcept>
+
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
+
+namespace {
+
+// Makes the pages of [p, p + size) present with one call rather than one trap per
+// page (Linux), ahead of the bytes a build is about to write there.
+void prefault(char* p, std::size_t size)
+{
+#if defined(__linux__) && defined(MADV_POPULATE_WRITE)
+    const std::uintptr_t page = 4096;
+    const std::uintptr_t first = (reinterpret_cast<std::uintptr_t>(p) + page - 1) & ~(page - 1);
+    const std::uintptr_t last = (reinterpret_cast<std::uintptr_t>(p) + size) & ~(page - 1);
+    if (last > first)
+        madvise(reinterpret_cast<void*>(first), last - first, MADV_POPULATE_WRITE);
+#else
+    (void)p;
+    (void)size;
+#endif
+}
+
+constexpr std::size_t kPrefaultStep = 256u << 10;
+
+char* allocate(std::size_t size)
+{
+    char* p = static_cast<char*>(std::malloc(size));
+    if (!p)
+        throw std::bad_alloc();
+    return p;
+}
+
+std::uint32_t load32(const char* p)
+{
+    std::uint32_t v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+void store32(char* p, std::uint32_t v)
+{
+    std::memcpy(p, &v, sizeof v);
+}
+
+constexpr std::size_t kEntrySize = 8;
+
+} // namespace
+
+// ---- pool ----
+
+void LicenceBlockPool::FreeDeleter::operator()(char* p) const
+{
+    std::free(p);
+}
+
+LicenceBlockPool::LicenceBlockPool(std::size_t blockSize) : m_blockSize(std::max<std::size_t>(blockSize, 64))
+{
+}
+
+LicenceBlockPool::Memory LicenceBlockPool::take()
+{
+    if (m_free.empty())
+        return Memory(allocate(m_blockSize));
+    Memory block = std::move(m_free.back());
+    m_free.pop_back();
+    return block;
+}
+
+void LicenceBlockPool::give(Memory block)
+{
+    if (block)
+        m_free.push_back(std::move(block));
+}
+
+void LicenceBlockPool::release()
+{
+    m_free.clear();
+    m_free.shrink_to_fit();
+}
+
+// ---- list ----
+
+std::uint32_t LicenceList::callHash(std::string_view call)
+{
+    std::uint32_t h = 2166136261u; // FNV-1a
+    for (const char c : call) {
+        h ^= static_cast<unsigned char>(c);
+        h *= 16777619u;
+    }
+    return h;
+}
+
+std::uint32_t LicenceList::Block::end(std::size_t i) const
+{
+    return load32(entry(i));
+}
+
+std::uint32_t LicenceList::Block::hash(std::size_t i) const
+{
+    return load32(entry(i) + 4);
+}
+
+std::string_view LicenceList::Block::line(std::size_t i) const
+{
+    const std::size_t start = i == 0 ? 0 : end(i - 1);
+    return { memory.get() + start, end(i) - start };
+}
+
+std::string_view LicenceList::line(std::size_t index) const
+{
+    const auto after = std::upper_bound(m_blocks.begin(), m_blocks.end(), index,
+        [](std::size_t i, const Block& b) { return i < b.firstLine; });
+    const Block& block = *std::prev(after);
+    return block.line(index - block.firstLine);
+}
+
+std::size_t LicenceList::memoryBytes() const
+{
+    std::size_t bytes = sizeof(*this) + m_blocks.capacity() * sizeof(Block);
+    for (const Block& b : m_blocks)
+        bytes += b.capacity;
+    return bytes;
+}
+
+void LicenceList::addBlock(Block&& block)
+{
+    block.firstLine = m_count;
+    m_count += block.lines;
+    m_textBytes += block.textSize;
+    for (std::size_t i = 0; i < block.lines; ++i)
+        m_maxLength = std::max(m_maxLength, block.line(i).size());
+    m_blocks.push_back(std::move(block));
+}
+
+void LicenceList::append(LicenceList&& other)
+{
+    if (&other == this)
+        return;
+    m_blocks.reserve(m_blocks.size() + other.m_blocks.size());
+    for (Block& b : other.m_blocks) {
+        b.firstLine += m_count;
+        m_blocks.push_back(std::move(b));
+    }
+    m_count += other.m_count;
+    m_textBytes += other.m_textBytes;
+    m_maxLength = std::max(m_maxLength, other.m_maxLength);
+    other.clear();
+}
+
+void LicenceList::clear(LicenceBlockPool* pool)
+{
+    if (pool)
+        for (Block& b : m_blocks)
+            if (b.capacity == pool->blockSize())
+                pool->give(std::move(b.memory));
+    m_blocks.clear();
+    m_blocks.shrink_to_fit();
+    m_count = 0;
+    m_textBytes = 0;
+    m_maxLength = 0;
+}
+
+std::optional<std::size_t> LicenceList::findCall(std::string_view call) const
+{
+    // A call sign never holds "|", so such a text cannot equal one.
+    if (call.empty() || call.find('|') != std::string_view::npos)
+        return std::nullopt;
+    const std::uint32_t wanted = callHash(call);
+    for (const Block& b : m_blocks) {
+        for (std::size_t i = 0; i < b.lines; ++i)
+            if (b.hash(i) == wanted && LicenceCallSign(b.line(i)) == call)
+                return b.firstLine + i;
+    }
+    return std::nullopt;
+}
+
+// ---- scanning ----
+
+LicenceLineScanner::LicenceLineScanner(std::string prefix, LicenceBlockPool* pool)
+    : m_prefix(std::move(prefix)), m_pool(pool ? pool : &m_ownPool)
+{
+}
+
+LicenceLineScanner::~LicenceLineScanner()
+{
+    std::free(m_buffer);
+}
+
+char* LicenceLineScanner::buffer(std::size_t n)
+{
+    // Line ends are kept as 32-bit offsets into a block.
+    constexpr std::size_t limit = std::numeric_limits<std::uint32_t>::max() - kEntrySize;
+    if (n > limit || m_filled > limit - n)
+        throw std::length_error("a line of the licence file is longer than 4 GiB");
+    const std::size_t needed = m_filled + n;
+    if (needed > m_capacity) {
+        // Some room to spare, so the short unfinished line carried from one piece to
+        // the next does not make the buffer grow for every piece; and a line longer
+        // than a piece makes it grow by half at least.
+        std::size_t capacity = std::max(needed + (64u << 10), m_capacity + m_capacity / 2);
+        capacity = std::min(capacity, limit);
+        char* grown = static_cast<char*>(std::realloc(m_buffer, capacity));
+        if (!grown)
+            throw std::bad_alloc();
+        m_buffer = grown;
+        m_capacity = capacity;
+    }
+    return m_buffer + m_filled;
+}
+
+void LicenceLineScanner::commit(std::size_t k)
+{
+    m_filled += std::min(k, m_capacity - m_filled);
+    const std::size_t rest = keepLines(m_filled, false);
+    if (rest == 0)
+        return; // no complete line yet: keep gathering the long one
+    // The unfinished line moves to the start of the buffer for the next piece.
+    const std::size_t carry = m_filled - rest;
+    std::memmove(m_buffer, m_buffer + rest, carry);
+    m_filled = carry;
+}
+
+void LicenceLineScanner::finish()
+{
+    if (m_filled > 0)
+        keepLines(m_filled, true);
+    m_filled = 0;
+    if (m_block.memory)
+        closeBlock(true);
+}
+
+LicenceList LicenceLineScanner::take()
+{
+    return std::move(m_list);
+}
+
+std::size_t LicenceLineScanner::keepLines(std::size_t size, bool atEnd)
+{
+    const char* const b = m_buffer;
+    std::size_t pos = 0;
+    while (pos < size) {
+        const void* lf = std::memchr(b + pos, '\n', size - pos);
+        std::size_t end;
+        std::size_t next;
+        if (lf) {
+            end = static_cast<std::size_t>(static_cast<const char*>(lf) - b);
+            next = end + 1;
+            if (end > pos && b[end - 1] == '\r')
+                --end;
+        } else if (atEnd) {
+            end = size;
+            next = size;
+        } else {
+            break;
+        }
+        const std::string_view listLine = StripLicenceHead(std::string_view(b + pos, end - pos));
+        if (MatchesLicencePrefix(listLine, m_prefix))
+            keep(listLine);
+        pos = next;
+    }
+    return pos;
+}
+
+void LicenceLineScanner::keep(std::string_view line)
+{
+    LicenceList::Block& b = m_block;
+    if (b.memory && b.textSize + line.size() + (b.lines + 1) * kEntrySize > b.capacity)
+        closeBlock(false);
+    if (!b.memory) {
+        m_prefaulted = 0;
+        const std::size_t need = line.size() + kEntrySize;
+        if (need <= m_pool->blockSize()) {
+            b.memory = m_pool->take();
+            b.capacity = m_pool->blockSize();
+        } else {
+            b.memory.reset(allocate(need));
+            b.capacity = need;
+        }
+    }
+    char* const base = b.memory.get();
+    if (b.textSize + line.size() > m_prefaulted) {
+        // Ahead of the text as it grows, so a small list does not touch a whole block.
+        const std::size_t to = std::min(b.capacity, b.textSize + line.size() + kPrefaultStep);
+        prefault(base + m_prefaulted, to - m_prefaulted);
+        m_prefaulted = to;
+    }
+    if (!line.empty())
+        std::memcpy(base + b.textSize, line.data(), line.size());
+    b.textSize += line.size();
+    char* const entry = base + b.capacity - kEntrySize * (b.lines + 1);
+    store32(entry, static_cast<std::uint32_t>(b.textSize));
+    store32(entry + 4, LicenceList::callHash(LicenceCallSign(line)));
+    ++b.lines;
+}
+
+void LicenceLineScanner::closeBlock(bool last)
+{
+    LicenceList::Block& b = m_block;
+    const std::size_t used = b.textSize + b.lines * kEntrySize;
+    const std::size_t spare = b.capacity - used;
+    // The last block of a build, and a block left early by a long line, give back
+    // what they do not use: the entries move down behind the text, and the block
+    // shrinks in place.
+    if (spare > 0 && (last || spare > b.capacity / 16)) {
+        char* const base = b.memory.release();
+        std::memmove(base + b.textSize, base + b.capacity - b.lines * kEntrySize, b.lines * kEntrySize);
+        char* shrunk = static_cast<char*>(std::realloc(base, used));
+        b.memory.reset(shrunk ? shrunk : base);
+        b.capacity = used; // where the entries now end, shrunk or not
+    }
+    m_list.addBlock(std::move(b));
+    b = LicenceList::Block();
+}
+
+LicenceList ScanLicenceText(
+    std::string_view text, std::string_view prefix, std::size_t pieceSize, LicenceBlockPool* pool)
+{
+    LicenceLineScanner scanner { std::string(prefix), pool };
+    pieceSize = std::max<std::size_t>(pieceSize, 1);
+    while (!text.empty()) {
+        const std::size_t n = std::min(pieceSize, text.size());
+        std::memcpy(scanner.buffer(n), text.data(), n);
+        scanner.commit(n);
+        text.remove_prefix(n);
+    }
+    scanner.finish();
+    return scanner.take();
+}

@@ -1,0 +1,32 @@
+#pragma once
+// The prefix list as an item model for the page's list view: one row per list line,
+// shown as Latin-1 text. The lines stay in the compact LicenceList; the view asks only
+// for the rows it paints.
+#include "fcc/LicenceList.h"
+
+#include <QAbstractListModel>
+
+class LicenceListModel : public QAbstractListModel {
+    Q_OBJECT
+
+public:
+    explicit LicenceListModel(QObject* parent = nullptr);
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+
+    const LicenceList& lines() const { return m_lines; }
+    // The text of row as the page shows it.
+    QString lineText(int row) const;
+    // Appends the lines of a build behind the rows already there.
+    void appendLines(LicenceList&& lines);
+    // Empties the list, keeping its memory for the next build.
+    void clear();
+    // Memory a build may fill; what it leaves is given back by releaseSpareMemory().
+    LicenceBlockPool* blockPool() { return &m_pool; }
+    void releaseSpareMemory() { m_pool.release(); }
+
+private:
+    LicenceList m_lines;
+    LicenceBlockPool m_pool;
+};
