@@ -54,16 +54,8 @@ QString shown(const std::string& bytes)
 
 } // namespace
 
-// The pictures live in the static core library, whose resource data is linked only when
-// something refers to it.
-static void loadPictures()
-{
-    Q_INIT_RESOURCE(pictures);
-}
-
 TfrmFCC2::TfrmFCC2(QWidget* parent) : Page(parent), ui(std::make_unique<Ui::TfrmFCC2>())
 {
-    loadPictures();
     ui->setupUi(this);
     setFixedSize(1612, 912);
 
@@ -268,6 +260,11 @@ void TfrmFCC2::VR1Click()
         ui->VR1->setColor(clGray);
         ui->panS3->hide();
     }
+}
+
+Page* TfrmFCC2::pageBehind() const
+{
+    return frmNET;
 }
 
 void TfrmFCC2::VrDemoButton1Click()

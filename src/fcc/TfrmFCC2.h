@@ -46,6 +46,9 @@ public:
 
     const LicenceListModel& listModel() const { return *m_model; }
 
+protected:
+    Page* pageBehind() const override;
+
 private:
     void search(const QString& call);
     void listCurrentChanged(const QModelIndex& current);

@@ -17,6 +17,7 @@
 #include "ui_TfrmNET.h"
 
 #include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTest>
@@ -51,6 +52,12 @@ void press(QWidget* page, const char* name)
         QTest::mouseClick(w, Qt::LeftButton, Qt::NoModifier, w->rect().center());
         QCoreApplication::processEvents();
     }
+}
+
+void type(QWidget* page, const char* name, const QString& text)
+{
+    if (auto* e = page->findChild<QLineEdit*>(QString::fromLatin1(name)))
+        e->setText(text);
 }
 
 // Shows a page at the 1600 by 900 size it is laid out for: the headless screen is smaller,
@@ -119,6 +126,20 @@ void destroyPagesWithoutDatabases()
     frmTimeZone = nullptr;
     frmINFO = nullptr;
     frmMainA = nullptr;
+}
+
+// The call of the n-th record of the licence file whose call begins with prefix.
+QString sampleCall(const QString& file, const char* prefix, int n)
+{
+    QFile f(file);
+    if (!f.open(QIODevice::ReadOnly))
+        return QString();
+    while (!f.atEnd()) {
+        const QList<QByteArray> fields = f.readLine().split('|');
+        if (fields.size() > 4 && fields[4].startsWith(prefix) && --n <= 0)
+            return QString::fromLatin1(fields[4]);
+    }
+    return QString();
 }
 } // namespace
 
@@ -205,14 +226,21 @@ int main(int argc, char** argv)
     save(frmPreAmp, QStringLiteral("preamble"));
     frmPreAmp->hide();
 
-    // The clock pages run on timers: give them time to show real values.
-    for (const auto& [page, name] : { std::pair<QWidget*, const char*> { frmTimeZone, "timezone" },
-             std::pair<QWidget*, const char*> { frmFCC2, "fcc" } }) {
-        showAtLayoutSize(page);
-        QTest::qWait(1500);
-        save(page, QString::fromLatin1(name));
-        page->hide();
-    }
+    // The clock page runs on timers: give it time to show real values.
+    showAtLayoutSize(frmTimeZone);
+    QTest::qWait(1500);
+    save(frmTimeZone, QStringLiteral("timezone"));
+    frmTimeZone->hide();
+
+    // The FCC page with a prefix list built and one licensee found in it.
+    showAtLayoutSize(frmFCC2);
+    frmFCC2->FormActivate();
+    type(frmFCC2, "editCALL", QStringLiteral("KD"));
+    type(frmFCC2, "editS", sampleCall(install + QStringLiteral("/FCCraw/EN.dat"), "KD", 40));
+    press(frmFCC2, "VR3");
+    QTest::qWait(300);
+    save(frmFCC2, QStringLiteral("fcc"));
+    frmFCC2->hide();
 
     for (int i = 3; i < argc; ++i) {
         // Further pages by object name, as they stand.
