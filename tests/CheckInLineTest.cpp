@@ -29,7 +29,7 @@ TEST(CheckInLine, TellsCheckInLinesFromDateLinesAndFindsTheCall)
     EXPECT_EQ(callOfCheckInLine("5" + QString(15, ' ')), "");
     EXPECT_EQ(callOfCheckInLine("DATE : 1/2/26"), "");
 
-    EXPECT_EQ(countCheckIns({"DATE : x", "1  A  B  C  D", "2  E  F  G  H", "DATE : y"}), 2);
+    EXPECT_EQ(countCheckIns({ "DATE : x", "1  A  B  C  D", "2  E  F  G  H", "DATE : y" }), 2);
 }
 
 TEST(CheckInLine, NumbersNeverRepeat)
@@ -44,14 +44,15 @@ TEST(CheckInLine, NumbersNeverRepeat)
 TEST(CheckInLine, SavedFileIsEveryLineWithCrLf)
 {
     EXPECT_EQ(checkInFileContents({}), QByteArray());
-    EXPECT_EQ(checkInFileContents({"DATE : 1/2/26", "1  K5ABC  ANN  Waco  TX", ""}),
-              QByteArray("DATE : 1/2/26\r\n1  K5ABC  ANN  Waco  TX\r\n\r\n"));
+    EXPECT_EQ(checkInFileContents({ "DATE : 1/2/26", "1  K5ABC  ANN  Waco  TX", "" }),
+        QByteArray("DATE : 1/2/26\r\n1  K5ABC  ANN  Waco  TX\r\n\r\n"));
 }
 
 TEST(RosterGridModel, SortsMemberRowsStablyWithTheHeaderOnTop)
 {
     RosterGridModel m;
-    m.setRows({{"Last", "First", "Call"}, {"b", "1", "W5B"}, {"A", "2", "K5A"}, {"a", "3", "K5A"}, {"c", "4", ""}});
+    m.setRows({ { "Last", "First", "Call" }, { "b", "1", "W5B" }, { "A", "2", "K5A" }, { "a", "3", "K5A" },
+        { "c", "4", "" } });
     EXPECT_EQ(m.rowCount(), 5);
     EXPECT_EQ(m.columnCount(), 3);
     m.sortByColumn(2);

@@ -44,7 +44,7 @@ TEST_F(MainPage, OnlyHelpAndPreambleBeforeStartThenTheWholeMenu)
     EXPECT_FALSE(w("panSTART")->isVisible());
     EXPECT_TRUE(w("pan1A")->isVisible());
     EXPECT_TRUE(w("pan2A")->isVisible());
-    for (const char* name : {"VR1", "VR3", "VR4", "VR5", "VR6", "VrDemoButton1"})
+    for (const char* name : { "VR1", "VR3", "VR4", "VR5", "VR6", "VrDemoButton1" })
         EXPECT_TRUE(w(name)->isVisible()) << name;
     EXPECT_EQ(child<QLineEdit>(frmMainA, "editPATH")->text(), QDir::currentPath());
 }
@@ -52,13 +52,13 @@ TEST_F(MainPage, OnlyHelpAndPreambleBeforeStartThenTheWholeMenu)
 TEST_F(MainPage, OnlyTheMainPageIsVisibleAtStartAndPagesHaveTheirCaptions)
 {
     const std::pair<QWidget*, const char*> pages[] = {
-        {reinterpret_cast<QWidget*>(frmINFO), "INFORMATIONAL PAGE"},
-        {reinterpret_cast<QWidget*>(frmTimeZone), "TimeZone Page"},
-        {reinterpret_cast<QWidget*>(frmRVnets), "RV NET FREQUENCIES"},
-        {reinterpret_cast<QWidget*>(frmMAPS), "MAP PAGE"},
-        {reinterpret_cast<QWidget*>(frmNET), "NET CALLING PAGE"},
-        {reinterpret_cast<QWidget*>(frmFCC2), "FCC  PAGE"},
-        {reinterpret_cast<QWidget*>(frmPreAmp), ""},
+        { reinterpret_cast<QWidget*>(frmINFO), "INFORMATIONAL PAGE" },
+        { reinterpret_cast<QWidget*>(frmTimeZone), "TimeZone Page" },
+        { reinterpret_cast<QWidget*>(frmRVnets), "RV NET FREQUENCIES" },
+        { reinterpret_cast<QWidget*>(frmMAPS), "MAP PAGE" },
+        { reinterpret_cast<QWidget*>(frmNET), "NET CALLING PAGE" },
+        { reinterpret_cast<QWidget*>(frmFCC2), "FCC  PAGE" },
+        { reinterpret_cast<QWidget*>(frmPreAmp), "" },
     };
     for (const auto& [page, caption] : pages) {
         ASSERT_NE(page, nullptr);
@@ -72,9 +72,12 @@ TEST_F(MainPage, EveryMenuButtonRoundTripKeepsTheMainPageState)
     click(w("VRstart"));
     const QString path = child<QLineEdit>(frmMainA, "editPATH")->text();
     const std::pair<const char*, QWidget*> trips[] = {
-        {"VR1", reinterpret_cast<QWidget*>(frmINFO)},      {"VR3", reinterpret_cast<QWidget*>(frmPreAmp)},
-        {"VR4", reinterpret_cast<QWidget*>(frmNET)},       {"VR5", reinterpret_cast<QWidget*>(frmTimeZone)},
-        {"VR6", reinterpret_cast<QWidget*>(frmMAPS)},      {"VrDemoButton1", reinterpret_cast<QWidget*>(frmRVnets)},
+        { "VR1", reinterpret_cast<QWidget*>(frmINFO) },
+        { "VR3", reinterpret_cast<QWidget*>(frmPreAmp) },
+        { "VR4", reinterpret_cast<QWidget*>(frmNET) },
+        { "VR5", reinterpret_cast<QWidget*>(frmTimeZone) },
+        { "VR6", reinterpret_cast<QWidget*>(frmMAPS) },
+        { "VrDemoButton1", reinterpret_cast<QWidget*>(frmRVnets) },
     };
     for (const auto& [button, target] : trips) {
         click(w(button));
@@ -96,7 +99,7 @@ TEST_F(MainPage, EveryMenuButtonRoundTripKeepsTheMainPageState)
 
 TEST_F(MainPage, QuitPanelAndIconEndTheProgram)
 {
-    for (const char* name : {"panQUIT", "Image1"}) {
+    for (const char* name : { "panQUIT", "Image1" }) {
         frmMainA->show();
         QSignalSpy ended(frmMainA, &TfrmMainA::programEnded);
         click(w(name));
@@ -121,7 +124,7 @@ TEST_F(MainPage, ExceptionInAHandlerIsShownAndSurvived)
 
 Options parse(std::initializer_list<const char*> args)
 {
-    std::vector<const char*> argv{"velmora"};
+    std::vector<const char*> argv { "velmora" };
     argv.insert(argv.end(), args.begin(), args.end());
     return parseOptions(int(argv.size()), argv.data());
 }
@@ -130,24 +133,24 @@ TEST(Options, InstallFolderHelpVersionAndUnknownOptions)
 {
     EXPECT_EQ(parse({}).action, Options::Action::Run);
     EXPECT_EQ(parse({}).installFolder, defaultInstallFolder());
-    EXPECT_EQ(parse({"--install-dir", "/srv/net"}).installFolder, "/srv/net");
-    EXPECT_EQ(parse({"--install-dir=/srv/x"}).installFolder, "/srv/x");
+    EXPECT_EQ(parse({ "--install-dir", "/srv/net" }).installFolder, "/srv/net");
+    EXPECT_EQ(parse({ "--install-dir=/srv/x" }).installFolder, "/srv/x");
 
-    const Options help = parse({"--help"});
+    const Options help = parse({ "--help" });
     EXPECT_EQ(help.action, Options::Action::PrintAndExit);
     EXPECT_EQ(help.exitStatus, 0);
     EXPECT_TRUE(help.output.contains("--install-dir"));
 
-    const Options version = parse({"--version"});
+    const Options version = parse({ "--version" });
     EXPECT_EQ(version.exitStatus, 0);
     EXPECT_EQ(version.output, QStringLiteral("velmora " VELMORA_VERSION "\n"));
 
-    const Options unknown = parse({"--colour"});
+    const Options unknown = parse({ "--colour" });
     EXPECT_EQ(unknown.action, Options::Action::PrintAndExit);
     EXPECT_EQ(unknown.exitStatus, 2);
     EXPECT_TRUE(unknown.output.contains("unknown option '--colour'"));
 
-    EXPECT_EQ(parse({"--install-dir"}).exitStatus, 2);
+    EXPECT_EQ(parse({ "--install-dir" }).exitStatus, 2);
 }
 
 } // namespace

@@ -23,7 +23,7 @@ TEST_F(NetPage, RosterClickFillsTheFieldsFromTheFirstRecordThatBeginsWithTheCall
     clickLine("lstboxROSTER", "K5AB");
     // K5ABC stands earlier in the table and begins with K5AB: its record fills the fields,
     // while the call field shows the line clicked.
-    EXPECT_EQ(selectedCall(), (QStringList{"K5AB", "Ann", "Smith", "Bob", "K5BOB", "Waco", "TX"}));
+    EXPECT_EQ(selectedCall(), (QStringList { "K5AB", "Ann", "Smith", "Bob", "K5BOB", "Waco", "TX" }));
 }
 
 TEST_F(NetPage, RvRadioLeavesLastNameAndSpouseCallBlank)
@@ -31,17 +31,17 @@ TEST_F(NetPage, RvRadioLeavesLastNameAndSpouseCallBlank)
     openNetPage();
     click(w("panRV"));
     clickLine("lstboxROSTER2", "W1RV");
-    EXPECT_EQ(selectedCall(), (QStringList{"W1RV", "Tom", " ", "Uma", " ", "Boston", "MA"}));
+    EXPECT_EQ(selectedCall(), (QStringList { "W1RV", "Tom", " ", "Uma", " ", "Boston", "MA" }));
     click(w("panReg"));
     clickLine("lstboxROSTER3", "KR6REG");
-    EXPECT_EQ(selectedCall(), (QStringList{"KR6REG", "Six", " ", " ", " ", "Fresno", "CA"}));
+    EXPECT_EQ(selectedCall(), (QStringList { "KR6REG", "Six", " ", " ", " ", "Fresno", "CA" }));
 }
 
 TEST_F(NetPage, AddToNetAfterAFailedLookUpAddsTheBlankTexts)
 {
     openNetPage();
     frmNET->LookUpStation("NOSUCH");
-    EXPECT_EQ(selectedCall(), (QStringList{" ", " ", " ", " ", " ", "   ", "  "}));
+    EXPECT_EQ(selectedCall(), (QStringList { " ", " ", " ", " ", " ", "   ", "  " }));
     click(w("btnAdd2"));
     EXPECT_EQ(lines("lstboxCheckIN").last(), "1" + blank15);
     EXPECT_EQ(edit("editNoCheckins")->text(), "1");
@@ -104,9 +104,9 @@ TEST_F(NetPage, ClickOnACheckInLineBringsTheStationBack)
     click(w("btnAdd2"));
     frmNET->ClearSelectedCall();
     clickLine("lstboxCheckIN", "1  W3XYZ  Carl  Erie  PA");
-    EXPECT_EQ(selectedCall(), (QStringList{"W3XYZ", "Carl", "Jones", "", "", "Erie", "PA"}));
+    EXPECT_EQ(selectedCall(), (QStringList { "W3XYZ", "Carl", "Jones", "", "", "Erie", "PA" }));
     clickLine("lstboxCheckIN", lines("lstboxCheckIN").first()); // the date line only clears
-    EXPECT_EQ(selectedCall(), (QStringList{" ", " ", " ", " ", " ", "   ", "  "}));
+    EXPECT_EQ(selectedCall(), (QStringList { " ", " ", " ", " ", " ", "   ", "  " }));
 }
 
 TEST_F(NetPage, SavedFileHoldsEveryLineWithCrLfAndReplacesAnOldOne)
@@ -114,7 +114,7 @@ TEST_F(NetPage, SavedFileHoldsEveryLineWithCrLfAndReplacesAnOldOne)
     QTemporaryDir out;
     const QString file = out.filePath("net.txt");
     // Before the page was ever shown the list is empty: an empty file.
-    dialogs.fileNames = {file};
+    dialogs.fileNames = { file };
     frmNET->panSAVEClick();
     EXPECT_EQ(readFile(file), QByteArray());
 
@@ -123,13 +123,13 @@ TEST_F(NetPage, SavedFileHoldsEveryLineWithCrLfAndReplacesAnOldOne)
     click(w("btnAdd2"));
     edit("editCALL2")->setText("n0new");
     click(w("btnAdd"));
-    dialogs.fileNames = {file};
+    dialogs.fileNames = { file };
     click(w("panSAVE"));
     const QStringList shown = lines("lstboxCheckIN");
     EXPECT_EQ(readFile(file), (shown[0] + "\r\n1  K5ABC  Ann  Waco  TX\r\n2  N0NEW      \r\n").toUtf8());
     EXPECT_EQ(lines("lstboxCheckIN"), shown); // the list is not changed
 
-    dialogs.fileNames = {""}; // cancelled: nothing written
+    dialogs.fileNames = { "" }; // cancelled: nothing written
     click(w("panSAVE"));
     EXPECT_EQ(dialogs.saveDialogs, 3);
     EXPECT_EQ(readFile(file).count("\r\n"), 3);
@@ -144,7 +144,7 @@ TEST_F(NetPage, ANetOfTwoHundredCheckInsReadsBackExactly)
         click(w("btnAdd"));
     }
     QTemporaryDir out;
-    dialogs.fileNames = {out.filePath("big.txt")};
+    dialogs.fileNames = { out.filePath("big.txt") };
     click(w("panSAVE"));
     const QStringList back = QString::fromUtf8(readFile(out.filePath("big.txt"))).split("\r\n");
     EXPECT_EQ(back.mid(0, back.size() - 1), lines("lstboxCheckIN"));
@@ -158,7 +158,7 @@ TEST_F(NetPage, SaveFailureSaysWhyAndLeavesNothingHalfWritten)
     openNetPage();
     click(w("btnAdd2"));
     QTemporaryDir out;
-    dialogs.fileNames = {out.filePath("no/such/folder/net.txt")};
+    dialogs.fileNames = { out.filePath("no/such/folder/net.txt") };
     click(w("panSAVE"));
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(dialogs.shown[0].kind, Dialogs::Kind::Error);
@@ -176,7 +176,7 @@ TEST_F(NetPage, ClosingWithUnsavedCheckInsAsks)
     EXPECT_TRUE(frmNET->canClose());
     click(w("btnAdd2"));
 
-    dialogs.answers = {Dialogs::SaveChoice::Cancel};
+    dialogs.answers = { Dialogs::SaveChoice::Cancel };
     QSignalSpy ended(frmMainA, &TfrmMainA::programEnded);
     main->show();
     click(child(main, "panQUIT"));
@@ -185,14 +185,14 @@ TEST_F(NetPage, ClosingWithUnsavedCheckInsAsks)
     EXPECT_TRUE(main->isVisible());
 
     // Save, but the save dialog is cancelled: still open.
-    dialogs.answers = {Dialogs::SaveChoice::Save};
-    dialogs.fileNames = {""};
+    dialogs.answers = { Dialogs::SaveChoice::Save };
+    dialogs.fileNames = { "" };
     click(child(main, "panQUIT"));
     EXPECT_EQ(ended.count(), 0);
 
     QTemporaryDir out;
-    dialogs.answers = {Dialogs::SaveChoice::Save};
-    dialogs.fileNames = {out.filePath("last.txt")};
+    dialogs.answers = { Dialogs::SaveChoice::Save };
+    dialogs.fileNames = { out.filePath("last.txt") };
     click(child(main, "panQUIT"));
     EXPECT_EQ(ended.count(), 1);
     EXPECT_TRUE(QFile::exists(out.filePath("last.txt")));
@@ -203,7 +203,7 @@ TEST_F(NetPage, DiscardingClosesWithoutSaving)
 {
     openNetPage();
     click(w("btnAdd2"));
-    dialogs.answers = {Dialogs::SaveChoice::Discard};
+    dialogs.answers = { Dialogs::SaveChoice::Discard };
     QSignalSpy ended(frmMainA, &TfrmMainA::programEnded);
     reinterpret_cast<QWidget*>(frmMainA)->close();
     EXPECT_EQ(ended.count(), 1);

@@ -22,69 +22,71 @@ using jet4::Table;
 
 inline Table amber()
 {
-    Table t{"Amber",
-            {{"CALL"}, {"AREA"}, {"FN"}, {"SFN"}, {"LNAME"}, {"SCALL"}, {"CITY"}, {"STATE"}},
-            {}};
+    Table t { "Amber",
+        { { "CALL" }, { "AREA" }, { "FN" }, { "SFN" }, { "LNAME" }, { "SCALL" }, { "CITY" }, { "STATE" } },
+        {} };
     t.rows = {
-        {"K5ABC", "5", "Ann", "Bob", "Smith", "K5BOB", "Waco", "TX"},
-        {"W3XYZ", "3", "Carl", "", "Jones", "", "Erie", "PA"},
-        {"K5AB", "5", "Dan", "Eve", "Brown", "", "Tyler", "TX"},
-        {"N3OLD", "03", "Old", "", "Zero", "", "York", "PA"},
-        {"N3SP", " 3", "Lead", "", "Blank", "", "Reading", "PA"},
-        {"N3TR", "3 ", "Trail", "", "Blank", "", "Scranton", "PA"},
-        {"W0NUL", std::nullopt, "Nora", "", "Null", "", "Omaha", "NE"},
-        {"KD3Q", "3", "Fay", "Gil", "Hart", "KD3R", "Pittsburgh", "PA"},
-        {"WB7ALL", "7", "Gus", "Hal", "Green", "N7HAL", "Reno", "NV"},
+        { "K5ABC", "5", "Ann", "Bob", "Smith", "K5BOB", "Waco", "TX" },
+        { "W3XYZ", "3", "Carl", "", "Jones", "", "Erie", "PA" },
+        { "K5AB", "5", "Dan", "Eve", "Brown", "", "Tyler", "TX" },
+        { "N3OLD", "03", "Old", "", "Zero", "", "York", "PA" },
+        { "N3SP", " 3", "Lead", "", "Blank", "", "Reading", "PA" },
+        { "N3TR", "3 ", "Trail", "", "Blank", "", "Scranton", "PA" },
+        { "W0NUL", std::nullopt, "Nora", "", "Null", "", "Omaha", "NE" },
+        { "KD3Q", "3", "Fay", "Gil", "Hart", "KD3R", "Pittsburgh", "PA" },
+        { "WB7ALL", "7", "Gus", "Hal", "Green", "N7HAL", "Reno", "NV" },
     };
     return t;
 }
 
 inline Table abc()
 {
-    Table t{"ABC", {{"Call"}, {"AREA", ColumnType::LongInteger}, {"FN"}, {"Spouse"}, {"CITY"}, {"STATE"}}, {}};
+    Table t { "ABC",
+        { { "Call" }, { "AREA", ColumnType::LongInteger }, { "FN" }, { "Spouse" }, { "CITY" }, { "STATE" } },
+        {} };
     t.rows = {
-        {"K5ZZZ", "5", "Placeholder", "", "", ""},
-        {"K5RV1", "5", "Ray", "Rita", "Dallas", "TX"},
-        {"N5RV2", "5", "Sam", "", "Austin", "TX"},
-        {"W1RV", "1", "Tom", "Uma", "Boston", "MA"},
-        {"K9ONLY", "9", "Vic", "Wanda", "Peoria", "IL"},
+        { "K5ZZZ", "5", "Placeholder", "", "", "" },
+        { "K5RV1", "5", "Ray", "Rita", "Dallas", "TX" },
+        { "N5RV2", "5", "Sam", "", "Austin", "TX" },
+        { "W1RV", "1", "Tom", "Uma", "Boston", "MA" },
+        { "K9ONLY", "9", "Vic", "Wanda", "Peoria", "IL" },
     };
     return t;
 }
 
 inline Table repCheckIn()
 {
-    Table t{"RepCheckIn", {{"Call"}, {"AREA"}, {"NameS"}, {"City"}, {"State"}}, {}};
+    Table t { "RepCheckIn", { { "Call" }, { "AREA" }, { "NameS" }, { "City" }, { "State" } }, {} };
     t.rows = {
-        {"KR5REG", "5", "Reggie", "Houston", "TX"},
-        {"KR5TWO", "5", "Two", "Dallas", "TX"},
-        {"KR6REG", "6", "Six", "Fresno", "CA"},
+        { "KR5REG", "5", "Reggie", "Houston", "TX" },
+        { "KR5TWO", "5", "Two", "Dallas", "TX" },
+        { "KR6REG", "6", "Six", "Fresno", "CA" },
     };
     return t;
 }
 
 inline Table wbcci()
 {
-    Table t{"wbcci", {{"Call"}, {"AREA"}, {"NameS"}, {"CITY"}, {"STATE"}}, {}};
+    Table t { "wbcci", { { "Call" }, { "AREA" }, { "NameS" }, { "CITY" }, { "STATE" } }, {} };
     t.rows = {
-        {"W4PLACE", "4", "Placeholder", "", ""},
-        {"WB7ALL", "7", "Gus W", "Carson City", "NV"},
-        {"W4WB", "4", "Walt", "Macon", "GA"},
-        {"W4WB", "4", "Dup", "Albany", "GA"},
+        { "W4PLACE", "4", "Placeholder", "", "" },
+        { "WB7ALL", "7", "Gus W", "Carson City", "NV" },
+        { "W4WB", "4", "Walt", "Macon", "GA" },
+        { "W4WB", "4", "Dup", "Albany", "GA" },
     };
     return t;
 }
 
 // Writes the four databases into dir/database.
 inline void writeInstall(const QString& dir, const Table& arc = amber(), const Table& rv = abc(),
-                         const Table& reg = repCheckIn(), const Table& wbc = wbcci())
+    const Table& reg = repCheckIn(), const Table& wbc = wbcci())
 {
     QDir().mkpath(dir + "/database");
     const auto path = [&](const char* f) { return (dir + "/database/" + f).toStdString(); };
-    jet4::writeDatabase(path("ARCarea.mdb"), {arc});
-    jet4::writeDatabase(path("radioRV.mdb"), {rv});
-    jet4::writeDatabase(path("RepCheck.mdb"), {reg});
-    jet4::writeDatabase(path("WBCII.mdb"), {wbc});
+    jet4::writeDatabase(path("ARCarea.mdb"), { arc });
+    jet4::writeDatabase(path("radioRV.mdb"), { rv });
+    jet4::writeDatabase(path("RepCheck.mdb"), { reg });
+    jet4::writeDatabase(path("WBCII.mdb"), { wbc });
 }
 
 inline QStringList lines(QListWidget* list)
@@ -131,13 +133,14 @@ protected:
         const auto items = l->findItems(text, Qt::MatchExactly);
         ASSERT_FALSE(items.isEmpty()) << qPrintable(text);
         l->scrollToItem(items.first());
-        QTest::mouseClick(l->viewport(), Qt::LeftButton, Qt::NoModifier, l->visualItemRect(items.first()).center());
+        QTest::mouseClick(
+            l->viewport(), Qt::LeftButton, Qt::NoModifier, l->visualItemRect(items.first()).center());
     }
     QStringList selectedCall() const
     {
         QStringList out;
-        for (const char* f : {"editSelCALL", "editSelFN", "editSelLNAME", "editSelSFN", "editSelSCALL",
-                              "editSelCITY", "editSelSTATE"})
+        for (const char* f : { "editSelCALL", "editSelFN", "editSelLNAME", "editSelSFN", "editSelSCALL",
+                 "editSelCITY", "editSelSTATE" })
             out << edit(f)->text();
         return out;
     }

@@ -11,25 +11,25 @@
 namespace {
 // Columns: 0 last, 1 first, 2 call, 3 number, 4 joined, 5 spouse, 6 spouse call, 7 chapter,
 // 8 state for sorting, 9 street, 10 zip, 11 city, 12 state, 13 state again.
-QJsonArray member(const QString& last, const QString& first, const QString& call, const QString& state,
-                  const QString& city)
+QJsonArray member(
+    const QString& last, const QString& first, const QString& call, const QString& state, const QString& city)
 {
-    return QJsonArray{last, first, call, 7, "2020", first + "'s spouse", "S" + call, "ARC", state, "1 Main St",
-                      "00000", city, state, state + "x"};
+    return QJsonArray { last, first, call, 7, "2020", first + "'s spouse", "S" + call, "ARC", state,
+        "1 Main St", "00000", city, state, state + "x" };
 }
 
 QByteArray rosterJson(int members)
 {
     QJsonArray rows;
-    rows.append(QJsonArray{"Last", "First", "Call", "No", "Joined", "Spouse", "SCall", "Chapter", "St", "Street",
-                           "Zip", "City", "State", "State2"});
+    rows.append(QJsonArray { "Last", "First", "Call", "No", "Joined", "Spouse", "SCall", "Chapter", "St",
+        "Street", "Zip", "City", "State", "State2" });
     rows.append(member("Young", "Zed", "W5ZZ", "TX", "Waco"));
     rows.append(member("Adams", "Amy", "K0AA", "NE", "Omaha"));
     rows.append(member("Miller", "Max", "N3MM", "PA", "Erie"));
     rows.append(member("Baker", "Bea", "K0AA", "AL", "Mobile")); // the same call again, lower down
     for (int i = int(rows.size()); i < members; ++i)
         rows.append(member(QStringLiteral("Member%1").arg(i, 3, 10, QLatin1Char('0')), "Pat",
-                           QStringLiteral("KM%1X").arg(i), "OH", "Akron"));
+            QStringLiteral("KM%1X").arg(i), "OH", "Akron"));
     rows.append(member("Last", "Larry", "AB9LAST", "WI", "Green Bay"));
     return QJsonDocument(rows).toJson();
 }
@@ -113,7 +113,8 @@ TEST_F(NetGrid, ClickingAMemberRowFillsAllSevenFieldsAndClosesTheGrid)
     g->scrollTo(index);
     QTest::mouseClick(g->viewport(), Qt::LeftButton, Qt::NoModifier, g->visualRect(index).center());
     // Row 3 sorted by call is Baker / K0AA: spouse from column 5, city 11, state 12.
-    EXPECT_EQ(selectedCall(), (QStringList{"K0AA", "Bea", "Baker", "Bea's spouse", "SK0AA", "Mobile", "AL"}));
+    EXPECT_EQ(
+        selectedCall(), (QStringList { "K0AA", "Bea", "Baker", "Bea's spouse", "SK0AA", "Mobile", "AL" }));
     EXPECT_EQ(cell(0, 3), "Baker");
     EXPECT_FALSE(w("panS7")->isVisible());
     EXPECT_EQ(face("panAR"), clGray);
@@ -125,7 +126,7 @@ TEST_F(NetGrid, GridSearchTellsMembersFromNonMembers)
     click(w("btnSEARCH"));
     EXPECT_EQ(edit("editMATCH2")->text(), "ARC MEMBER");
     // Spouse from column 6, city 12, state 13; the spouse call is not touched.
-    EXPECT_EQ(selectedCall(), (QStringList{"AB9LAST", "Larry", "Last", "SAB9LAST", " ", "WI", "WIx"}));
+    EXPECT_EQ(selectedCall(), (QStringList { "AB9LAST", "Larry", "Last", "SAB9LAST", " ", "WI", "WIx" }));
 
     click(w("panAR"));
     edit("editCALLR")->setText("Call"); // the header is not a member

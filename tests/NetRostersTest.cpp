@@ -26,10 +26,10 @@ TEST_F(NetPage, ActivationAddsADateLineAndListsTheArcRoster)
 {
     openNetPage();
     const QString today = QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat);
-    EXPECT_EQ(lines("lstboxCheckIN"), QStringList{"DATE : " + today});
+    EXPECT_EQ(lines("lstboxCheckIN"), QStringList { "DATE : " + today });
     EXPECT_EQ(edit("editDATE")->text(), today);
-    EXPECT_EQ(lines("lstboxROSTER"), (QStringList{"K5ABC", "W3XYZ", "K5AB", "N3OLD", "N3SP", "N3TR", "W0NUL",
-                                                  "KD3Q", "WB7ALL"}));
+    EXPECT_EQ(lines("lstboxROSTER"),
+        (QStringList { "K5ABC", "W3XYZ", "K5AB", "N3OLD", "N3SP", "N3TR", "W0NUL", "KD3Q", "WB7ALL" }));
     EXPECT_EQ(edit("editRosterCNT")->text(), "9");
     EXPECT_EQ(frmNET->currentGroup(), 1);
 }
@@ -41,25 +41,25 @@ TEST_F(NetPage, EachGroupStartsFromItsOwnFirstRecord)
     EXPECT_EQ(frmNET->currentGroup(), 2);
     EXPECT_TRUE(w("panRV2")->isVisible());
     EXPECT_FALSE(w("panARC2")->isVisible());
-    EXPECT_EQ(lines("lstboxROSTER2"), (QStringList{"K5RV1", "N5RV2", "W1RV", "K9ONLY"}));
+    EXPECT_EQ(lines("lstboxROSTER2"), (QStringList { "K5RV1", "N5RV2", "W1RV", "K9ONLY" }));
     EXPECT_EQ(edit("editRosterCNT2")->text(), "4");
     click(w("panA5")); // an AREA stored as a number lists like text
-    EXPECT_EQ(lines("lstboxROSTER2"), (QStringList{"K5RV1", "N5RV2"}));
+    EXPECT_EQ(lines("lstboxROSTER2"), (QStringList { "K5RV1", "N5RV2" }));
     EXPECT_EQ(edit("editRosterCNT2")->text(), "2");
 
     click(w("panReg"));
-    EXPECT_EQ(lines("lstboxROSTER3"), (QStringList{"KR5REG", "KR5TWO", "KR6REG"}));
+    EXPECT_EQ(lines("lstboxROSTER3"), (QStringList { "KR5REG", "KR5TWO", "KR6REG" }));
     click(w("panA5"));
-    EXPECT_EQ(lines("lstboxROSTER3"), QStringList{"KR5TWO"});
+    EXPECT_EQ(lines("lstboxROSTER3"), QStringList { "KR5TWO" });
 
     click(w("panWBCII"));
-    EXPECT_EQ(lines("lstboxROSTER4"), (QStringList{"WB7ALL", "W4WB", "W4WB"}));
+    EXPECT_EQ(lines("lstboxROSTER4"), (QStringList { "WB7ALL", "W4WB", "W4WB" }));
     click(w("panA4"));
-    EXPECT_EQ(lines("lstboxROSTER4"), (QStringList{"W4WB", "W4WB"}));
+    EXPECT_EQ(lines("lstboxROSTER4"), (QStringList { "W4WB", "W4WB" }));
 
     click(w("panARC"));
     click(w("panA5"));
-    EXPECT_EQ(lines("lstboxROSTER"), (QStringList{"K5ABC", "K5AB"}));
+    EXPECT_EQ(lines("lstboxROSTER"), (QStringList { "K5ABC", "K5AB" }));
 }
 
 TEST_F(NetPage, AreaMatchesTheSingleDigitExactly)
@@ -67,7 +67,7 @@ TEST_F(NetPage, AreaMatchesTheSingleDigitExactly)
     openNetPage();
     click(w("panA3"));
     // Leading zero, leading blank and trailing blank are not area 3; an empty AREA is in no area.
-    EXPECT_EQ(lines("lstboxROSTER"), (QStringList{"W3XYZ", "KD3Q"}));
+    EXPECT_EQ(lines("lstboxROSTER"), (QStringList { "W3XYZ", "KD3Q" }));
     EXPECT_EQ(edit("editRosterCNT")->text(), "2");
     EXPECT_EQ(face("panA3"), clGreen);
     EXPECT_EQ(face("panENTIRE"), clRed);
@@ -92,14 +92,14 @@ TEST_F(NetPage, GroupResetHidesEveryRosterButAreasStillFillTheLastGroup)
     click(w("panRV"));
     click(w("panGROUP"));
     EXPECT_EQ(face("panGROUP"), clGreen);
-    for (const char* p : {"panARC", "panRV", "panReg", "panWBCII", "panCALL"})
+    for (const char* p : { "panARC", "panRV", "panReg", "panWBCII", "panCALL" })
         EXPECT_EQ(face(p), clGray) << p;
-    for (const char* p : {"panARC2", "panRV2", "panReg2", "panWBCII2"})
+    for (const char* p : { "panARC2", "panRV2", "panReg2", "panWBCII2" })
         EXPECT_FALSE(w(p)->isVisible()) << p;
     EXPECT_EQ(frmNET->currentGroup(), 2);
     click(w("panA1"));
     EXPECT_EQ(face("panA1"), clGreen);
-    EXPECT_EQ(lines("lstboxROSTER2"), QStringList{"W1RV"});
+    EXPECT_EQ(lines("lstboxROSTER2"), QStringList { "W1RV" });
     // Any group can be chosen again.
     click(w("panRV"));
     EXPECT_TRUE(w("panRV2")->isVisible());
@@ -128,11 +128,12 @@ TEST_F(NetPage, MessageBoxesOfThePageDoNotRunTheActivationAgain)
     click(w("VRSEARCH"));
     edit("editCALLRV")->setText("NOSUCH");
     click(w("btnRV"));
-    EXPECT_EQ(dialogs.texts(), (QStringList{"CALL NOT FOUND IN DATABASE ! ", "CALL NOT FOUND IN DATABASE ! "}));
+    EXPECT_EQ(
+        dialogs.texts(), (QStringList { "CALL NOT FOUND IN DATABASE ! ", "CALL NOT FOUND IN DATABASE ! " }));
     EXPECT_EQ(lines("lstboxCheckIN").size(), 1);
     EXPECT_EQ(frmNET->currentGroup(), 2);
     click(w("panA9")); // still acts on the RV list on screen
-    EXPECT_EQ(lines("lstboxROSTER2"), QStringList{"K9ONLY"});
+    EXPECT_EQ(lines("lstboxROSTER2"), QStringList { "K9ONLY" });
 }
 
 TEST_F(NetPage, FccButtonShowsTheFccPageAndItsQuitComesBack)
@@ -148,8 +149,10 @@ TEST_F(NetPage, FccButtonShowsTheFccPageAndItsQuitComesBack)
 class NetPageWithoutArea : public NetPage {
     void writeFixture() override
     {
-        jet4::Table wbc{"wbcci", {{"Call"}, {"NameS"}, {"CITY"}, {"STATE"}}, {{"W4A", "A", "B", "C"}, {"W4B", "D", "E", "F"}, {"W4C", "G", "H", "I"}}};
-        jet4::Table empty{"RepCheckIn", {{"Call"}, {"AREA"}, {"NameS"}, {"City"}, {"State"}}, {}};
+        jet4::Table wbc { "wbcci", { { "Call" }, { "NameS" }, { "CITY" }, { "STATE" } },
+            { { "W4A", "A", "B", "C" }, { "W4B", "D", "E", "F" }, { "W4C", "G", "H", "I" } } };
+        jet4::Table empty { "RepCheckIn", { { "Call" }, { "AREA" }, { "NameS" }, { "City" }, { "State" } },
+            {} };
         netfixture::writeInstall(install.path(), netfixture::amber(), netfixture::abc(), empty, wbc);
     }
 };
@@ -158,7 +161,7 @@ TEST_F(NetPageWithoutArea, MissingAreaColumnIsReportedAndTheCountKept)
 {
     openNetPage();
     click(w("panWBCII"));
-    EXPECT_EQ(lines("lstboxROSTER4"), (QStringList{"W4B", "W4C"}));
+    EXPECT_EQ(lines("lstboxROSTER4"), (QStringList { "W4B", "W4C" }));
     EXPECT_EQ(edit("editRosterCNT4")->text(), "2");
     click(w("panA4"));
     ASSERT_EQ(dialogs.shown.size(), 1u);

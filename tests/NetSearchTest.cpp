@@ -6,9 +6,10 @@ TEST_F(NetPage, CallInTwoRostersFillsEachBoxFromTheLastRosterThatSuppliesIt)
     openNetPage();
     edit("editCALLM")->setText("WB7ALL");
     click(w("VRSEARCH"));
-    EXPECT_EQ(lines("lstboxCALLS"), (QStringList{"FMCA ARC", "WBCCI Service net"}));
+    EXPECT_EQ(lines("lstboxCALLS"), (QStringList { "FMCA ARC", "WBCCI Service net" }));
     // Name, city and state from the WBCCI roster; last name, spouse and spouse call from ARC.
-    EXPECT_EQ(selectedCall(), (QStringList{"WB7ALL", "Gus W", "Green", "Hal", "N7HAL", "Carson City", "NV"}));
+    EXPECT_EQ(
+        selectedCall(), (QStringList { "WB7ALL", "Gus W", "Green", "Hal", "N7HAL", "Carson City", "NV" }));
     EXPECT_TRUE(dialogs.shown.empty());
     EXPECT_EQ(frmNET->currentGroup(), 1);
 }
@@ -19,8 +20,8 @@ TEST_F(NetPage, CallOnlyInTheRvRosterChangesCallAndNameOnly)
     clickLine("lstboxROSTER", "K5ABC");
     edit("editCALLM")->setText("K9ONLY");
     QTest::keyClick(edit("editCALLM"), Qt::Key_Return); // Enter searches too
-    EXPECT_EQ(lines("lstboxCALLS"), QStringList{"RV Radio Network"});
-    EXPECT_EQ(selectedCall(), (QStringList{"K9ONLY", "Vic", "Smith", "Bob", "K5BOB", "Waco", "TX"}));
+    EXPECT_EQ(lines("lstboxCALLS"), QStringList { "RV Radio Network" });
+    EXPECT_EQ(selectedCall(), (QStringList { "K9ONLY", "Vic", "Smith", "Bob", "K5BOB", "Waco", "TX" }));
 }
 
 TEST_F(NetPage, PartialEntryFindsTheFirstCallThatBeginsWithIt)
@@ -28,7 +29,7 @@ TEST_F(NetPage, PartialEntryFindsTheFirstCallThatBeginsWithIt)
     openNetPage();
     edit("editCALLM")->setText("KR5");
     click(w("VRSEARCH"));
-    EXPECT_EQ(lines("lstboxCALLS"), QStringList{"Regular Check-ins"});
+    EXPECT_EQ(lines("lstboxCALLS"), QStringList { "Regular Check-ins" });
     EXPECT_EQ(edit("editSelCALL")->text(), "KR5");
     EXPECT_EQ(edit("editSelFN")->text(), "Reggie");
 }
@@ -39,7 +40,7 @@ TEST_F(NetPage, LowerCaseEntryIsFoundOnlyBySecondLookAndStillReportedMissing)
     const QStringList before = selectedCall();
     edit("editCALLM")->setText("k5abc");
     click(w("VRSEARCH"));
-    EXPECT_EQ(dialogs.texts(), (QStringList{"found", "CALL NOT FOUND IN DATABASE ! "}));
+    EXPECT_EQ(dialogs.texts(), (QStringList { "found", "CALL NOT FOUND IN DATABASE ! " }));
     EXPECT_EQ(dialogs.shown[0].kind, Dialogs::Kind::Message);
     EXPECT_TRUE(lines("lstboxCALLS").isEmpty());
     EXPECT_EQ(selectedCall(), before);
@@ -51,7 +52,7 @@ TEST_F(NetPage, EmptyEntryMatchesTheFirstRecordOfEveryTable)
     edit("editCALLM")->setText("");
     click(w("VRSEARCH"));
     EXPECT_EQ(lines("lstboxCALLS"),
-              (QStringList{"FMCA ARC", "RV Radio Network", "Regular Check-ins", "WBCCI Service net"}));
+        (QStringList { "FMCA ARC", "RV Radio Network", "Regular Check-ins", "WBCCI Service net" }));
     EXPECT_EQ(edit("editSelFN")->text(), "Placeholder");
     EXPECT_EQ(edit("editSelCALL")->text(), "");
 }
@@ -63,7 +64,7 @@ TEST_F(NetPage, SearchEmptiesTheFoundListFirst)
     click(w("VRSEARCH"));
     edit("editCALLM")->setText("K9ONLY");
     click(w("VRSEARCH"));
-    EXPECT_EQ(lines("lstboxCALLS"), QStringList{"RV Radio Network"});
+    EXPECT_EQ(lines("lstboxCALLS"), QStringList { "RV Radio Network" });
 }
 
 TEST_F(NetPage, RosterSearchSelectsTheLastEqualLineWithoutFillingTheFields)
@@ -79,7 +80,7 @@ TEST_F(NetPage, RosterSearchSelectsTheLastEqualLineWithoutFillingTheFields)
     // The placeholder first record is never listed, so never found.
     edit("editCALLWBC")->setText("W4PLACE");
     QTest::keyClick(edit("editCALLWBC"), Qt::Key_Return);
-    EXPECT_EQ(dialogs.texts(), QStringList{"CALL NOT FOUND IN DATABASE ! "});
+    EXPECT_EQ(dialogs.texts(), QStringList { "CALL NOT FOUND IN DATABASE ! " });
     EXPECT_EQ(list("lstboxROSTER4")->currentRow(), 2);
 }
 
@@ -87,7 +88,7 @@ TEST_F(NetPage, RosterSearchOnlyKnowsTheLinesShownAndComparesExactly)
 {
     openNetPage();
     click(w("panA3"));
-    for (const char* entry : {"K5ABC", "w3xyz", "W3XY"}) {
+    for (const char* entry : { "K5ABC", "w3xyz", "W3XY" }) {
         edit("editCALLARC")->setText(entry);
         click(w("btnARC"));
     }

@@ -23,7 +23,7 @@ public:
     RecordingDialogs()
     {
         hook.shown = [this](Dialogs::Kind kind, const QString& title, const QString& text) {
-            shown.push_back({kind, title, text});
+            shown.push_back({ kind, title, text });
         };
         hook.saveFileName = [this](const QString&) {
             ++saveDialogs;
@@ -56,7 +56,7 @@ public:
     }
 
     std::vector<Shown> shown;
-    std::deque<QString> fileNames;           // answers to the save-file dialog ("" cancels)
+    std::deque<QString> fileNames; // answers to the save-file dialog ("" cancels)
     std::deque<Dialogs::SaveChoice> answers; // answers to save/discard/cancel questions
     QStringList questions;
     int saveDialogs = 0;

@@ -13,12 +13,11 @@ QString defaultInstallFolder()
 
 static QString usage()
 {
-    return QStringLiteral(
-        "Usage: velmora [--install-dir DIR]\n"
-        "Net control assistant for RV club amateur-radio nets.\n\n"
-        "  --install-dir DIR  folder holding database/ and FCCraw/ (default %1)\n"
-        "  --help             show this help and exit\n"
-        "  --version          show the version and exit\n")
+    return QStringLiteral("Usage: velmora [--install-dir DIR]\n"
+                          "Net control assistant for RV club amateur-radio nets.\n\n"
+                          "  --install-dir DIR  folder holding database/ and FCCraw/ (default %1)\n"
+                          "  --help             show this help and exit\n"
+                          "  --version          show the version and exit\n")
         .arg(defaultInstallFolder());
 }
 
@@ -72,8 +71,7 @@ bool hasDisplay()
 
 QString noDisplayMessage()
 {
-    return QStringLiteral(
-        "velmora: no display found (DISPLAY is not set), so the window cannot be shown.\n"
-        "Run it on a desktop, or under a virtual display, for example:\n"
-        "  xvfb-run -a -s '-screen 0 1680x1050x24' velmora --install-dir DIR\n");
+    return QStringLiteral("velmora: no display found (DISPLAY is not set), so the window cannot be shown.\n"
+                          "Run it on a desktop, or under a virtual display, for example:\n"
+                          "  xvfb-run -a -s '-screen 0 1680x1050x24' velmora --install-dir DIR\n");
 }

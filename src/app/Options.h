@@ -6,7 +6,7 @@ struct Options {
     enum class Action { Run, PrintAndExit };
     Action action = Action::Run;
     QString installFolder;
-    QString output;     // what to print when not running
+    QString output; // what to print when not running
     int exitStatus = 0; // status when not running
 };
 

@@ -37,8 +37,8 @@ void showMessage(const QString& text)
 {
     if (hooked(Kind::Message, QString(), text))
         return;
-    QMessageBox box(QMessageBox::NoIcon, QApplication::applicationName(), text, QMessageBox::Ok,
-                    activeParent());
+    QMessageBox box(
+        QMessageBox::NoIcon, QApplication::applicationName(), text, QMessageBox::Ok, activeParent());
     box.exec();
 }
 
@@ -46,8 +46,8 @@ void errorBox(const QString& text)
 {
     if (hooked(Kind::Error, QString(), text))
         return;
-    QMessageBox box(QMessageBox::Critical, QApplication::applicationName(), text, QMessageBox::Ok,
-                    activeParent());
+    QMessageBox box(
+        QMessageBox::Critical, QApplication::applicationName(), text, QMessageBox::Ok, activeParent());
     box.exec();
 }
 
@@ -78,7 +78,7 @@ SaveChoice askSave(QWidget* parent, const QString& text)
     if (currentHook && currentHook->question)
         return currentHook->question(text);
     QMessageBox box(QMessageBox::Warning, QApplication::applicationName(), text,
-                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent);
+        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent);
     box.setDefaultButton(QMessageBox::Save);
     switch (box.exec()) {
     case QMessageBox::Save:

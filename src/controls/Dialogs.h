@@ -10,9 +10,9 @@ class QTextDocument;
 namespace Dialogs {
 
 enum class Kind {
-    Message,  // plain message box: the text and an OK button
-    Error,    // the application's standard error box
-    Titled,   // a message box with a title of its own and an OK button
+    Message, // plain message box: the text and an OK button
+    Error, // the application's standard error box
+    Titled, // a message box with a title of its own and an OK button
     Question, // save / discard / cancel
 };
 

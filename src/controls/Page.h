@@ -12,7 +12,7 @@ public:
     // Shows the page in front and runs its activation steps.
     void showPage();
     // Called each time navigation brings this page to the front.
-    virtual void FormActivate() {}
+    virtual void FormActivate() { }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -26,8 +26,9 @@ void TfrmNET::panHAMCALLClick()
 int TfrmNET::RunProgram(const QString& file, const QString& parameters)
 {
     // Started on its own and not waited for; the page keeps no handle to it.
-    if (QProcess::startDetached(file, QStringList{parameters}))
+    if (QProcess::startDetached(file, QStringList { parameters }))
         return 0;
-    Dialogs::titledMessage(QStringLiteral("Operation Error!"), QStringLiteral("Could not run program '%1'").arg(file));
+    Dialogs::titledMessage(
+        QStringLiteral("Operation Error!"), QStringLiteral("Could not run program '%1'").arg(file));
     return -1;
 }

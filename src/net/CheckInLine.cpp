@@ -2,8 +2,8 @@
 
 static const QString separator = QStringLiteral("  ");
 
-QString checkInLine(int number, const QString& call, const QString& name, const QString& city,
-                    const QString& state)
+QString checkInLine(
+    int number, const QString& call, const QString& name, const QString& city, const QString& state)
 {
     return QString::number(number) + separator + call + separator + name + separator + city + separator
         + state;

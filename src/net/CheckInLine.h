@@ -5,8 +5,8 @@
 
 // One line of the check-in list: the number, then call, name, city and state,
 // each after two blanks. Nothing is trimmed or padded.
-QString checkInLine(int number, const QString& call, const QString& name, const QString& city,
-                    const QString& state);
+QString checkInLine(
+    int number, const QString& call, const QString& name, const QString& city, const QString& state);
 
 // The line appended each time the net page is brought up.
 QString dateLine(const QString& date);

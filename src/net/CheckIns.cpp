@@ -14,12 +14,14 @@ struct FieldMap {
 };
 
 // The columns each group's table supplies, in the order they are filled.
-const FieldMap arcFields[] = {{"FN", "editSelFN"},     {"SFN", "editSelSFN"},   {"LNAME", "editSelLNAME"},
-                              {"SCALL", "editSelSCALL"}, {"CITY", "editSelCITY"}, {"STATE", "editSelSTATE"}};
-const FieldMap rvFields[] = {
-    {"FN", "editSelFN"}, {"Spouse", "editSelSFN"}, {"CITY", "editSelCITY"}, {"STATE", "editSelSTATE"}};
-const FieldMap regFields[] = {{"NameS", "editSelFN"}, {"City", "editSelCITY"}, {"State", "editSelSTATE"}};
-const FieldMap wbcFields[] = {{"NameS", "editSelFN"}, {"CITY", "editSelCITY"}, {"STATE", "editSelSTATE"}};
+const FieldMap arcFields[] = { { "FN", "editSelFN" }, { "SFN", "editSelSFN" }, { "LNAME", "editSelLNAME" },
+    { "SCALL", "editSelSCALL" }, { "CITY", "editSelCITY" }, { "STATE", "editSelSTATE" } };
+const FieldMap rvFields[] = { { "FN", "editSelFN" }, { "Spouse", "editSelSFN" }, { "CITY", "editSelCITY" },
+    { "STATE", "editSelSTATE" } };
+const FieldMap regFields[]
+    = { { "NameS", "editSelFN" }, { "City", "editSelCITY" }, { "State", "editSelSTATE" } };
+const FieldMap wbcFields[]
+    = { { "NameS", "editSelFN" }, { "CITY", "editSelCITY" }, { "STATE", "editSelSTATE" } };
 } // namespace
 
 void TfrmNET::setSelected(const char* field, const QString& text)
@@ -61,7 +63,7 @@ void TfrmNET::LookUpStation(const QString& text)
         break;
     }
     // The first record, in table order, whose call begins with the text.
-    if (!table->Locate(key, text, LocateOptions{true, false}))
+    if (!table->Locate(key, text, LocateOptions { true, false }))
         return;
     ui->editSelCALL->setText(text);
     for (const FieldMap& f : map)
@@ -123,14 +125,14 @@ void TfrmNET::addCheckIn(const QString& call, const QString& name, const QString
 
 void TfrmNET::btnAdd2Click()
 {
-    addCheckIn(ui->editSelCALL->text(), ui->editSelFN->text(), ui->editSelCITY->text(),
-               ui->editSelSTATE->text());
+    addCheckIn(
+        ui->editSelCALL->text(), ui->editSelFN->text(), ui->editSelCITY->text(), ui->editSelSTATE->text());
 }
 
 void TfrmNET::btnAddClick()
 {
     addCheckIn(ui->editCALL2->text().toUpper(), ui->editNAME->text().toUpper(), ui->editCITY->text(),
-               ui->editSTATE->text());
+        ui->editSTATE->text());
     ui->panS7->hide();
 }
 
@@ -187,8 +189,9 @@ bool TfrmNET::canClose()
 {
     if (!unsaved)
         return true;
-    switch (Dialogs::askSave(this, QStringLiteral("The check-in list has changes that are not saved.\n"
-                                                  "Save them before closing?"))) {
+    switch (Dialogs::askSave(this,
+        QStringLiteral("The check-in list has changes that are not saved.\n"
+                       "Save them before closing?"))) {
     case Dialogs::SaveChoice::Save:
         return saveCheckIns();
     case Dialogs::SaveChoice::Discard:

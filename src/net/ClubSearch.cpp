@@ -29,30 +29,23 @@ void TfrmNET::SearchClubDatabases(const QString& call)
     // Every roster is searched, in this order; a box ends up holding the value of the
     // last roster that supplies it.
     static const ClubTable tables[] = {
-        {rgARC,
-         "CALL",
-         {{"FN", "editSelFN"},
-          {"SFN", "editSelSFN"},
-          {"LNAME", "editSelLNAME"},
-          {"SCALL", "editSelSCALL"},
-          {"CITY", "editSelCITY"},
-          {"STATE", "editSelSTATE"}},
-         "FMCA ARC"},
-        {rgRV, "Call", {{"FN", "editSelFN"}}, "RV Radio Network"},
-        {rgRegular,
-         "Call",
-         {{"NameS", "editSelFN"}, {"City", "editSelCITY"}, {"State", "editSelSTATE"}},
-         "Regular Check-ins"},
-        {rgWBCCI,
-         "Call",
-         {{"NameS", "editSelFN"}, {"CITY", "editSelCITY"}, {"STATE", "editSelSTATE"}},
-         "WBCCI Service net"},
+        { rgARC, "CALL",
+            { { "FN", "editSelFN" }, { "SFN", "editSelSFN" }, { "LNAME", "editSelLNAME" },
+                { "SCALL", "editSelSCALL" }, { "CITY", "editSelCITY" }, { "STATE", "editSelSTATE" } },
+            "FMCA ARC" },
+        { rgRV, "Call", { { "FN", "editSelFN" } }, "RV Radio Network" },
+        { rgRegular, "Call",
+            { { "NameS", "editSelFN" }, { "City", "editSelCITY" }, { "State", "editSelSTATE" } },
+            "Regular Check-ins" },
+        { rgWBCCI, "Call",
+            { { "NameS", "editSelFN" }, { "CITY", "editSelCITY" }, { "STATE", "editSelSTATE" } },
+            "WBCCI Service net" },
     };
     bool found = false;
     for (const ClubTable& t : tables) {
         RosterTable& table = *group(t.group).table;
         table.First();
-        if (!table.Locate(QString::fromLatin1(t.key), call, LocateOptions{true, false}))
+        if (!table.Locate(QString::fromLatin1(t.key), call, LocateOptions { true, false }))
             continue;
         ui->editSelCALL->setText(call);
         for (const Copy& c : t.copies)
@@ -63,7 +56,7 @@ void TfrmNET::SearchClubDatabases(const QString& call)
     if (!found) {
         // A second look in the ARC roster with letter case ignored tells the operator that
         // the call is there in other letters.
-        if (tableFMCA.Locate(QStringLiteral("CALL"), call.toUpper(), LocateOptions{true, true}))
+        if (tableFMCA.Locate(QStringLiteral("CALL"), call.toUpper(), LocateOptions { true, true }))
             Dialogs::showMessage(QStringLiteral("found"));
         Dialogs::showMessage(QStringLiteral("CALL NOT FOUND IN DATABASE ! "));
     }

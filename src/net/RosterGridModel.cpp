@@ -21,9 +21,10 @@ void RosterGridModel::sortByColumn(int column)
 {
     emit layoutAboutToBeChanged();
     if (m_rows.size() > 2) {
-        std::stable_sort(m_rows.begin() + 1, m_rows.end(), [column](const QStringList& a, const QStringList& b) {
-            return a.value(column).compare(b.value(column), Qt::CaseInsensitive) < 0;
-        });
+        std::stable_sort(
+            m_rows.begin() + 1, m_rows.end(), [column](const QStringList& a, const QStringList& b) {
+                return a.value(column).compare(b.value(column), Qt::CaseInsensitive) < 0;
+            });
     }
     m_sorted = column;
     emit layoutChanged();

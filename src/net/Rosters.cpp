@@ -12,26 +12,26 @@ TfrmNET::Group TfrmNET::group(int value) const
     // is never listed, the first of the Regular table only in the whole list.
     switch (value) {
     case rgARC:
-        return {const_cast<RosterTable*>(&tableFMCA), ui->panARC, ui->panARC2, ui->lstboxROSTER,
-                ui->editRosterCNT, false, false};
+        return { const_cast<RosterTable*>(&tableFMCA), ui->panARC, ui->panARC2, ui->lstboxROSTER,
+            ui->editRosterCNT, false, false };
     case rgRV:
-        return {const_cast<RosterTable*>(&tableRV), ui->panRV, ui->panRV2, ui->lstboxROSTER2,
-                ui->editRosterCNT2, true, true};
+        return { const_cast<RosterTable*>(&tableRV), ui->panRV, ui->panRV2, ui->lstboxROSTER2,
+            ui->editRosterCNT2, true, true };
     case rgRegular:
-        return {const_cast<RosterTable*>(&tableReg), ui->panReg, ui->panReg2, ui->lstboxROSTER3,
-                ui->editRosterCNT3, false, true};
+        return { const_cast<RosterTable*>(&tableReg), ui->panReg, ui->panReg2, ui->lstboxROSTER3,
+            ui->editRosterCNT3, false, true };
     case rgWBCCI:
-        return {const_cast<RosterTable*>(&tableWBC), ui->panWBCII, ui->panWBCII2, ui->lstboxROSTER4,
-                ui->editRosterCNT4, true, true};
+        return { const_cast<RosterTable*>(&tableWBC), ui->panWBCII, ui->panWBCII2, ui->lstboxROSTER4,
+            ui->editRosterCNT4, true, true };
     default:
-        return {nullptr, nullptr, nullptr, nullptr, nullptr, false, false};
+        return { nullptr, nullptr, nullptr, nullptr, nullptr, false, false };
     }
 }
 
 FacePanel* TfrmNET::areaPanel(int digit) const
 {
-    FacePanel* const panels[] = {ui->panA0, ui->panA1, ui->panA2, ui->panA3, ui->panA4,
-                                 ui->panA5, ui->panA6, ui->panA7, ui->panA8, ui->panA9};
+    FacePanel* const panels[] = { ui->panA0, ui->panA1, ui->panA2, ui->panA3, ui->panA4, ui->panA5, ui->panA6,
+        ui->panA7, ui->panA8, ui->panA9 };
     return panels[digit];
 }
 

@@ -13,8 +13,8 @@ namespace {
 // The four club databases below the installation folder, with their tables.
 RosterTable openRoster(const char* file, const char* table)
 {
-    const QString path = QDir::toNativeSeparators(InstallFolder() + QStringLiteral("/database/")
-                                                  + QString::fromLatin1(file));
+    const QString path = QDir::toNativeSeparators(
+        InstallFolder() + QStringLiteral("/database/") + QString::fromLatin1(file));
     return RosterTable::open(path, QString::fromLatin1(table));
 }
 } // namespace
@@ -62,10 +62,10 @@ void TfrmNET::connectHandlers()
 
     // A click picks a station; Enter on a line does the same from the keyboard.
     const std::pair<QListWidget*, void (TfrmNET::*)()> rosters[] = {
-        {ui->lstboxROSTER, &TfrmNET::lstboxROSTERClick},
-        {ui->lstboxROSTER2, &TfrmNET::lstboxROSTER2Click},
-        {ui->lstboxROSTER3, &TfrmNET::lstboxROSTER3Click},
-        {ui->lstboxROSTER4, &TfrmNET::lstboxROSTER4Click},
+        { ui->lstboxROSTER, &TfrmNET::lstboxROSTERClick },
+        { ui->lstboxROSTER2, &TfrmNET::lstboxROSTER2Click },
+        { ui->lstboxROSTER3, &TfrmNET::lstboxROSTER3Click },
+        { ui->lstboxROSTER4, &TfrmNET::lstboxROSTER4Click },
     };
     for (const auto& [list, handler] : rosters) {
         connect(list, &QListWidget::itemClicked, this, handler);
@@ -73,7 +73,7 @@ void TfrmNET::connectHandlers()
     }
     connect(ui->btnAdd2, &QPushButton::clicked, this, &TfrmNET::btnAdd2Click);
     connect(ui->btnAdd, &QPushButton::clicked, this, &TfrmNET::btnAddClick);
-    for (QLineEdit* e : {ui->editCALL2, ui->editNAME, ui->editCITY, ui->editSTATE})
+    for (QLineEdit* e : { ui->editCALL2, ui->editNAME, ui->editCITY, ui->editSTATE })
         connect(e, &QLineEdit::returnPressed, this, &TfrmNET::btnAddClick);
     connect(ui->btnDelete, &QPushButton::clicked, this, &TfrmNET::btnDeleteClick);
     ui->lstboxCheckIN->installEventFilter(this);
@@ -103,7 +103,7 @@ void TfrmNET::connectHandlers()
     connect(ui->panS2, &FacePanel::clicked, this, &TfrmNET::panS2Click);
     connect(ui->panS3, &FacePanel::clicked, this, &TfrmNET::panS3Click);
     connect(ui->AdvStringGrid1, &QAbstractItemView::clicked, this,
-            [this](const QModelIndex& index) { AdvStringGrid1ClickCell(index.row(), index.column()); });
+        [this](const QModelIndex& index) { AdvStringGrid1ClickCell(index.row(), index.column()); });
     connect(ui->btnSEARCH, &QPushButton::clicked, this, &TfrmNET::btnSEARCHClick);
     connect(ui->editCALLR, &QLineEdit::returnPressed, this, &TfrmNET::btnSEARCHClick);
 
