@@ -11,6 +11,7 @@
 
 #if defined(__linux__)
 #include <sys/mman.h>
+#include <unistd.h>
 #endif
 
 namespace {
@@ -41,6 +42,40 @@ char* allocate(std::size_t size)
     return p;
 }
 
+// size bytes mapped on their own, starting on a huge page and marked for transparent
+// huge pages; or nothing where that cannot be had.
+char* mapHugeBlock(std::size_t size)
+{
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+    constexpr std::size_t huge = LicenceBlockPool::kHugePage;
+    if (size == 0 || size % huge != 0 || size > std::numeric_limits<std::size_t>::max() - huge)
+        return nullptr;
+    // One huge page more than needed, so an aligned start lies inside; the rest at
+    // either end goes back at once.
+    const std::size_t span = size + huge;
+    void* const raw = mmap(nullptr, span, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (raw == MAP_FAILED)
+        return nullptr;
+    const std::uintptr_t start = reinterpret_cast<std::uintptr_t>(raw);
+    const std::uintptr_t aligned = (start + huge - 1) & ~std::uintptr_t(huge - 1);
+    const std::size_t head = aligned - start;
+    const std::size_t tail = span - head - size;
+    char* const block = reinterpret_cast<char*>(aligned);
+    if (head > 0)
+        munmap(raw, head);
+    if (tail > 0)
+        munmap(block + size, tail);
+    if (madvise(block, size, MADV_HUGEPAGE) != 0) {
+        munmap(block, size);
+        return nullptr;
+    }
+    return block;
+#else
+    (void)size;
+    return nullptr;
+#endif
+}
+
 std::uint32_t load32(const char* p)
 {
     std::uint32_t v;
@@ -59,8 +94,14 @@ constexpr std::size_t kEntrySize = 8;
 
 // ---- pool ----
 
-void LicenceBlockPool::FreeDeleter::operator()(char* p) const
+void LicenceBlockPool::BlockDeleter::operator()(char* p) const
 {
+#if defined(__linux__)
+    if (mapped > 0) {
+        munmap(p, mapped);
+        return;
+    }
+#endif
     std::free(p);
 }
 
@@ -70,11 +111,32 @@ LicenceBlockPool::LicenceBlockPool(std::size_t blockSize) : m_blockSize(std::max
 
 LicenceBlockPool::Memory LicenceBlockPool::take()
 {
-    if (m_free.empty())
+    if (m_free.empty()) {
+        if (char* const mapped = mapHugeBlock(m_blockSize))
+            return Memory(mapped, BlockDeleter { m_blockSize });
         return Memory(allocate(m_blockSize));
+    }
     Memory block = std::move(m_free.back());
     m_free.pop_back();
     return block;
+}
+
+void LicenceBlockPool::shrink(Memory& block, std::size_t size)
+{
+    const std::size_t mapped = block.get_deleter().mapped;
+    if (mapped > 0) {
+#if defined(__linux__)
+        // Whole pages past size go back to the system.
+        static const std::size_t page = std::size_t(sysconf(_SC_PAGESIZE));
+        const std::size_t kept = std::max<std::size_t>((size + page - 1) / page * page, page);
+        if (kept < mapped && munmap(block.get() + kept, mapped - kept) == 0)
+            block.get_deleter().mapped = kept;
+#endif
+        return;
+    }
+    char* const base = block.release();
+    char* const shrunk = static_cast<char*>(std::realloc(base, std::max<std::size_t>(size, 1)));
+    block.reset(shrunk ? shrunk : base);
 }
 
 void LicenceBlockPool::give(Memory block)
@@ -313,10 +375,9 @@ void LicenceLineScanner::closeBlock(bool last)
     // what they do not use: the entries move down behind the text, and the block
     // shrinks in place.
     if (spare > 0 && (last || spare > b.capacity / 16)) {
-        char* const base = b.memory.release();
+        char* const base = b.memory.get();
         std::memmove(base + b.textSize, base + b.capacity - b.lines * kEntrySize, b.lines * kEntrySize);
-        char* shrunk = static_cast<char*>(std::realloc(base, used));
-        b.memory.reset(shrunk ? shrunk : base);
+        LicenceBlockPool::shrink(b.memory, used);
         b.capacity = used; // where the entries now end, shrunk or not
     }
     m_list.addBlock(std::move(b));
