@@ -3,11 +3,16 @@
 #include "fcc/LicenceRecord.h"
 
 #include <algorithm>
+#include <atomic>
+#include <condition_variable>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <mutex>
 #include <new>
 #include <stdexcept>
+#include <system_error>
+#include <thread>
 
 #if defined(__linux__)
 #include <sys/mman.h>
@@ -33,6 +38,21 @@ void prefault(char* p, std::size_t size)
 }
 
 constexpr std::size_t kPrefaultStep = 256u << 10;
+
+// Writes to every page of a fresh block, so all of it is present, until stop is
+// set. Page by page rather than with one system call: a fault holds only this
+// block's mapping, where a call would hold all of them and keep the build from
+// mapping its own blocks.
+void populate(char* p, std::size_t size, const std::atomic<bool>& stop)
+{
+    constexpr std::size_t page = 4096;
+    constexpr std::size_t pagesPerCheck = (2u << 20) / page;
+    for (std::size_t i = 0; i < size; i += page) {
+        if (i % (page * pagesPerCheck) == 0 && stop.load(std::memory_order_relaxed))
+            return;
+        reinterpret_cast<volatile char*>(p)[i] = 0; // fresh memory reads as zero anyway
+    }
+}
 
 char* allocate(std::size_t size)
 {
@@ -105,38 +125,109 @@ void LicenceBlockPool::BlockDeleter::operator()(char* p) const
     std::free(p);
 }
 
+// The helper thread and what it has made. It maps and populates a block while
+// wanted is above 0; the pool takes the blocks from ready.
+struct LicenceBlockPool::Ahead {
+    static constexpr std::size_t kBlocks = 2; // how many blocks to keep ready
+
+    std::mutex mutex;
+    std::condition_variable wake;
+    std::vector<Memory> ready;
+    std::size_t wanted = 0;
+    std::size_t making = 0;
+    std::atomic<bool> stop = false; // also read while populating, without the lock
+    std::thread thread;
+
+    void run(std::size_t blockSize)
+    {
+        std::unique_lock lock(mutex);
+        for (;;) {
+            wake.wait(lock, [this] { return stop || wanted > 0; });
+            if (stop)
+                return;
+            --wanted;
+            ++making;
+            lock.unlock();
+            char* const block = mapHugeBlock(blockSize);
+            if (block)
+                populate(block, blockSize, stop);
+            lock.lock();
+            --making;
+            if (!block) {
+                wanted = 0; // the pool maps its own, or falls back to the heap
+                continue;
+            }
+            ready.emplace_back(block, BlockDeleter { blockSize });
+        }
+    }
+};
+
 LicenceBlockPool::LicenceBlockPool(std::size_t blockSize) : m_blockSize(std::max<std::size_t>(blockSize, 64))
 {
 }
 
+LicenceBlockPool::~LicenceBlockPool()
+{
+    stopAhead();
+}
+
 LicenceBlockPool::Memory LicenceBlockPool::take()
 {
-    if (m_free.empty()) {
-        if (char* const mapped = mapHugeBlock(m_blockSize))
-            return Memory(mapped, BlockDeleter { m_blockSize });
-        return Memory(allocate(m_blockSize));
-    }
+    if (m_free.empty())
+        return takeFresh();
     Memory block = std::move(m_free.back());
     m_free.pop_back();
     return block;
 }
 
-void LicenceBlockPool::shrink(Memory& block, std::size_t size)
+LicenceBlockPool::Memory LicenceBlockPool::takeFresh()
 {
-    const std::size_t mapped = block.get_deleter().mapped;
-    if (mapped > 0) {
-#if defined(__linux__)
-        // Whole pages past size go back to the system.
-        static const std::size_t page = std::size_t(sysconf(_SC_PAGESIZE));
-        const std::size_t kept = std::max<std::size_t>((size + page - 1) / page * page, page);
-        if (kept < mapped && munmap(block.get() + kept, mapped - kept) == 0)
-            block.get_deleter().mapped = kept;
-#endif
-        return;
+    Memory block;
+    if (m_ahead) {
+        const std::lock_guard lock(m_ahead->mutex);
+        if (!m_ahead->ready.empty()) {
+            block = std::move(m_ahead->ready.front());
+            m_ahead->ready.erase(m_ahead->ready.begin());
+        }
     }
-    char* const base = block.release();
-    char* const shrunk = static_cast<char*>(std::realloc(base, std::max<std::size_t>(size, 1)));
-    block.reset(shrunk ? shrunk : base);
+    if (!block) {
+        char* const mapped = mapHugeBlock(m_blockSize);
+        if (!mapped)
+            return Memory(allocate(m_blockSize));
+        block = Memory(mapped, BlockDeleter { m_blockSize });
+    }
+    if (++m_freshTaken < 2)
+        return block; // a small list may need no more
+    if (!m_ahead) {
+        try {
+            auto ahead = std::make_unique<Ahead>();
+            ahead->thread = std::thread(&Ahead::run, ahead.get(), m_blockSize);
+            m_ahead = std::move(ahead);
+        } catch (const std::system_error&) {
+            return block; // no thread to be had: blocks are made when taken
+        }
+    }
+    {
+        const std::lock_guard lock(m_ahead->mutex);
+        const std::size_t coming = m_ahead->ready.size() + m_ahead->making + m_ahead->wanted;
+        if (coming < Ahead::kBlocks)
+            m_ahead->wanted += Ahead::kBlocks - coming;
+    }
+    m_ahead->wake.notify_one();
+    return block;
+}
+
+void LicenceBlockPool::stopAhead()
+{
+    if (!m_ahead)
+        return;
+    {
+        const std::lock_guard lock(m_ahead->mutex);
+        m_ahead->stop = true;
+    }
+    m_ahead->wake.notify_one();
+    m_ahead->thread.join();
+    m_ahead.reset();
 }
 
 void LicenceBlockPool::give(Memory block)
@@ -147,8 +238,37 @@ void LicenceBlockPool::give(Memory block)
 
 void LicenceBlockPool::release()
 {
+    stopAhead();
+    m_freshTaken = 0;
     m_free.clear();
     m_free.shrink_to_fit();
+}
+
+void LicenceBlockPool::shrink(Memory& block, std::size_t size)
+{
+    const std::size_t mapped = block.get_deleter().mapped;
+    if (mapped > 0) {
+#if defined(__linux__)
+        // Pages past size go back to the system. A huge page cut short is only split
+        // and freed whole when memory runs low, so a few bytes move to the heap
+        // instead of holding one.
+        if (size <= kHugePage / 8) {
+            if (char* const copy = static_cast<char*>(std::malloc(std::max<std::size_t>(size, 1)))) {
+                std::memcpy(copy, block.get(), size);
+                block = Memory(copy); // unmaps the block
+                return;
+            }
+        }
+        static const std::size_t page = std::size_t(sysconf(_SC_PAGESIZE));
+        const std::size_t kept = std::max<std::size_t>((size + page - 1) / page * page, page);
+        if (kept < mapped && munmap(block.get() + kept, mapped - kept) == 0)
+            block.get_deleter().mapped = kept;
+#endif
+        return;
+    }
+    char* const base = block.release();
+    char* const shrunk = static_cast<char*>(std::realloc(base, std::max<std::size_t>(size, 1)));
+    block.reset(shrunk ? shrunk : base);
 }
 
 // ---- list ----
@@ -340,15 +460,16 @@ void LicenceLineScanner::keep(std::string_view line)
     if (b.memory && b.textSize + line.size() + (b.lines + 1) * kEntrySize > b.capacity)
         closeBlock(false);
     if (!b.memory) {
-        m_prefaulted = 0;
         const std::size_t need = line.size() + kEntrySize;
         if (need <= m_pool->blockSize()) {
             b.memory = m_pool->take();
             b.capacity = m_pool->blockSize();
         } else {
-            b.memory.reset(allocate(need));
+            b.memory = LicenceBlockPool::Memory(allocate(need));
             b.capacity = need;
         }
+        // A block of huge pages comes in with a few faults anyway.
+        m_prefaulted = b.memory.get_deleter().mapped > 0 ? b.capacity : 0;
     }
     char* const base = b.memory.get();
     if (b.textSize + line.size() > m_prefaulted) {
@@ -373,7 +494,7 @@ void LicenceLineScanner::closeBlock(bool last)
     const std::size_t spare = b.capacity - used;
     // The last block of a build, and a block left early by a long line, give back
     // what they do not use: the entries move down behind the text, and the block
-    // shrinks in place.
+    // shrinks (its memory may move).
     if (spare > 0 && (last || spare > b.capacity / 16)) {
         char* const base = b.memory.get();
         std::memmove(base + b.textSize, base + b.capacity - b.lines * kEntrySize, b.lines * kEntrySize);

@@ -21,7 +21,9 @@
 // size is a whole number of huge pages (2 MiB), blocks are mapped on their own,
 // aligned to a huge page and marked for transparent huge pages (Linux): the system
 // then brings a block in with a few faults instead of a thousand. Elsewhere, or when
-// that fails, blocks come from the heap.
+// that fails, blocks come from the heap. Once a build has taken a second fresh block
+// it is a big one, and a helper thread makes the next blocks present while the
+// build fills this one.
 class LicenceBlockPool {
 public:
     static constexpr std::size_t kHugePage = 2u << 20;
@@ -38,21 +40,31 @@ public:
     // Blocks of blockSize bytes (at least 64); a line longer than that gets a block of
     // its own size.
     explicit LicenceBlockPool(std::size_t blockSize = kBlockSize);
+    ~LicenceBlockPool();
+    LicenceBlockPool(const LicenceBlockPool&) = delete;
+    LicenceBlockPool& operator=(const LicenceBlockPool&) = delete;
     std::size_t blockSize() const { return m_blockSize; }
     // A block of blockSize() bytes: one given back, or new.
     Memory take();
     void give(Memory block);
-    // Gives every kept block back to the system.
+    // Gives every kept block back to the system, those made ahead included.
     void release();
+    // The blocks given back and kept.
     std::size_t blocks() const { return m_free.size(); }
 
-    // Gives back what block holds past its first size bytes, keeping the block where
-    // it is (a mapped block keeps whole pages). Kept as it was when that fails.
+    // Gives back what block holds past its first size bytes, which stay as they are
+    // (the block may move). Kept as it was when that fails.
     static void shrink(Memory& block, std::size_t size);
 
 private:
+    struct Ahead;
+    Memory takeFresh();
+    void stopAhead();
+
     std::size_t m_blockSize;
     std::vector<Memory> m_free;
+    std::size_t m_freshTaken = 0; // since the last release
+    std::unique_ptr<Ahead> m_ahead;
 };
 
 class LicenceList {
