@@ -303,6 +303,46 @@ TEST(LicenceSearch, LinesSpreadOverManyBlocksAndReusedMemoryStayWhole)
     EXPECT_EQ(FindCallInList(list, "K19"), 19);
 }
 
+TEST(LicenceSearch, HugePageBlocksAreGivenBackAndReusedWhole)
+{
+    // Blocks of one huge page: the list spans several fresh ones (mapped on their own
+    // where the system allows, later ones made ahead on a helper thread), and a line
+    // longer than a block closes one early and gets memory of its own.
+    LicenceBlockPool pool(LicenceBlockPool::kHugePage);
+    std::vector<std::string> file;
+    for (int i = 0; i < 60000; ++i)
+        file.push_back(lineOfLength("K" + std::to_string(i), 200 + i % 50));
+    file.insert(file.begin() + 15000, lineOfLength("KHUGE", LicenceBlockPool::kHugePage + 100));
+    const std::string text = join(file, "\n");
+    std::vector<std::string> expected;
+    for (const auto& l : file)
+        expected.push_back(l.substr(13));
+
+    LicenceList list = ScanLicenceText(text, "K", 1u << 20, &pool);
+    ASSERT_EQ(lines(list), expected);
+    EXPECT_EQ(FindCallInList(list, "K59999"), 60000);
+    EXPECT_EQ(FindCallInList(list, "KHUGE"), 15000);
+    EXPECT_LE(list.memoryBytes(), list.textBytes() + 16 * list.size());
+
+    // The full blocks go back to the pool and fill the next build, which needs them all.
+    list.clear(&pool);
+    EXPECT_GE(pool.blocks(), 4u);
+    list = ScanLicenceText(text, "K", 64u << 10, &pool);
+    EXPECT_EQ(pool.blocks(), 0u);
+    list.append(ScanLicenceText(text, "K2999", 1u << 20, &pool));
+    std::vector<std::string> both = expected;
+    for (const auto& l : expected)
+        if (l.rfind("K2999", 0) == 0)
+            both.push_back(l);
+    ASSERT_EQ(both.size(), expected.size() + 11);
+    EXPECT_EQ(lines(list), both);
+
+    list.clear(&pool);
+    pool.release();
+    EXPECT_EQ(pool.blocks(), 0u);
+    EXPECT_EQ(lines(ScanLicenceText(text, "K", 1u << 20, &pool)), expected);
+}
+
 TEST_F(LicenceFileTest, SavedListIsEveryLineWithCrLf)
 {
     const LicenceList list = ScanLicenceText(join({ kSixDigit, kExample }, "\n") + "EN|1|||\n", "");

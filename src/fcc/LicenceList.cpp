@@ -3,14 +3,20 @@
 #include "fcc/LicenceRecord.h"
 
 #include <algorithm>
+#include <atomic>
+#include <condition_variable>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <mutex>
 #include <new>
 #include <stdexcept>
+#include <system_error>
+#include <thread>
 
 #if defined(__linux__)
 #include <sys/mman.h>
+#include <unistd.h>
 #endif
 
 namespace {
@@ -33,12 +39,61 @@ void prefault(char* p, std::size_t size)
 
 constexpr std::size_t kPrefaultStep = 256u << 10;
 
+// Writes to every page of a fresh block, so all of it is present, until stop is
+// set. Page by page rather than with one system call: a fault holds only this
+// block's mapping, where a call would hold all of them and keep the build from
+// mapping its own blocks.
+void populate(char* p, std::size_t size, const std::atomic<bool>& stop)
+{
+    constexpr std::size_t page = 4096;
+    constexpr std::size_t pagesPerCheck = (2u << 20) / page;
+    for (std::size_t i = 0; i < size; i += page) {
+        if (i % (page * pagesPerCheck) == 0 && stop.load(std::memory_order_relaxed))
+            return;
+        reinterpret_cast<volatile char*>(p)[i] = 0; // fresh memory reads as zero anyway
+    }
+}
+
 char* allocate(std::size_t size)
 {
     char* p = static_cast<char*>(std::malloc(size));
     if (!p)
         throw std::bad_alloc();
     return p;
+}
+
+// size bytes mapped on their own, starting on a huge page and marked for transparent
+// huge pages; or nothing where that cannot be had.
+char* mapHugeBlock(std::size_t size)
+{
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+    constexpr std::size_t huge = LicenceBlockPool::kHugePage;
+    if (size == 0 || size % huge != 0 || size > std::numeric_limits<std::size_t>::max() - huge)
+        return nullptr;
+    // One huge page more than needed, so an aligned start lies inside; the rest at
+    // either end goes back at once.
+    const std::size_t span = size + huge;
+    void* const raw = mmap(nullptr, span, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (raw == MAP_FAILED)
+        return nullptr;
+    const std::uintptr_t start = reinterpret_cast<std::uintptr_t>(raw);
+    const std::uintptr_t aligned = (start + huge - 1) & ~std::uintptr_t(huge - 1);
+    const std::size_t head = aligned - start;
+    const std::size_t tail = span - head - size;
+    char* const block = reinterpret_cast<char*>(aligned);
+    if (head > 0)
+        munmap(raw, head);
+    if (tail > 0)
+        munmap(block + size, tail);
+    if (madvise(block, size, MADV_HUGEPAGE) != 0) {
+        munmap(block, size);
+        return nullptr;
+    }
+    return block;
+#else
+    (void)size;
+    return nullptr;
+#endif
 }
 
 std::uint32_t load32(const char* p)
@@ -59,22 +114,120 @@ constexpr std::size_t kEntrySize = 8;
 
 // ---- pool ----
 
-void LicenceBlockPool::FreeDeleter::operator()(char* p) const
+void LicenceBlockPool::BlockDeleter::operator()(char* p) const
 {
+#if defined(__linux__)
+    if (mapped > 0) {
+        munmap(p, mapped);
+        return;
+    }
+#endif
     std::free(p);
 }
+
+// The helper thread and what it has made. It maps and populates a block while
+// wanted is above 0; the pool takes the blocks from ready.
+struct LicenceBlockPool::Ahead {
+    static constexpr std::size_t kBlocks = 2; // how many blocks to keep ready
+
+    std::mutex mutex;
+    std::condition_variable wake;
+    std::vector<Memory> ready;
+    std::size_t wanted = 0;
+    std::size_t making = 0;
+    std::atomic<bool> stop = false; // also read while populating, without the lock
+    std::thread thread;
+
+    void run(std::size_t blockSize)
+    {
+        std::unique_lock lock(mutex);
+        for (;;) {
+            wake.wait(lock, [this] { return stop || wanted > 0; });
+            if (stop)
+                return;
+            --wanted;
+            ++making;
+            lock.unlock();
+            char* const block = mapHugeBlock(blockSize);
+            if (block)
+                populate(block, blockSize, stop);
+            lock.lock();
+            --making;
+            if (!block) {
+                wanted = 0; // the pool maps its own, or falls back to the heap
+                continue;
+            }
+            ready.emplace_back(block, BlockDeleter { blockSize });
+        }
+    }
+};
 
 LicenceBlockPool::LicenceBlockPool(std::size_t blockSize) : m_blockSize(std::max<std::size_t>(blockSize, 64))
 {
 }
 
+LicenceBlockPool::~LicenceBlockPool()
+{
+    stopAhead();
+}
+
 LicenceBlockPool::Memory LicenceBlockPool::take()
 {
     if (m_free.empty())
-        return Memory(allocate(m_blockSize));
+        return takeFresh();
     Memory block = std::move(m_free.back());
     m_free.pop_back();
     return block;
+}
+
+LicenceBlockPool::Memory LicenceBlockPool::takeFresh()
+{
+    Memory block;
+    if (m_ahead) {
+        const std::lock_guard lock(m_ahead->mutex);
+        if (!m_ahead->ready.empty()) {
+            block = std::move(m_ahead->ready.front());
+            m_ahead->ready.erase(m_ahead->ready.begin());
+        }
+    }
+    if (!block) {
+        char* const mapped = mapHugeBlock(m_blockSize);
+        if (!mapped)
+            return Memory(allocate(m_blockSize));
+        block = Memory(mapped, BlockDeleter { m_blockSize });
+    }
+    if (++m_freshTaken < 2)
+        return block; // a small list may need no more
+    if (!m_ahead) {
+        try {
+            auto ahead = std::make_unique<Ahead>();
+            ahead->thread = std::thread(&Ahead::run, ahead.get(), m_blockSize);
+            m_ahead = std::move(ahead);
+        } catch (const std::system_error&) {
+            return block; // no thread to be had: blocks are made when taken
+        }
+    }
+    {
+        const std::lock_guard lock(m_ahead->mutex);
+        const std::size_t coming = m_ahead->ready.size() + m_ahead->making + m_ahead->wanted;
+        if (coming < Ahead::kBlocks)
+            m_ahead->wanted += Ahead::kBlocks - coming;
+    }
+    m_ahead->wake.notify_one();
+    return block;
+}
+
+void LicenceBlockPool::stopAhead()
+{
+    if (!m_ahead)
+        return;
+    {
+        const std::lock_guard lock(m_ahead->mutex);
+        m_ahead->stop = true;
+    }
+    m_ahead->wake.notify_one();
+    m_ahead->thread.join();
+    m_ahead.reset();
 }
 
 void LicenceBlockPool::give(Memory block)
@@ -85,8 +238,37 @@ void LicenceBlockPool::give(Memory block)
 
 void LicenceBlockPool::release()
 {
+    stopAhead();
+    m_freshTaken = 0;
     m_free.clear();
     m_free.shrink_to_fit();
+}
+
+void LicenceBlockPool::shrink(Memory& block, std::size_t size)
+{
+    const std::size_t mapped = block.get_deleter().mapped;
+    if (mapped > 0) {
+#if defined(__linux__)
+        // Pages past size go back to the system. A huge page cut short is only split
+        // and freed whole when memory runs low, so a few bytes move to the heap
+        // instead of holding one.
+        if (size <= kHugePage / 8) {
+            if (char* const copy = static_cast<char*>(std::malloc(std::max<std::size_t>(size, 1)))) {
+                std::memcpy(copy, block.get(), size);
+                block = Memory(copy); // unmaps the block
+                return;
+            }
+        }
+        static const std::size_t page = std::size_t(sysconf(_SC_PAGESIZE));
+        const std::size_t kept = std::max<std::size_t>((size + page - 1) / page * page, page);
+        if (kept < mapped && munmap(block.get() + kept, mapped - kept) == 0)
+            block.get_deleter().mapped = kept;
+#endif
+        return;
+    }
+    char* const base = block.release();
+    char* const shrunk = static_cast<char*>(std::realloc(base, std::max<std::size_t>(size, 1)));
+    block.reset(shrunk ? shrunk : base);
 }
 
 // ---- list ----
@@ -278,15 +460,16 @@ void LicenceLineScanner::keep(std::string_view line)
     if (b.memory && b.textSize + line.size() + (b.lines + 1) * kEntrySize > b.capacity)
         closeBlock(false);
     if (!b.memory) {
-        m_prefaulted = 0;
         const std::size_t need = line.size() + kEntrySize;
         if (need <= m_pool->blockSize()) {
             b.memory = m_pool->take();
             b.capacity = m_pool->blockSize();
         } else {
-            b.memory.reset(allocate(need));
+            b.memory = LicenceBlockPool::Memory(allocate(need));
             b.capacity = need;
         }
+        // A block of huge pages comes in with a few faults anyway.
+        m_prefaulted = b.memory.get_deleter().mapped > 0 ? b.capacity : 0;
     }
     char* const base = b.memory.get();
     if (b.textSize + line.size() > m_prefaulted) {
@@ -311,12 +494,11 @@ void LicenceLineScanner::closeBlock(bool last)
     const std::size_t spare = b.capacity - used;
     // The last block of a build, and a block left early by a long line, give back
     // what they do not use: the entries move down behind the text, and the block
-    // shrinks in place.
+    // shrinks (its memory may move).
     if (spare > 0 && (last || spare > b.capacity / 16)) {
-        char* const base = b.memory.release();
+        char* const base = b.memory.get();
         std::memmove(base + b.textSize, base + b.capacity - b.lines * kEntrySize, b.lines * kEntrySize);
-        char* shrunk = static_cast<char*>(std::realloc(base, used));
-        b.memory.reset(shrunk ? shrunk : base);
+        LicenceBlockPool::shrink(b.memory, used);
         b.capacity = used; // where the entries now end, shrunk or not
     }
     m_list.addBlock(std::move(b));
