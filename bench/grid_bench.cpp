@@ -10,17 +10,19 @@ namespace {
 QList<QStringList> roster(int members)
 {
     std::mt19937 random(5000);
-    const QStringList states{"TX", "FL", "AZ", "CA", "OH", "NY", "WA", "GA", "NE", "PA"};
-    const QStringList names{"Smith", "Jones", "Brown", "Garcia", "Miller", "Davis", "Lopez", "Young", "King"};
+    const QStringList states { "TX", "FL", "AZ", "CA", "OH", "NY", "WA", "GA", "NE", "PA" };
+    const QStringList names { "Smith", "Jones", "Brown", "Garcia", "Miller", "Davis", "Lopez", "Young",
+        "King" };
     QList<QStringList> rows;
-    rows.append({"Last", "First", "Call", "No", "Joined", "Spouse", "SCall", "Chapter", "St", "Street", "Zip",
-                 "City", "State", "State2"});
+    rows.append({ "Last", "First", "Call", "No", "Joined", "Spouse", "SCall", "Chapter", "St", "Street",
+        "Zip", "City", "State", "State2" });
     for (int i = 0; i < members; ++i) {
         const QString state = states[int(random() % states.size())];
-        const QString call = QStringLiteral("K%1%2").arg(int(random() % 10)).arg(int(random() % 17576), 4, 36,
-                                                                                     QLatin1Char('A'));
-        rows.append({names[int(random() % names.size())] + QString::number(i), "Pat", call.toUpper(), "1",
-                     "2020-01-01", "Sam", "", "ARC", state, "1 Main St", "00000", "Town", state, state});
+        const QString call = QStringLiteral("K%1%2")
+                                 .arg(int(random() % 10))
+                                 .arg(int(random() % 17576), 4, 36, QLatin1Char('A'));
+        rows.append({ names[int(random() % names.size())] + QString::number(i), "Pat", call.toUpper(), "1",
+            "2020-01-01", "Sam", "", "ARC", state, "1 Main St", "00000", "Town", state, state });
     }
     return rows;
 }
