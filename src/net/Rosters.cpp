@@ -6,23 +6,19 @@
 #include <QDate>
 #include <QLocale>
 
-TfrmNET::Group TfrmNET::group(int value) const
+TfrmNET::Group TfrmNET::group(int value)
 {
     // Which record a list starts from: the first record of the RV Radio and WBCCI tables
     // is never listed, the first of the Regular table only in the whole list.
     switch (value) {
     case rgARC:
-        return { const_cast<RosterTable*>(&tableFMCA), ui->panARC, ui->panARC2, ui->lstboxROSTER,
-            ui->editRosterCNT, false, false };
+        return { &tableFMCA, ui->panARC, ui->panARC2, ui->lstboxROSTER, ui->editRosterCNT, false, false };
     case rgRV:
-        return { const_cast<RosterTable*>(&tableRV), ui->panRV, ui->panRV2, ui->lstboxROSTER2,
-            ui->editRosterCNT2, true, true };
+        return { &tableRV, ui->panRV, ui->panRV2, ui->lstboxROSTER2, ui->editRosterCNT2, true, true };
     case rgRegular:
-        return { const_cast<RosterTable*>(&tableReg), ui->panReg, ui->panReg2, ui->lstboxROSTER3,
-            ui->editRosterCNT3, false, true };
+        return { &tableReg, ui->panReg, ui->panReg2, ui->lstboxROSTER3, ui->editRosterCNT3, false, true };
     case rgWBCCI:
-        return { const_cast<RosterTable*>(&tableWBC), ui->panWBCII, ui->panWBCII2, ui->lstboxROSTER4,
-            ui->editRosterCNT4, true, true };
+        return { &tableWBC, ui->panWBCII, ui->panWBCII2, ui->lstboxROSTER4, ui->editRosterCNT4, true, true };
     default:
         return { nullptr, nullptr, nullptr, nullptr, nullptr, false, false };
     }

@@ -113,7 +113,7 @@ private:
         bool wholeFromSecond;
         bool areaFromSecond;
     };
-    Group group(int value) const;
+    Group group(int value);
     FacePanel* areaPanel(int digit) const;
     void fillRoster(const Group& g, bool fromSecond, const QString* area);
     void chooseGroup(int value);
