@@ -8,7 +8,7 @@ PACKAGES=(
   qt6-base-dev qt6-svg-dev libgl-dev libvulkan-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libglib2.0-dev mdbtools-dev mdbtools
-  libfreexl-dev python3 python3-xlwt python3-xlrd
+  libfreexl-dev libsqlite3-dev python3 python3-xlwt python3-xlrd
   xvfb xauth fonts-liberation fonts-dejavu-core tzdata
 )
 # "fuzz": also what fuzz/build.sh needs (clang with libFuzzer), left out of normal builds.

@@ -17,13 +17,12 @@ QByteArray readFile(const QString& name)
 }
 } // namespace
 
-TEST_F(NetPage, RosterClickFillsTheFieldsFromTheFirstRecordThatBeginsWithTheCall)
+TEST_F(NetPage, RosterClickFillsTheFieldsFromTheStationClicked)
 {
     openNetPage();
     clickLine("lstboxROSTER", "K5AB");
-    // K5ABC stands earlier in the table and begins with K5AB: its record fills the fields,
-    // while the call field shows the line clicked.
-    EXPECT_EQ(selectedCall(), (QStringList { "K5AB", "Ann", "Smith", "Bob", "K5BOB", "Waco", "TX" }));
+    // K5ABC stands earlier in the table and begins with K5AB, but K5AB has its own record.
+    EXPECT_EQ(selectedCall(), (QStringList { "K5AB", "Dan", "Brown", "Eve", "", "Tyler", "TX" }));
 }
 
 TEST_F(NetPage, RvRadioLeavesLastNameAndSpouseCallBlank)
@@ -37,13 +36,16 @@ TEST_F(NetPage, RvRadioLeavesLastNameAndSpouseCallBlank)
     EXPECT_EQ(selectedCall(), (QStringList { "KR6REG", "Six", " ", " ", " ", "Fresno", "CA" }));
 }
 
-TEST_F(NetPage, AddToNetAfterAFailedLookUpAddsTheBlankTexts)
+TEST_F(NetPage, AddToNetAfterAFailedLookUpAddsNothing)
 {
     openNetPage();
     frmNET->LookUpStation("NOSUCH");
     EXPECT_EQ(selectedCall(), (QStringList { " ", " ", " ", " ", " ", "   ", "  " }));
     click(w("btnAdd2"));
-    EXPECT_EQ(lines("lstboxCheckIN").last(), "1" + blank15);
+    EXPECT_EQ(lines("lstboxCheckIN").size(), 1);
+    // A call with blank name, city and state is a check-in all the same.
+    addStation("N0NAME");
+    EXPECT_EQ(lines("lstboxCheckIN").last(), "1  N0NAME" + blank15.left(12));
     EXPECT_EQ(edit("editNoCheckins")->text(), "1");
 }
 
@@ -77,13 +79,13 @@ TEST_F(NetPage, ManualInsertUpperCasesCallAndNameOnly)
 TEST_F(NetPage, DeletesNeverRepeatANumberAndTheCountIsTheCheckInsListed)
 {
     openNetPage();
-    for (int i = 0; i < 3; ++i)
-        click(w("btnAdd2"));
+    for (const char* call : { "K5A", "K5B", "K5C" })
+        addStation(call);
     QListWidget* l = list("lstboxCheckIN");
     l->setCurrentRow(2); // the check-in numbered 2
     click(w("btnDelete"));
     EXPECT_EQ(edit("editNoCheckins")->text(), "2");
-    click(w("btnAdd2"));
+    addStation("K5D");
     EXPECT_TRUE(lines("lstboxCheckIN").last().startsWith("4  "));
     EXPECT_EQ(edit("editNoCheckins")->text(), "3");
     // Deleting the date line does not change the count.
@@ -156,7 +158,7 @@ TEST_F(NetPage, ANetOfTwoHundredCheckInsReadsBackExactly)
 TEST_F(NetPage, SaveFailureSaysWhyAndLeavesNothingHalfWritten)
 {
     openNetPage();
-    click(w("btnAdd2"));
+    addStation("K5A");
     QTemporaryDir out;
     dialogs.fileNames = { out.filePath("no/such/folder/net.txt") };
     click(w("panSAVE"));
@@ -174,7 +176,7 @@ TEST_F(NetPage, ClosingWithUnsavedCheckInsAsks)
     QWidget* main = reinterpret_cast<QWidget*>(frmMainA);
     // Only date lines: nothing to lose, no question.
     EXPECT_TRUE(frmNET->canClose());
-    click(w("btnAdd2"));
+    addStation("K5A");
 
     dialogs.answers = { Dialogs::SaveChoice::Cancel };
     QSignalSpy ended(frmMainA, &TfrmMainA::programEnded);
@@ -202,7 +204,7 @@ TEST_F(NetPage, ClosingWithUnsavedCheckInsAsks)
 TEST_F(NetPage, DiscardingClosesWithoutSaving)
 {
     openNetPage();
-    click(w("btnAdd2"));
+    addStation("K5A");
     dialogs.answers = { Dialogs::SaveChoice::Discard };
     QSignalSpy ended(frmMainA, &TfrmMainA::programEnded);
     reinterpret_cast<QWidget*>(frmMainA)->close();
@@ -220,7 +222,7 @@ TEST_F(NetPage, PhoneticsAndPrintPanelsToggle)
     EXPECT_EQ(child<DemoButton>(net(), "VR2")->color(), clGray);
     EXPECT_FALSE(w("panPhonetics")->isVisible());
 
-    click(w("btnAdd2"));
+    addStation("K5A");
     click(w("Button2"));
     EXPECT_TRUE(w("panPRINT")->isVisible());
     EXPECT_EQ(child<QTextEdit>(net(), "RichEdit1")->toPlainText(), lines("lstboxCheckIN").join('\n'));

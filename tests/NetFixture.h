@@ -136,6 +136,12 @@ protected:
         QTest::mouseClick(
             l->viewport(), Qt::LeftButton, Qt::NoModifier, l->visualItemRect(items.first()).center());
     }
+    // Checks a station in from the selected-call box.
+    void addStation(const QString& call)
+    {
+        edit("editSelCALL")->setText(call);
+        click(w("btnAdd2"));
+    }
     QStringList selectedCall() const
     {
         QStringList out;

@@ -86,7 +86,7 @@ TEST_F(NetPage, EntireAlwaysReloadsButTheGreenGroupDoesNothing)
     EXPECT_EQ(lines("lstboxROSTER").size(), 9);
 }
 
-TEST_F(NetPage, GroupResetHidesEveryRosterButAreasStillFillTheLastGroup)
+TEST_F(NetPage, GroupResetHidesEveryRosterAndAreasFillNoHiddenList)
 {
     openNetPage();
     click(w("panRV"));
@@ -96,16 +96,17 @@ TEST_F(NetPage, GroupResetHidesEveryRosterButAreasStillFillTheLastGroup)
         EXPECT_EQ(face(p), clGray) << p;
     for (const char* p : { "panARC2", "panRV2", "panReg2", "panWBCII2" })
         EXPECT_FALSE(w(p)->isVisible()) << p;
-    EXPECT_EQ(frmNET->currentGroup(), 2);
+    EXPECT_EQ(frmNET->currentGroup(), 0);
+    const QStringList rv = lines("lstboxROSTER2");
     click(w("panA1"));
     EXPECT_EQ(face("panA1"), clGreen);
-    EXPECT_EQ(lines("lstboxROSTER2"), QStringList { "W1RV" });
+    EXPECT_EQ(lines("lstboxROSTER2"), rv);
     // Any group can be chosen again.
     click(w("panRV"));
     EXPECT_TRUE(w("panRV2")->isVisible());
 }
 
-TEST_F(NetPage, ComingBackAddsADateLineAndMakesArcCurrent)
+TEST_F(NetPage, ComingBackAddsADateLineAndKeepsTheRosterOnScreen)
 {
     openNetPage();
     click(w("panRV"));
@@ -114,7 +115,7 @@ TEST_F(NetPage, ComingBackAddsADateLineAndMakesArcCurrent)
     EXPECT_TRUE(reinterpret_cast<QWidget*>(frmMainA)->isVisible());
     click(child(reinterpret_cast<QWidget*>(frmMainA), "VR4"));
     EXPECT_EQ(lines("lstboxCheckIN").size(), 2);
-    EXPECT_EQ(frmNET->currentGroup(), 1);
+    EXPECT_EQ(frmNET->currentGroup(), 2);
     // The RV panel stays green and its list visible, as the operator left them.
     EXPECT_EQ(face("panRV"), clGreen);
     EXPECT_TRUE(w("panRV2")->isVisible());

@@ -3,6 +3,28 @@
 #include <gtest/gtest.h>
 
 #include "app/Application.h"
+#include "app/Pages.h"
+
+#include <QTemporaryDir>
+#include <memory>
+
+namespace {
+// Every test starts on an empty net journal of its own, so no test sees another's nets
+// and none touches the user's data folder.
+class FreshJournal : public ::testing::EmptyTestEventListener {
+    void OnTestStart(const ::testing::TestInfo&) override
+    {
+        folder = std::make_unique<QTemporaryDir>();
+        SetJournalFolder(folder->path());
+    }
+    void OnTestEnd(const ::testing::TestInfo&) override
+    {
+        SetJournalFolder(QString());
+        folder.reset();
+    }
+    std::unique_ptr<QTemporaryDir> folder;
+};
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -10,5 +32,6 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     ::testing::InitGoogleTest(&argc, argv);
     VelmoraApplication app(argc, argv);
+    ::testing::UnitTest::GetInstance()->listeners().Append(new FreshJournal);
     return RUN_ALL_TESTS();
 }

@@ -25,8 +25,9 @@ public:
         hook.shown = [this](Dialogs::Kind kind, const QString& title, const QString& text) {
             shown.push_back({ kind, title, text });
         };
-        hook.saveFileName = [this](const QString&) {
+        hook.saveFileName = [this](const QString&, const QString& proposed) {
             ++saveDialogs;
+            proposedNames << proposed;
             if (fileNames.empty())
                 return QString();
             QString name = fileNames.front();
@@ -39,6 +40,15 @@ public:
                 return Dialogs::SaveChoice::Cancel;
             auto a = answers.front();
             answers.pop_front();
+            return a;
+        };
+        hook.choose = [this](const QString& text, const QStringList& buttons) {
+            choices << text;
+            choiceButtons = buttons;
+            if (chosen.empty())
+                return int(buttons.size()) - 1;
+            const int a = chosen.front();
+            chosen.pop_front();
             return a;
         };
         previous = Dialogs::setHook(&hook);
@@ -59,6 +69,10 @@ public:
     std::deque<QString> fileNames; // answers to the save-file dialog ("" cancels)
     std::deque<Dialogs::SaveChoice> answers; // answers to save/discard/cancel questions
     QStringList questions;
+    QStringList proposedNames; // what the save-file dialog proposed each time
+    std::deque<int> chosen; // answers to questions with buttons of their own (index)
+    QStringList choices; // the texts of those questions
+    QStringList choiceButtons; // the buttons of the last one
     int saveDialogs = 0;
 
 private:

@@ -9,6 +9,8 @@
 #include "pages/TfrmPreAmp.h"
 #include "pages/TfrmRVnets.h"
 
+#include <QStandardPaths>
+
 TfrmMainA* frmMainA = nullptr;
 TfrmINFO* frmINFO = nullptr;
 TfrmTimeZone* frmTimeZone = nullptr;
@@ -26,6 +28,7 @@ static void initResources()
 
 namespace {
 QString installFolder;
+QString journalFolder;
 
 template <typename T> void create(T*& global, const char* name)
 {
@@ -43,6 +46,18 @@ template <typename T> void destroy(T*& global)
 QString InstallFolder()
 {
     return installFolder;
+}
+
+void SetJournalFolder(const QString& folder)
+{
+    journalFolder = folder;
+}
+
+QString JournalFolder()
+{
+    if (!journalFolder.isEmpty())
+        return journalFolder;
+    return QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
 }
 
 void CreatePages(const QString& folder)
@@ -63,6 +78,8 @@ void CreatePages(const QString& folder)
         throw;
     }
     frmMainA->show();
+    // A net left unsaved by a crash, a power cut or a kill is offered back first thing.
+    frmNET->offerRestore();
 }
 
 void DestroyPages()

@@ -29,3 +29,6 @@ void CreatePages(const QString& installFolder);
 void DestroyPages();
 // The installation folder given to CreatePages.
 QString InstallFolder();
+// The folder of the net journal: the user's data folder unless set before CreatePages.
+void SetJournalFolder(const QString& folder);
+QString JournalFolder();

@@ -2,9 +2,11 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
 #include <QTextDocument>
 
 namespace Dialogs {
@@ -59,18 +61,41 @@ void titledMessage(const QString& title, const QString& text)
     box.exec();
 }
 
-QString saveFileName(QWidget* parent, const QString& caption)
+QString saveFileName(QWidget* parent, const QString& caption, const QString& proposed)
 {
     if (currentHook && currentHook->saveFileName)
-        return currentHook->saveFileName(caption);
+        return currentHook->saveFileName(caption, proposed);
     QFileDialog dialog(parent, caption);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    // The operator is not asked before an existing file is replaced.
-    dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+    if (!proposed.isEmpty()) {
+        const QFileInfo info(proposed);
+        dialog.setDirectory(info.absolutePath());
+        dialog.selectFile(info.fileName());
+    }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
     return dialog.selectedFiles().constFirst();
+}
+
+int choose(QWidget* parent, const QString& text, const QStringList& buttons)
+{
+    if (currentHook && currentHook->choose)
+        return currentHook->choose(text, buttons);
+    QMessageBox box(
+        QMessageBox::Question, QApplication::applicationName(), text, QMessageBox::NoButton, parent);
+    std::vector<QAbstractButton*> added;
+    for (const QString& caption : buttons)
+        added.push_back(box.addButton(caption, QMessageBox::AcceptRole));
+    if (!added.empty()) {
+        box.setDefaultButton(static_cast<QPushButton*>(added.front()));
+        box.setEscapeButton(added.back());
+    }
+    box.exec();
+    for (std::size_t i = 0; i < added.size(); ++i)
+        if (box.clickedButton() == added[i])
+            return int(i);
+    return int(buttons.size()) - 1;
 }
 
 SaveChoice askSave(QWidget* parent, const QString& text)

@@ -2,6 +2,7 @@
 // Every modal box and file dialog of the program goes through here, so that one
 // replaceable hook can answer them (tests record the texts instead of blocking).
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 class QWidget;
@@ -21,7 +22,10 @@ enum class SaveChoice { Save, Discard, Cancel };
 // What a hook must answer. Unset members fall back to the real dialogs.
 struct Hook {
     std::function<void(Kind kind, const QString& title, const QString& text)> shown;
-    std::function<QString(const QString& caption)> saveFileName;
+    // Answers the save-file dialog, given its caption and the name it proposes.
+    std::function<QString(const QString& caption, const QString& proposed)> saveFileName;
+    // Answers a question with buttons of its own: the index of the button pressed.
+    std::function<int(const QString& text, const QStringList& buttons)> choose;
     std::function<SaveChoice(const QString& text)> question;
     std::function<bool(QTextDocument* document)> print;
 };
@@ -35,8 +39,13 @@ void showMessage(const QString& text);
 void errorBox(const QString& text);
 // A modal box with its own title and a single OK button.
 void titledMessage(const QString& title, const QString& text);
-// The save-file dialog; returns the chosen name, or an empty text when cancelled.
-QString saveFileName(QWidget* parent, const QString& caption = QString());
+// The save-file dialog, opened on the proposed name (a folder and file name); it asks before
+// an existing file is replaced. Returns the chosen name, or an empty text when cancelled.
+QString saveFileName(
+    QWidget* parent, const QString& caption = QString(), const QString& proposed = QString());
+// A question with the given buttons, the first the default; returns the index pressed
+// (the last button when the box is closed otherwise).
+int choose(QWidget* parent, const QString& text, const QStringList& buttons);
 // Asks whether to save unsaved work.
 SaveChoice askSave(QWidget* parent, const QString& text);
 // The print dialog, then the document printed; false when cancelled.

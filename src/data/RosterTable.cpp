@@ -87,3 +87,9 @@ int RosterTable::position() const
 {
     return current;
 }
+
+bool RosterTable::LocateCall(const QString& column, const QString& text)
+{
+    return Locate(column, text, LocateOptions { false, false })
+        || Locate(column, text, LocateOptions { true, false });
+}

@@ -33,6 +33,10 @@ public:
     // result is true; on a miss the cursor stays. A missing column throws DataError.
     bool Locate(const QString& column, const QString& text, LocateOptions options);
 
+    // The record whose column equals the text; only when none does, the first record whose
+    // column begins with it. Letter case counts.
+    bool LocateCall(const QString& column, const QString& text);
+
     int recordCount() const;
     const QStringList& columns() const;
     int position() const; // 0-based current record; recordCount() at Eof

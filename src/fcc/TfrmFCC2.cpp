@@ -184,6 +184,8 @@ void TfrmFCC2::ShowLicenceRecord()
         if (QLineEdit* field = netField(netName))
             field->setText(shown(text));
     };
+    if (frmNET)
+        frmNET->setSelectedSource(CheckInSource::Fcc);
     show(ui->editCALL2, "editSelCALL", record.call);
     show(ui->editLN2, "editSelLNAME", record.lastName);
     show(ui->editFN2, "editSelFN", record.firstName);

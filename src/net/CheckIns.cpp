@@ -4,7 +4,14 @@
 #include "controls/Dialogs.h"
 #include "ui_TfrmNET.h"
 
-#include <QSaveFile>
+#include "data/AtomicFile.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QLocale>
+#include <QStandardPaths>
 #include <span>
 
 namespace {
@@ -42,13 +49,18 @@ void TfrmNET::ClearSelectedCall()
 
 void TfrmNET::LookUpStation(const QString& text)
 {
+    lookUpIn(CurrentGroup, text);
+}
+
+void TfrmNET::lookUpIn(int value, const QString& text)
+{
     ClearSelectedCall();
-    RosterTable* table = group(CurrentGroup).table;
+    RosterTable* table = group(value).table;
     if (!table)
         return;
-    const QString key = CurrentGroup == rgARC ? QStringLiteral("CALL") : QStringLiteral("Call");
+    const QString key = value == rgARC ? QStringLiteral("CALL") : QStringLiteral("Call");
     std::span<const FieldMap> map;
-    switch (CurrentGroup) {
+    switch (value) {
     case rgARC:
         map = arcFields;
         break;
@@ -62,9 +74,11 @@ void TfrmNET::LookUpStation(const QString& text)
         map = wbcFields;
         break;
     }
-    // The first record, in table order, whose call begins with the text.
-    if (!table->Locate(key, text, LocateOptions { true, false }))
+    // The station whose call is the text; only when there is none, the first record in
+    // table order whose call begins with it.
+    if (!table->LocateCall(key, text))
         return;
+    selectedSource = CheckInSource::Roster;
     ui->editSelCALL->setText(text);
     for (const FieldMap& f : map)
         setSelected(f.field, table->FieldText(QString::fromLatin1(f.column)));
@@ -76,7 +90,10 @@ void TfrmNET::rosterClick(QListWidget* list)
     QListWidgetItem* item = list->currentItem();
     if (!item || !item->isSelected())
         return;
-    LookUpStation(item->text());
+    // A line is looked up in its own list's table, whichever group is current.
+    for (int g = rgARC; g <= rgWBCCI; ++g)
+        if (group(g).list == list)
+            lookUpIn(g, item->text());
 }
 
 void TfrmNET::lstboxROSTERClick()
@@ -101,48 +118,92 @@ void TfrmNET::lstboxROSTER4Click()
 
 QStringList TfrmNET::checkInLines() const
 {
-    QStringList lines;
-    lines.reserve(ui->lstboxCheckIN->count());
-    for (int i = 0; i < ui->lstboxCheckIN->count(); ++i)
-        lines << ui->lstboxCheckIN->item(i)->text();
-    return lines;
+    return checkIns.lines();
 }
 
 void TfrmNET::showCheckInCount()
 {
     // The count is the number of check-in lines actually in the list; date lines never count.
-    ui->editNoCheckins->setText(QString::number(countCheckIns(checkInLines())));
+    ui->editNoCheckins->setText(QString::number(checkIns.checkInCount()));
+    reportJournalProblem();
 }
 
-void TfrmNET::addCheckIn(const QString& call, const QString& name, const QString& city, const QString& state)
+void TfrmNET::reportJournalProblem()
 {
-    const int number = numbering.next();
-    ui->lstboxCheckIN->addItem(checkInLine(number, call, name, city, state));
+    if (journalProblemTold)
+        return;
+    const QString problem = checkIns.journalProblem();
+    if (problem.isEmpty())
+        return;
+    journalProblemTold = true;
+    Dialogs::errorBox(QStringLiteral("Check-ins are NOT being protected against a crash or a power cut.\n%1\n"
+                                     "The net goes on: save the list to a file before you close the program.")
+                          .arg(problem));
+}
+
+void TfrmNET::showNote(const QString& text)
+{
+    ui->lblNOTE->setText(text);
+    noteTimer.start();
+}
+
+void TfrmNET::addCheckIn(const CheckInFields& fields, CheckInSource source)
+{
+    // A call of blanks alone is no station: nothing is added.
+    if (fields.call.trimmed().isEmpty()) {
+        showNote(QStringLiteral("Nothing added: the call is blank."));
+        return;
+    }
+    checkIns.addCheckIn(fields, source); // durable before it is shown
+    ui->lstboxCheckIN->addItem(checkIns.line(checkIns.size() - 1));
     ui->lstboxCheckIN->scrollToBottom();
-    unsaved = true;
     showCheckInCount();
+}
+
+void TfrmNET::appendDateLine(const QString& date)
+{
+    checkIns.addDateLine(date);
+    ui->lstboxCheckIN->addItem(checkIns.line(checkIns.size() - 1));
+    reportJournalProblem();
 }
 
 void TfrmNET::btnAdd2Click()
 {
     addCheckIn(
-        ui->editSelCALL->text(), ui->editSelFN->text(), ui->editSelCITY->text(), ui->editSelSTATE->text());
+        { ui->editSelCALL->text(), ui->editSelFN->text(), ui->editSelCITY->text(), ui->editSelSTATE->text() },
+        selectedSource);
 }
 
 void TfrmNET::btnAddClick()
 {
-    addCheckIn(ui->editCALL2->text().toUpper(), ui->editNAME->text().toUpper(), ui->editCITY->text(),
-        ui->editSTATE->text());
+    addCheckIn({ ui->editCALL2->text().toUpper(), ui->editNAME->text().toUpper(), ui->editCITY->text(),
+                   ui->editSTATE->text() },
+        CheckInSource::Manual);
     ui->panS7->hide();
 }
 
 void TfrmNET::btnDeleteClick()
 {
-    const int row = ui->lstboxCheckIN->currentRow();
-    if (row < 0 || !ui->lstboxCheckIN->item(row)->isSelected())
+    QListWidget* list = ui->lstboxCheckIN;
+    const int row = list->currentRow();
+    if (row < 0 || !list->item(row)->isSelected())
         return;
-    delete ui->lstboxCheckIN->takeItem(row);
-    unsaved = true;
+    if (!checkIns.remove(row))
+        return;
+    delete list->takeItem(row);
+    // Nothing stays selected: a second press, a double click or a held key deletes no more.
+    list->setCurrentRow(-1);
+    list->clearSelection();
+    showCheckInCount();
+}
+
+void TfrmNET::undoDelete()
+{
+    const auto index = checkIns.undo();
+    if (!index)
+        return;
+    ui->lstboxCheckIN->insertItem(*index, checkIns.line(*index));
+    ui->lstboxCheckIN->scrollToItem(ui->lstboxCheckIN->item(*index));
     showCheckInCount();
 }
 
@@ -159,24 +220,34 @@ void TfrmNET::lstboxCheckINClick()
     LookUpStation(call);
 }
 
+QString TfrmNET::proposedSaveName() const
+{
+    QString folder = lastSaveFolder;
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty())
+        folder = QDir::homePath();
+    const QString name = QStringLiteral("net-%1.txt").arg(QDate::currentDate().toString(Qt::ISODate));
+    return QDir(folder).filePath(name);
+}
+
 bool TfrmNET::saveCheckIns()
 {
-    const QString name = Dialogs::saveFileName(this);
+    const QString name = Dialogs::saveFileName(this, QString(), proposedSaveName());
     if (name.isEmpty())
         return false;
-    // Written beside the target and renamed over it only when complete, so a failure
-    // never leaves a half-written net log behind.
-    QSaveFile file(name);
-    if (!file.open(QIODevice::WriteOnly)) {
-        Dialogs::errorBox(QStringLiteral("Cannot create file \"%1\". %2").arg(name, file.errorString()));
+    QString error;
+    // Written beside the target and renamed over it only when every byte is on disk, so a
+    // failure leaves the file that was there as it was.
+    if (!writeFileAtomically(name, checkInFileContents(checkInLines()), &error)) {
+        Dialogs::errorBox(QStringLiteral("The check-ins were NOT saved to \"%1\".\n%2")
+                              .arg(QDir::toNativeSeparators(name), error));
         return false;
     }
-    file.write(checkInFileContents(checkInLines()));
-    if (!file.commit()) {
-        Dialogs::errorBox(QStringLiteral("Cannot write file \"%1\". %2").arg(name, file.errorString()));
-        return false;
-    }
-    unsaved = false;
+    lastSaveFolder = QFileInfo(name).absolutePath();
+    checkIns.markSaved();
+    showNote(QStringLiteral("Saved to %1").arg(QDir::toNativeSeparators(name)));
+    reportJournalProblem();
     return true;
 }
 
@@ -187,7 +258,7 @@ void TfrmNET::panSAVEClick()
 
 bool TfrmNET::canClose()
 {
-    if (!unsaved)
+    if (!checkIns.isUnsaved())
         return true;
     switch (Dialogs::askSave(this,
         QStringLiteral("The check-in list has changes that are not saved.\n"
@@ -195,11 +266,41 @@ bool TfrmNET::canClose()
     case Dialogs::SaveChoice::Save:
         return saveCheckIns();
     case Dialogs::SaveChoice::Discard:
+        checkIns.markDiscarded();
         return true;
     case Dialogs::SaveChoice::Cancel:
         break;
     }
     return false;
+}
+
+void TfrmNET::offerRestore()
+{
+    if (!journal->keptAside().isEmpty())
+        Dialogs::showMessage(journal->problem());
+    if (!journal->ok()) {
+        reportJournalProblem();
+        return;
+    }
+    const auto pending = journal->pendingNet();
+    if (!pending || pending->checkIns == 0)
+        return;
+    const QString when = QLocale::system().toString(
+        QDateTime::fromMSecsSinceEpoch(pending->startedUtcMs).toLocalTime(), QLocale::ShortFormat);
+    const int answer = Dialogs::choose(this,
+        QStringLiteral("An unsaved net from %1 with %2 check-ins was found. Restore it?")
+            .arg(when)
+            .arg(pending->checkIns),
+        { QStringLiteral("Restore"), QStringLiteral("Discard") });
+    if (answer != 0) {
+        journal->setDiscarded(pending->id);
+        return;
+    }
+    checkIns.restore(pending->id);
+    ui->lstboxCheckIN->clear();
+    ui->lstboxCheckIN->addItems(checkIns.lines());
+    ui->lstboxCheckIN->scrollToBottom();
+    showCheckInCount();
 }
 
 void TfrmNET::VR2Click()

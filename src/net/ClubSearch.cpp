@@ -41,12 +41,15 @@ void TfrmNET::SearchClubDatabases(const QString& call)
             { { "NameS", "editSelFN" }, { "CITY", "editSelCITY" }, { "STATE", "editSelSTATE" } },
             "WBCCI Service net" },
     };
+    // Nothing of the station looked up before may stay in the fields.
+    ClearSelectedCall();
     bool found = false;
     for (const ClubTable& t : tables) {
         RosterTable& table = *group(t.group).table;
         table.First();
-        if (!table.Locate(QString::fromLatin1(t.key), call, LocateOptions { true, false }))
+        if (!table.LocateCall(QString::fromLatin1(t.key), call))
             continue;
+        selectedSource = CheckInSource::ClubSearch;
         ui->editSelCALL->setText(call);
         for (const Copy& c : t.copies)
             setSelected(c.field, table.FieldText(QString::fromLatin1(c.column)));

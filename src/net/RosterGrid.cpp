@@ -96,6 +96,7 @@ void TfrmNET::AdvStringGrid1ClickCell(int row, int)
 {
     if (row < 1 || row >= gridRowCount())
         return; // the header row is not a member
+    selectedSource = CheckInSource::Spreadsheet;
     ui->editSelLNAME->setText(gridCell(0, row));
     ui->editSelFN->setText(gridCell(1, row));
     ui->editSelCALL->setText(gridCell(2, row));
@@ -116,6 +117,7 @@ void TfrmNET::btnSEARCHClick()
             continue;
         }
         ui->editMATCH2->setText(QStringLiteral("ARC MEMBER"));
+        selectedSource = CheckInSource::Spreadsheet;
         ui->editSelLNAME->setText(gridCell(0, row));
         ui->editSelFN->setText(gridCell(1, row));
         ui->editSelCALL->setText(gridCell(2, row));

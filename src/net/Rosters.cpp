@@ -94,11 +94,9 @@ void TfrmNET::LoadAreaRoster(int value, int digit)
     fillRoster(g, g.areaFromSecond, &area);
 }
 
-void TfrmNET::chooseGroup(int value)
+void TfrmNET::showGroupChosen(int value)
 {
     const Group g = group(value);
-    if (g.groupPanel->color() != clGray)
-        return; // already the chosen group: the list is not reloaded
     ResetGroupPanels();
     ResetAreaPanels();
     ui->panENTIRE->setColor(clGreen);
@@ -106,6 +104,22 @@ void TfrmNET::chooseGroup(int value)
     g.rosterPanel->show();
     ui->panAreas->show();
     CurrentGroup = value;
+}
+
+int TfrmNET::shownGroup()
+{
+    for (int g = rgARC; g <= rgWBCCI; ++g)
+        if (group(g).groupPanel->color() == clGreen && !group(g).rosterPanel->isHidden())
+            return g;
+    return rgNone;
+}
+
+void TfrmNET::chooseGroup(int value)
+{
+    const Group g = group(value);
+    if (g.groupPanel->color() != clGray)
+        return; // already the chosen group: the list is not reloaded
+    showGroupChosen(value);
     LoadWholeRoster(value);
 }
 
@@ -137,6 +151,8 @@ void TfrmNET::panGROUPClick()
     ui->panGROUP->setColor(clGreen);
     ui->panGROUP2->show();
     ui->panAreas->show();
+    // No roster is shown now, so area clicks have no list to fill until a group is chosen.
+    CurrentGroup = rgNone;
 }
 
 void TfrmNET::panENTIREClick()
@@ -156,10 +172,15 @@ void TfrmNET::panAreaClick(int digit)
 void TfrmNET::FormActivate()
 {
     ResetHeaderButtons();
-    ui->panENTIRE->setColor(clGreen);
     const QString today = QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat);
     ui->editDATE->setText(today);
-    ui->lstboxCheckIN->addItem(dateLine(today));
+    appendDateLine(today);
     LoadWholeRoster(rgARC);
-    CurrentGroup = rgARC;
+    // The roster on screen stays the one acted on: coming back from another page leaves the
+    // operator in the roster they were working. With none shown, ARC is shown, whole.
+    const int shown = shownGroup();
+    if (shown == rgNone || shown == rgARC)
+        showGroupChosen(rgARC);
+    else
+        CurrentGroup = shown;
 }

@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QKeyEvent>
+#include <QLabel>
 
 namespace {
 // The four club databases below the installation folder, with their tables.
@@ -19,7 +20,9 @@ RosterTable openRoster(const char* file, const char* table)
 }
 } // namespace
 
-TfrmNET::TfrmNET(QWidget* parent) : Page(parent), ui(std::make_unique<Ui::TfrmNET>())
+TfrmNET::TfrmNET(QWidget* parent)
+    : Page(parent), ui(std::make_unique<Ui::TfrmNET>()),
+      journal(std::make_unique<NetJournal>(JournalFolder())), checkIns(journal.get())
 {
     ui->setupUi(this);
     resize(1600, 900);
@@ -39,6 +42,10 @@ TfrmNET::TfrmNET(QWidget* parent) : Page(parent), ui(std::make_unique<Ui::TfrmNE
     ui->AdvStringGrid1->verticalHeader()->setDefaultSectionSize(22);
 
     ClearSelectedCall();
+    // Notes on the page (a save done, nothing added) fade after a few seconds.
+    noteTimer.setSingleShot(true);
+    noteTimer.setInterval(6000);
+    connect(&noteTimer, &QTimer::timeout, ui->lblNOTE, &QLabel::clear);
     // The caption of the save panel must not swallow the panel's clicks.
     ui->Label3->setAttribute(Qt::WA_TransparentForMouseEvents);
     connectHandlers();
@@ -119,6 +126,16 @@ bool TfrmNET::eventFilter(QObject* watched, QEvent* event)
         return true;
     }
     return Page::eventFilter(watched, event);
+}
+
+void TfrmNET::keyPressEvent(QKeyEvent* event)
+{
+    // Keys no control of the page took for itself. An edit box keeps Ctrl+Z for its own text.
+    if (event->matches(QKeySequence::Undo)) {
+        undoDelete();
+        return;
+    }
+    Page::keyPressEvent(event);
 }
 
 Page* TfrmNET::pageBehind() const

@@ -5,8 +5,10 @@
 #include "controls/Page.h"
 #include "data/RosterTable.h"
 #include "net/CheckInLine.h"
+#include "net/CheckInList.h"
 
 #include <QStringList>
+#include <QTimer>
 #include <array>
 #include <memory>
 
@@ -65,9 +67,15 @@ public:
     void Button2Click();
     void Button3Click();
     void btnPrintClick();
+    void undoDelete(); // Ctrl+Z: the last deleted line comes back
     // Asks about check-ins not yet saved; false when the operator keeps the program open.
     bool canClose();
-    bool hasUnsavedCheckIns() const { return unsaved; }
+    bool hasUnsavedCheckIns() const { return checkIns.isUnsaved(); }
+    const CheckInList& checkInList() const { return checkIns; }
+    // At start-up: offers to restore a net the journal holds that was neither saved nor discarded.
+    void offerRestore();
+    // Where the selected-call fields were last filled from; the FCC page sets it too.
+    void setSelectedSource(CheckInSource source) { selectedSource = source; }
 
     // ---- club database search ----
     void VRSEARCHClick();
@@ -101,6 +109,7 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     Page* pageBehind() const override;
 
 private:
@@ -117,9 +126,16 @@ private:
     FacePanel* areaPanel(int digit) const;
     void fillRoster(const Group& g, bool fromSecond, const QString* area);
     void chooseGroup(int value);
+    void showGroupChosen(int value);
+    int shownGroup();
+    void lookUpIn(int group, const QString& text);
     void rosterClick(QListWidget* list);
-    void addCheckIn(const QString& call, const QString& name, const QString& city, const QString& state);
+    void addCheckIn(const CheckInFields& fields, CheckInSource source);
+    void appendDateLine(const QString& date);
     void showCheckInCount();
+    void reportJournalProblem();
+    void showNote(const QString& text);
+    QString proposedSaveName() const;
     QStringList checkInLines() const;
     bool saveCheckIns();
     void connectHandlers();
@@ -134,7 +150,11 @@ private:
     RosterTable tableReg;
     RosterTable tableWBC;
     int CurrentGroup = rgNone;
-    CheckInNumbering numbering;
-    bool unsaved = false;
+    std::unique_ptr<NetJournal> journal;
+    CheckInList checkIns;
+    CheckInSource selectedSource = CheckInSource::Manual;
+    bool journalProblemTold = false;
+    QString lastSaveFolder;
+    QTimer noteTimer;
     std::unique_ptr<RosterGridModel> gridModel;
 };

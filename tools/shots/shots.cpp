@@ -160,7 +160,7 @@ int main(int argc, char** argv)
     quiet.shown = [](Dialogs::Kind, const QString&, const QString& text) {
         std::fprintf(stderr, "box: %s\n", qPrintable(text));
     };
-    quiet.saveFileName = [](const QString&) { return QString(); };
+    quiet.saveFileName = [](const QString&, const QString&) { return QString(); };
     quiet.question = [](const QString&) { return Dialogs::SaveChoice::Discard; };
     Dialogs::setHook(&quiet);
 

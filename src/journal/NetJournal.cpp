@@ -1,0 +1,509 @@
+#include "journal/NetJournal.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+
+#include <sqlite3.h>
+
+namespace {
+const char* const schema = R"sql(
+CREATE TABLE IF NOT EXISTS nets(
+    id INTEGER PRIMARY KEY,
+    started_utc INTEGER NOT NULL,
+    unsaved INTEGER NOT NULL DEFAULT 0,
+    discarded INTEGER NOT NULL DEFAULT 0,
+    saved_utc INTEGER
+);
+CREATE TABLE IF NOT EXISTS entries(
+    net_id INTEGER NOT NULL REFERENCES nets(id),
+    seq INTEGER NOT NULL,
+    date_line INTEGER NOT NULL,
+    number INTEGER NOT NULL,
+    call TEXT NOT NULL,
+    name TEXT NOT NULL,
+    city TEXT NOT NULL,
+    state TEXT NOT NULL,
+    line TEXT NOT NULL,
+    source TEXT NOT NULL,
+    utc INTEGER NOT NULL,
+    status TEXT NOT NULL DEFAULT '',
+    deleted_utc INTEGER,
+    PRIMARY KEY(net_id, seq)
+);
+CREATE INDEX IF NOT EXISTS entries_by_call ON entries(call);
+CREATE TABLE IF NOT EXISTS identifications(
+    net_id INTEGER NOT NULL REFERENCES nets(id),
+    utc INTEGER NOT NULL
+);
+)sql";
+
+const char* const sourceNames[] = { "roster", "manual", "fcc", "spreadsheet", "club" };
+
+QString columnText(sqlite3_stmt* st, int column)
+{
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(st, column));
+    return text ? QString::fromUtf8(text, sqlite3_column_bytes(st, column)) : QString();
+}
+
+void bindText(sqlite3_stmt* st, int index, const QString& text)
+{
+    const QByteArray utf8 = text.toUtf8();
+    sqlite3_bind_text(st, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+}
+
+// Resets a prepared statement when it goes out of scope, so it can be run again.
+struct Reset {
+    sqlite3_stmt* st;
+    ~Reset()
+    {
+        if (st) {
+            sqlite3_reset(st);
+            sqlite3_clear_bindings(st);
+        }
+    }
+};
+} // namespace
+
+QString sourceName(CheckInSource source)
+{
+    return QString::fromLatin1(sourceNames[int(source)]);
+}
+
+CheckInSource sourceFromName(const QString& name)
+{
+    for (int i = 0; i < int(std::size(sourceNames)); ++i)
+        if (name == QLatin1String(sourceNames[i]))
+            return CheckInSource(i);
+    return CheckInSource::Manual;
+}
+
+NetJournal::NetJournal(const QString& folder)
+{
+    if (!QDir().mkpath(folder)) {
+        problemText
+            = QStringLiteral("The folder \"%1\" cannot be created.").arg(QDir::toNativeSeparators(folder));
+        return;
+    }
+    filePath = QDir(folder).filePath(QStringLiteral("journal.sqlite"));
+    const Opened first = openAt(filePath);
+    if (first == Opened::Ok)
+        return;
+    close();
+    // Only a file that is not a sound database is put aside; a folder that cannot be
+    // written is reported as it is.
+    if (first != Opened::Damaged)
+        return;
+    const QString stamp = QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString aside = filePath + QStringLiteral(".damaged-") + stamp;
+    for (int n = 2; QFile::exists(aside); ++n)
+        aside = filePath + QStringLiteral(".damaged-%1-%2").arg(stamp).arg(n);
+    if (!QFile::rename(filePath, aside)) {
+        problemText = QStringLiteral("The journal \"%1\" is damaged and cannot be moved aside.")
+                          .arg(QDir::toNativeSeparators(filePath));
+        return;
+    }
+    // The write-ahead log belongs to the damaged file: it goes aside with it.
+    for (const char* suffix : { "-wal", "-shm" })
+        if (QFile::exists(filePath + QLatin1String(suffix)))
+            QFile::rename(filePath + QLatin1String(suffix), aside + QLatin1String(suffix));
+    keptAsideName = aside;
+    if (openAt(filePath) == Opened::Ok)
+        problemText = QStringLiteral(
+            "The journal \"%1\" was damaged. It was kept as \"%2\" and a new one was started.")
+                          .arg(QDir::toNativeSeparators(filePath), QDir::toNativeSeparators(aside));
+    else
+        close();
+}
+
+NetJournal::~NetJournal()
+{
+    close();
+}
+
+void NetJournal::close()
+{
+    for (auto& [sql, st] : cache)
+        sqlite3_finalize(st);
+    cache.clear();
+    if (db)
+        sqlite3_close(db);
+    db = nullptr;
+}
+
+void NetJournal::fail(const char* what)
+{
+    problemText = QStringLiteral("The journal \"%1\" cannot be %2: %3")
+                      .arg(QDir::toNativeSeparators(filePath), QLatin1String(what),
+                          db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("not open"));
+}
+
+NetJournal::Opened NetJournal::openAt(const QString& file)
+{
+    const QByteArray name = QFile::encodeName(file);
+    const auto damagedCode = [this] {
+        const int code = db ? sqlite3_errcode(db) : SQLITE_OK;
+        return code == SQLITE_NOTADB || code == SQLITE_CORRUPT;
+    };
+    if (sqlite3_open_v2(name.constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr)
+        != SQLITE_OK) {
+        fail("opened");
+        return damagedCode() ? Opened::Damaged : Opened::Failed;
+    }
+    sqlite3_busy_timeout(db, 2000);
+    // WAL with full sync: one fsync of the log per change, and a torn write is rolled back.
+    if (!exec("PRAGMA journal_mode=WAL") || !exec("PRAGMA synchronous=FULL")) {
+        fail("opened");
+        return damagedCode() ? Opened::Damaged : Opened::Failed;
+    }
+    sqlite3_stmt* check = nullptr;
+    if (sqlite3_prepare_v2(db, "PRAGMA quick_check", -1, &check, nullptr) != SQLITE_OK) {
+        fail("opened");
+        return damagedCode() ? Opened::Damaged : Opened::Failed;
+    }
+    const int rc = sqlite3_step(check);
+    const QString verdict = rc == SQLITE_ROW ? columnText(check, 0) : QString();
+    sqlite3_finalize(check);
+    if (rc != SQLITE_ROW || verdict != QLatin1String("ok")) {
+        if (rc == SQLITE_ROW)
+            problemText = QStringLiteral("damaged: ") + verdict;
+        else
+            fail("opened");
+        return damagedCode() ? Opened::Damaged : Opened::Failed;
+    }
+    if (!exec(schema)) {
+        fail("written");
+        return damagedCode() ? Opened::Damaged : Opened::Failed;
+    }
+    return Opened::Ok;
+}
+
+bool NetJournal::exec(const char* sql)
+{
+    return db && sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+}
+
+sqlite3_stmt* NetJournal::statement(const char* sql)
+{
+    for (auto& [key, st] : cache)
+        if (key == sql)
+            return st;
+    sqlite3_stmt* st = nullptr;
+    if (!db || sqlite3_prepare_v3(db, sql, -1, SQLITE_PREPARE_PERSISTENT, &st, nullptr) != SQLITE_OK)
+        return nullptr;
+    cache.emplace_back(sql, st);
+    return st;
+}
+
+bool NetJournal::run(sqlite3_stmt* st)
+{
+    if (!st)
+        return false;
+    Reset reset { st };
+    const int rc = sqlite3_step(st);
+    return rc == SQLITE_DONE || rc == SQLITE_ROW;
+}
+
+namespace {
+// One durable change: everything in it is written, or nothing is.
+class Transaction {
+public:
+    explicit Transaction(NetJournal& journal) : journal(journal) { began = journal.exec("BEGIN IMMEDIATE"); }
+    ~Transaction()
+    {
+        if (began && !done)
+            journal.exec("ROLLBACK");
+    }
+    bool commit()
+    {
+        done = began && journal.exec("COMMIT");
+        return done;
+    }
+    bool ok() const { return began; }
+
+private:
+    NetJournal& journal;
+    bool began = false;
+    bool done = false;
+};
+} // namespace
+
+std::int64_t NetJournal::beginNet(std::int64_t utcMs)
+{
+    if (!db)
+        return 0;
+    sqlite3_stmt* st = statement("INSERT INTO nets(started_utc) VALUES(?)");
+    if (st)
+        sqlite3_bind_int64(st, 1, utcMs);
+    if (!run(st)) {
+        fail("written");
+        close();
+        return 0;
+    }
+    return sqlite3_last_insert_rowid(db);
+}
+
+bool NetJournal::append(std::int64_t net, const JournalEntry& e, bool marksUnsaved)
+{
+    if (!db)
+        return false;
+    Transaction t(*this);
+    sqlite3_stmt* st
+        = statement("INSERT INTO entries(net_id, seq, date_line, number, call, name, city, state, line, "
+                    "source, utc, status) VALUES(?,?,?,?,?,?,?,?,?,?,?,?)");
+    bool good = t.ok() && st;
+    if (good) {
+        sqlite3_bind_int64(st, 1, net);
+        sqlite3_bind_int64(st, 2, e.seq);
+        sqlite3_bind_int(st, 3, e.dateLine ? 1 : 0);
+        sqlite3_bind_int(st, 4, e.number);
+        bindText(st, 5, e.call);
+        bindText(st, 6, e.name);
+        bindText(st, 7, e.city);
+        bindText(st, 8, e.state);
+        bindText(st, 9, e.text);
+        bindText(st, 10, sourceName(e.source));
+        sqlite3_bind_int64(st, 11, e.utcMs);
+        bindText(st, 12, e.status);
+        good = run(st);
+    }
+    if (good && marksUnsaved)
+        good = markUnsaved(net);
+    if (!good || !t.commit()) {
+        fail("written");
+        close();
+        return false;
+    }
+    return true;
+}
+
+bool NetJournal::markUnsaved(std::int64_t net)
+{
+    sqlite3_stmt* st = statement("UPDATE nets SET unsaved = 1 WHERE id = ?");
+    if (st)
+        sqlite3_bind_int64(st, 1, net);
+    return run(st);
+}
+
+bool NetJournal::setDeleted(std::int64_t net, std::int64_t seq, std::optional<std::int64_t> deletedUtcMs)
+{
+    if (!db)
+        return false;
+    Transaction t(*this);
+    sqlite3_stmt* st = statement("UPDATE entries SET deleted_utc = ? WHERE net_id = ? AND seq = ?");
+    bool good = t.ok() && st;
+    if (good) {
+        if (deletedUtcMs)
+            sqlite3_bind_int64(st, 1, *deletedUtcMs);
+        else
+            sqlite3_bind_null(st, 1);
+        sqlite3_bind_int64(st, 2, net);
+        sqlite3_bind_int64(st, 3, seq);
+        good = run(st) && markUnsaved(net);
+    }
+    if (!good || !t.commit()) {
+        fail("written");
+        close();
+        return false;
+    }
+    return true;
+}
+
+bool NetJournal::setStatus(std::int64_t net, std::int64_t seq, const QString& status)
+{
+    if (!db)
+        return false;
+    Transaction t(*this);
+    sqlite3_stmt* st = statement("UPDATE entries SET status = ? WHERE net_id = ? AND seq = ?");
+    bool good = t.ok() && st;
+    if (good) {
+        bindText(st, 1, status);
+        sqlite3_bind_int64(st, 2, net);
+        sqlite3_bind_int64(st, 3, seq);
+        good = run(st);
+    }
+    if (!good || !t.commit()) {
+        fail("written");
+        close();
+        return false;
+    }
+    return true;
+}
+
+bool NetJournal::setSaved(std::int64_t net, std::int64_t utcMs)
+{
+    if (!db)
+        return false;
+    sqlite3_stmt* st = statement("UPDATE nets SET unsaved = 0, saved_utc = ? WHERE id = ?");
+    if (st) {
+        sqlite3_bind_int64(st, 1, utcMs);
+        sqlite3_bind_int64(st, 2, net);
+    }
+    if (!run(st)) {
+        fail("written");
+        close();
+        return false;
+    }
+    return true;
+}
+
+bool NetJournal::setDiscarded(std::int64_t net)
+{
+    if (!db)
+        return false;
+    sqlite3_stmt* st = statement("UPDATE nets SET discarded = 1 WHERE id = ?");
+    if (st)
+        sqlite3_bind_int64(st, 1, net);
+    if (!run(st)) {
+        fail("written");
+        close();
+        return false;
+    }
+    return true;
+}
+
+bool NetJournal::addIdentification(std::int64_t net, std::int64_t utcMs)
+{
+    if (!db)
+        return false;
+    sqlite3_stmt* st = statement("INSERT INTO identifications(net_id, utc) VALUES(?, ?)");
+    if (st) {
+        sqlite3_bind_int64(st, 1, net);
+        sqlite3_bind_int64(st, 2, utcMs);
+    }
+    if (!run(st)) {
+        fail("written");
+        close();
+        return false;
+    }
+    return true;
+}
+
+std::optional<PendingNet> NetJournal::pendingNet()
+{
+    sqlite3_stmt* st = statement(
+        "SELECT id, started_utc, (SELECT count(*) FROM entries e WHERE e.net_id = n.id AND e.date_line = 0 "
+        "AND e.deleted_utc IS NULL) FROM nets n WHERE unsaved = 1 AND discarded = 0 ORDER BY id DESC LIMIT "
+        "1");
+    if (!st)
+        return std::nullopt;
+    Reset reset { st };
+    if (sqlite3_step(st) != SQLITE_ROW)
+        return std::nullopt;
+    return PendingNet { sqlite3_column_int64(st, 0), sqlite3_column_int64(st, 1), sqlite3_column_int(st, 2) };
+}
+
+std::vector<JournalEntry> NetJournal::entries(std::int64_t net)
+{
+    std::vector<JournalEntry> out;
+    sqlite3_stmt* st
+        = statement("SELECT seq, date_line, number, call, name, city, state, line, source, utc, status "
+                    "FROM entries WHERE net_id = ? AND deleted_utc IS NULL ORDER BY seq");
+    if (!st)
+        return out;
+    Reset reset { st };
+    sqlite3_bind_int64(st, 1, net);
+    while (sqlite3_step(st) == SQLITE_ROW) {
+        JournalEntry e;
+        e.seq = sqlite3_column_int64(st, 0);
+        e.dateLine = sqlite3_column_int(st, 1) != 0;
+        e.number = sqlite3_column_int(st, 2);
+        e.call = columnText(st, 3);
+        e.name = columnText(st, 4);
+        e.city = columnText(st, 5);
+        e.state = columnText(st, 6);
+        e.text = columnText(st, 7);
+        e.source = sourceFromName(columnText(st, 8));
+        e.utcMs = sqlite3_column_int64(st, 9);
+        e.status = columnText(st, 10);
+        out.push_back(std::move(e));
+    }
+    return out;
+}
+
+int NetJournal::highestNumber(std::int64_t net)
+{
+    sqlite3_stmt* st = statement("SELECT coalesce(max(number), 0) FROM entries WHERE net_id = ?");
+    if (!st)
+        return 0;
+    Reset reset { st };
+    sqlite3_bind_int64(st, 1, net);
+    return sqlite3_step(st) == SQLITE_ROW ? sqlite3_column_int(st, 0) : 0;
+}
+
+std::int64_t NetJournal::lastSeq(std::int64_t net)
+{
+    sqlite3_stmt* st = statement("SELECT coalesce(max(seq), 0) FROM entries WHERE net_id = ?");
+    if (!st)
+        return 0;
+    Reset reset { st };
+    sqlite3_bind_int64(st, 1, net);
+    return sqlite3_step(st) == SQLITE_ROW ? sqlite3_column_int64(st, 0) : 0;
+}
+
+std::vector<std::int64_t> NetJournal::identifications(std::int64_t net)
+{
+    std::vector<std::int64_t> out;
+    sqlite3_stmt* st = statement("SELECT utc FROM identifications WHERE net_id = ? ORDER BY utc");
+    if (!st)
+        return out;
+    Reset reset { st };
+    sqlite3_bind_int64(st, 1, net);
+    while (sqlite3_step(st) == SQLITE_ROW)
+        out.push_back(sqlite3_column_int64(st, 0));
+    return out;
+}
+
+std::int64_t NetJournal::netStarted(std::int64_t net)
+{
+    sqlite3_stmt* st = statement("SELECT started_utc FROM nets WHERE id = ?");
+    if (!st)
+        return 0;
+    Reset reset { st };
+    sqlite3_bind_int64(st, 1, net);
+    return sqlite3_step(st) == SQLITE_ROW ? sqlite3_column_int64(st, 0) : 0;
+}
+
+NetJournal::Recent NetJournal::recentAttendance(const QString& call, int lastNets)
+{
+    Recent r;
+    sqlite3_stmt* st = statement(
+        "WITH recent AS (SELECT DISTINCT net_id FROM entries WHERE date_line = 0 AND deleted_utc IS NULL "
+        "ORDER BY net_id DESC LIMIT ?) "
+        "SELECT (SELECT count(*) FROM recent), count(DISTINCT e.net_id), "
+        "(SELECT max(utc) FROM entries WHERE call = ?2 AND date_line = 0 AND deleted_utc IS NULL) "
+        "FROM entries e JOIN recent r ON r.net_id = e.net_id "
+        "WHERE e.call = ?2 AND e.date_line = 0 AND e.deleted_utc IS NULL");
+    if (!st)
+        return r;
+    Reset reset { st };
+    sqlite3_bind_int(st, 1, lastNets);
+    bindText(st, 2, call);
+    if (sqlite3_step(st) == SQLITE_ROW) {
+        r.outOf = sqlite3_column_int(st, 0);
+        r.nets = sqlite3_column_int(st, 1);
+        r.lastUtcMs = sqlite3_column_int64(st, 2);
+    }
+    return r;
+}
+
+std::vector<Attendance> NetJournal::attendance(std::int64_t fromUtcMs, std::int64_t toUtcMs)
+{
+    std::vector<Attendance> out;
+    sqlite3_stmt* st
+        = statement("SELECT e.call, (SELECT name FROM entries x WHERE x.call = e.call AND x.date_line = 0 "
+                    "AND x.deleted_utc IS NULL ORDER BY x.utc DESC LIMIT 1), count(DISTINCT e.net_id), "
+                    "min(e.utc), max(e.utc) "
+                    "FROM entries e JOIN nets n ON n.id = e.net_id "
+                    "WHERE e.date_line = 0 AND e.deleted_utc IS NULL AND trim(e.call) <> '' "
+                    "AND n.started_utc BETWEEN ? AND ? GROUP BY e.call ORDER BY e.call");
+    if (!st)
+        return out;
+    Reset reset { st };
+    sqlite3_bind_int64(st, 1, fromUtcMs);
+    sqlite3_bind_int64(st, 2, toUtcMs);
+    while (sqlite3_step(st) == SQLITE_ROW)
+        out.push_back({ columnText(st, 0), columnText(st, 1), sqlite3_column_int(st, 2),
+            sqlite3_column_int64(st, 3), sqlite3_column_int64(st, 4) });
+    return out;
+}

@@ -1,0 +1,112 @@
+#pragma once
+// The net journal: every change to the check-in list is written to an SQLite database,
+// synchronously, before the list shows it. After a crash, a power cut or a kill the next
+// start finds the net that was neither saved nor discarded and can rebuild it line for line.
+// The journal also keeps every net, for attendance and reports.
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+// Where a check-in came from.
+enum class CheckInSource { Roster, Manual, Fcc, Spreadsheet, ClubSearch };
+QString sourceName(CheckInSource source);
+CheckInSource sourceFromName(const QString& name);
+
+// One line of the check-in list as the journal keeps it.
+struct JournalEntry {
+    std::int64_t seq = 0; // position key: lines stand in the order of their seq
+    bool dateLine = false;
+    int number = 0; // 0 for a date line
+    QString call, name, city, state;
+    QString text; // the whole line, for a date line
+    CheckInSource source = CheckInSource::Manual;
+    std::int64_t utcMs = 0; // when it was added, milliseconds since 1970 UTC
+    QString status; // short status tag, empty when none
+};
+
+// A net that was left neither saved nor discarded.
+struct PendingNet {
+    std::int64_t id = 0;
+    std::int64_t startedUtcMs = 0;
+    int checkIns = 0;
+};
+
+// One station's attendance over a range of nets.
+struct Attendance {
+    QString call;
+    QString name;
+    int nets = 0;
+    std::int64_t firstUtcMs = 0;
+    std::int64_t lastUtcMs = 0;
+};
+
+class NetJournal {
+public:
+    // Opens (or creates) "journal.sqlite" in folder. A file that is not a sound database is
+    // renamed aside, never deleted, and a new journal is started. Never throws: when the
+    // journal cannot be used, ok() is false and problem() says why.
+    explicit NetJournal(const QString& folder);
+    ~NetJournal();
+    NetJournal(const NetJournal&) = delete;
+    NetJournal& operator=(const NetJournal&) = delete;
+
+    bool ok() const { return db != nullptr; }
+    QString path() const { return filePath; }
+    // Why the journal failed, or a note about a damaged file kept aside; empty otherwise.
+    QString problem() const { return problemText; }
+    // The name a damaged file was kept under, empty when none was found.
+    QString keptAside() const { return keptAsideName; }
+
+    // Each change is one durable transaction. False when it could not be written; the
+    // journal then stops (ok() becomes false) and problem() tells why.
+    std::int64_t beginNet(std::int64_t utcMs); // returns the new net's id, 0 on failure
+    bool append(std::int64_t net, const JournalEntry& entry, bool marksUnsaved);
+    bool setDeleted(std::int64_t net, std::int64_t seq, std::optional<std::int64_t> deletedUtcMs);
+    bool setStatus(std::int64_t net, std::int64_t seq, const QString& status);
+    bool setSaved(std::int64_t net, std::int64_t utcMs);
+    bool setDiscarded(std::int64_t net);
+    bool markUnsaved(std::int64_t net);
+    bool addIdentification(std::int64_t net, std::int64_t utcMs);
+
+    // Reading back.
+    std::optional<PendingNet> pendingNet();
+    std::vector<JournalEntry> entries(std::int64_t net); // lines still in the list, in order
+    int highestNumber(std::int64_t net); // over every check-in ever given, deleted ones too
+    std::int64_t lastSeq(std::int64_t net); // over every line ever added, deleted ones too
+    std::vector<std::int64_t> identifications(std::int64_t net);
+    std::int64_t netStarted(std::int64_t net);
+
+    // Attendance: how many of the last `lastNets` nets (with check-ins) the call checked into,
+    // and the time of its last check-in; {0, 0} when none.
+    struct Recent {
+        int nets = 0;
+        int outOf = 0;
+        std::int64_t lastUtcMs = 0;
+    };
+    Recent recentAttendance(const QString& call, int lastNets);
+    // Every station with check-ins in nets started between the two instants (inclusive).
+    std::vector<Attendance> attendance(std::int64_t fromUtcMs, std::int64_t toUtcMs);
+
+    // For tests and tools: runs one SQL statement, false on error.
+    bool exec(const char* sql);
+
+private:
+    enum class Opened { Ok, Damaged, Failed };
+    Opened openAt(const QString& file);
+    bool prepareStatements();
+    void fail(const char* what);
+    void close();
+    sqlite3_stmt* statement(const char* sql);
+    bool run(sqlite3_stmt* st);
+
+    QString filePath;
+    QString problemText;
+    QString keptAsideName;
+    sqlite3* db = nullptr;
+    std::vector<std::pair<const char*, sqlite3_stmt*>> cache;
+};

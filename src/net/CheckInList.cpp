@@ -1,0 +1,206 @@
+#include "net/CheckInList.h"
+
+#include "net/CheckInLine.h"
+
+#include <QDateTime>
+
+CheckInList::CheckInList(NetJournal* journal, Clock clock)
+    : journal(journal),
+      clock(clock ? std::move(clock) : Clock([] { return QDateTime::currentMSecsSinceEpoch(); }))
+{
+}
+
+bool CheckInList::journaling()
+{
+    return journal && !failed && journal->ok();
+}
+
+void CheckInList::journalFailed()
+{
+    failed = true;
+}
+
+QString CheckInList::journalProblem() const
+{
+    if (!journal)
+        return QStringLiteral("No journal is kept.");
+    if (failed || !journal->ok())
+        return journal->problem();
+    return QString();
+}
+
+std::int64_t CheckInList::ensureNet()
+{
+    if (net == 0 && journaling()) {
+        net = journal->beginNet(clock());
+        if (net == 0)
+            journalFailed();
+    }
+    return net;
+}
+
+void CheckInList::addDateLine(const QString& date)
+{
+    JournalEntry e;
+    e.seq = nextSeq;
+    e.dateLine = true;
+    e.text = dateLine(date);
+    e.utcMs = clock();
+    if (ensureNet() && !journal->append(net, e, false))
+        journalFailed();
+    ++nextSeq;
+    entries.push_back(std::move(e));
+}
+
+int CheckInList::addCheckIn(const CheckInFields& f, CheckInSource source)
+{
+    JournalEntry e;
+    e.seq = nextSeq;
+    e.number = highest + 1;
+    e.call = f.call;
+    e.name = f.name;
+    e.city = f.city;
+    e.state = f.state;
+    e.source = source;
+    e.utcMs = clock();
+    if (ensureNet() && !journal->append(net, e, true))
+        journalFailed();
+    ++nextSeq;
+    highest = e.number;
+    unsaved = true;
+    entries.push_back(e);
+    // The first check-in of the net is the control station's first identification.
+    const auto start = netStartUtc();
+    if (start && (idents.empty() || idents.back() < *start))
+        markIdentified();
+    return e.number;
+}
+
+bool CheckInList::remove(int index)
+{
+    if (index < 0 || index >= size())
+        return false;
+    const JournalEntry& e = entries[std::size_t(index)];
+    if (net && journaling() && !journal->setDeleted(net, e.seq, clock()))
+        journalFailed();
+    removed.push_back({ e });
+    entries.erase(entries.begin() + index);
+    unsaved = true;
+    return true;
+}
+
+std::optional<int> CheckInList::undo()
+{
+    if (removed.empty())
+        return std::nullopt;
+    JournalEntry e = removed.back().entry;
+    removed.pop_back();
+    if (net && journaling() && !journal->setDeleted(net, e.seq, std::nullopt))
+        journalFailed();
+    // Lines stand in the order they were first added, so the line goes back before the
+    // first line that was added after it.
+    auto at = entries.begin();
+    while (at != entries.end() && at->seq < e.seq)
+        ++at;
+    const int index = int(at - entries.begin());
+    entries.insert(at, std::move(e));
+    unsaved = true;
+    return index;
+}
+
+bool CheckInList::setStatus(int index, const QString& status)
+{
+    if (index < 0 || index >= size() || entries[std::size_t(index)].dateLine)
+        return false;
+    JournalEntry& e = entries[std::size_t(index)];
+    if (net && journaling() && !journal->setStatus(net, e.seq, status))
+        journalFailed();
+    e.status = status;
+    return true;
+}
+
+QString CheckInList::line(int index) const
+{
+    const JournalEntry& e = at(index);
+    return e.dateLine ? e.text : checkInLine(e.number, e.call, e.name, e.city, e.state);
+}
+
+QStringList CheckInList::lines() const
+{
+    QStringList out;
+    out.reserve(size());
+    for (int i = 0; i < size(); ++i)
+        out << line(i);
+    return out;
+}
+
+int CheckInList::checkInCount() const
+{
+    int n = 0;
+    for (const JournalEntry& e : entries)
+        n += e.dateLine ? 0 : 1;
+    return n;
+}
+
+int CheckInList::findCall(const QString& call) const
+{
+    for (int i = size() - 1; i >= 0; --i)
+        if (!entries[std::size_t(i)].dateLine && entries[std::size_t(i)].call == call)
+            return i;
+    return -1;
+}
+
+void CheckInList::markSaved()
+{
+    unsaved = false;
+    if (net && journaling() && !journal->setSaved(net, clock()))
+        journalFailed();
+}
+
+void CheckInList::markDiscarded()
+{
+    if (net && journaling() && !journal->setDiscarded(net))
+        journalFailed();
+}
+
+void CheckInList::restore(std::int64_t id)
+{
+    if (!journaling())
+        return;
+    entries = journal->entries(id);
+    net = id;
+    highest = journal->highestNumber(id);
+    idents = journal->identifications(id);
+    removed.clear();
+    // Deleted lines keep their place in the journal: new lines come after all of them.
+    nextSeq = journal->lastSeq(id) + 1;
+    unsaved = true;
+}
+
+void CheckInList::markIdentified()
+{
+    const std::int64_t t = clock();
+    if (ensureNet() && !journal->addIdentification(net, t))
+        journalFailed();
+    idents.push_back(t);
+}
+
+std::optional<std::int64_t> CheckInList::netStartUtc() const
+{
+    // The net of the latest date: a trip to another page adds a date line of the same day,
+    // which must not start the net again.
+    QString latestDate;
+    for (auto it = entries.rbegin(); it != entries.rend(); ++it)
+        if (it->dateLine) {
+            latestDate = it->text;
+            break;
+        }
+    bool inNet = latestDate.isEmpty();
+    for (const JournalEntry& e : entries) {
+        if (e.dateLine)
+            inNet = inNet || e.text == latestDate;
+        else if (inNet)
+            return e.utcMs;
+    }
+    return std::nullopt;
+}

@@ -1,0 +1,85 @@
+#pragma once
+// The check-in list of one net: its lines, their numbering, the unsaved mark and the undo of
+// deletes. Every change goes to the net journal first and only then into the list, so what
+// the operator sees is always what a crash would bring back.
+#include "journal/NetJournal.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <vector>
+
+struct CheckInFields {
+    QString call, name, city, state;
+};
+
+class CheckInList {
+public:
+    using Clock = std::function<std::int64_t()>; // now, in milliseconds since 1970 UTC
+
+    // The journal may be null (nothing is kept) and may fail at any time: the list goes on
+    // working in memory, and journalProblem() tells why it is no longer protected.
+    explicit CheckInList(NetJournal* journal = nullptr, Clock clock = {});
+
+    // Appends a date line; it carries no number and is not counted.
+    void addDateLine(const QString& date);
+    // Appends a check-in numbered one above the highest number given; returns the number.
+    int addCheckIn(const CheckInFields& fields, CheckInSource source);
+    // Removes the line at index; false when there is none. The line can be brought back by undo().
+    bool remove(int index);
+    // Puts the last removed line back where it stood, number unchanged; returns its index.
+    std::optional<int> undo();
+    bool canUndo() const { return !removed.empty(); }
+    // Sets a check-in's status tag (an empty text clears it).
+    bool setStatus(int index, const QString& status);
+
+    int size() const { return int(entries.size()); }
+    const JournalEntry& at(int index) const { return entries.at(std::size_t(index)); }
+    QString line(int index) const;
+    QStringList lines() const;
+    int checkInCount() const; // check-in lines in the list; date lines never count
+    int highestNumber() const { return highest; }
+    // The list index of the latest check-in of call (compared exactly), or -1.
+    int findCall(const QString& call) const;
+
+    bool isUnsaved() const { return unsaved; }
+    void markSaved();
+    // The operator chose to drop the list: the journal never offers it again.
+    void markDiscarded();
+
+    // Takes over a net the journal holds, line for line; the list is then unsaved.
+    void restore(std::int64_t net);
+    std::int64_t netId() const { return net; }
+
+    // Identification of the control station (the first check-in counts as one).
+    void markIdentified();
+    const std::vector<std::int64_t>& identifications() const { return idents; }
+    // The time of the first check-in after the latest date line, if any.
+    std::optional<std::int64_t> netStartUtc() const;
+
+    std::int64_t now() const { return clock(); }
+    // Empty while the journal protects the list; otherwise why it does not.
+    QString journalProblem() const;
+
+private:
+    bool journaling();
+    void journalFailed();
+    std::int64_t ensureNet();
+
+    NetJournal* journal;
+    Clock clock;
+    std::int64_t net = 0;
+    std::vector<JournalEntry> entries;
+    struct Removed {
+        JournalEntry entry;
+    };
+    std::vector<Removed> removed;
+    std::vector<std::int64_t> idents;
+    std::int64_t nextSeq = 1;
+    int highest = 0;
+    bool unsaved = false;
+    bool failed = false;
+};

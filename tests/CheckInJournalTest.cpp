@@ -1,0 +1,208 @@
+// The check-in list model and the net journal under it: numbering, undo, restore after a
+// crash, and a journal that is damaged, cannot be written or runs out of room.
+#include "journal/NetJournal.h"
+#include "net/CheckInList.h"
+
+#include "FileSizeLimit.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+CheckInFields station(const QString& call)
+{
+    return { call, QStringLiteral("Ann"), QStringLiteral("Waco"), QStringLiteral("TX") };
+}
+
+// A clock the test moves by hand.
+struct TestClock {
+    std::int64_t now = 1'765'000'000'000;
+    CheckInList::Clock fn()
+    {
+        return [this] { return now; };
+    }
+};
+
+QByteArray readAll(const QString& name)
+{
+    QFile f(name);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+} // namespace
+
+TEST(CheckInList, NumbersNeverRepeatAndUndoPutsLinesBackWhereTheyWere)
+{
+    CheckInList list;
+    list.addDateLine("12/9/26");
+    for (const char* call : { "K5A", "K5B", "K5C", "K5D" })
+        list.addCheckIn(station(call), CheckInSource::Roster);
+    EXPECT_EQ(list.checkInCount(), 4);
+    ASSERT_TRUE(list.remove(2)); // 2  K5B
+    ASSERT_TRUE(list.remove(3)); // 4  K5D (now at index 3)
+    EXPECT_EQ(list.addCheckIn(station("K5E"), CheckInSource::Manual), 5);
+    EXPECT_EQ(list.lines(),
+        (QStringList {
+            "DATE : 12/9/26", "1  K5A  Ann  Waco  TX", "3  K5C  Ann  Waco  TX", "5  K5E  Ann  Waco  TX" }));
+    // Undone in reverse order, each where it stood and with its own number.
+    EXPECT_EQ(list.undo(), 3);
+    EXPECT_EQ(list.undo(), 2);
+    EXPECT_FALSE(list.undo());
+    EXPECT_EQ(list.lines(),
+        (QStringList { "DATE : 12/9/26", "1  K5A  Ann  Waco  TX", "2  K5B  Ann  Waco  TX",
+            "3  K5C  Ann  Waco  TX", "4  K5D  Ann  Waco  TX", "5  K5E  Ann  Waco  TX" }));
+    EXPECT_FALSE(list.remove(6));
+    EXPECT_FALSE(list.remove(-1));
+    EXPECT_EQ(list.findCall("K5C"), 3);
+    EXPECT_EQ(list.findCall("K5"), -1);
+}
+
+TEST(CheckInList, TheNetStartsAtItsFirstCheckInAndAnotherDateLineOfTheSameDayKeepsIt)
+{
+    TestClock clock;
+    CheckInList list(nullptr, clock.fn());
+    list.addDateLine("12/9/26");
+    EXPECT_FALSE(list.netStartUtc());
+    clock.now += 60'000;
+    list.addCheckIn(station("K5A"), CheckInSource::Roster);
+    const std::int64_t start = clock.now;
+    EXPECT_EQ(list.netStartUtc(), start);
+    EXPECT_EQ(list.identifications(), std::vector<std::int64_t> { start }); // the first check-in identifies
+    list.addDateLine("12/9/26"); // back from another page
+    clock.now += 60'000;
+    list.addCheckIn(station("K5B"), CheckInSource::Roster);
+    EXPECT_EQ(list.netStartUtc(), start);
+    EXPECT_EQ(list.identifications().size(), 1u);
+    list.addDateLine("12/10/26"); // the next day's net
+    clock.now += 60'000;
+    list.addCheckIn(station("K5C"), CheckInSource::Roster);
+    EXPECT_EQ(list.netStartUtc(), clock.now);
+    EXPECT_EQ(list.identifications().size(), 2u);
+}
+
+TEST(NetJournal, ANetNeitherSavedNorDiscardedComesBackLineForLine)
+{
+    QTemporaryDir dir;
+    TestClock clock;
+    QStringList shown;
+    {
+        NetJournal journal(dir.path());
+        ASSERT_TRUE(journal.ok()) << qPrintable(journal.problem());
+        CheckInList list(&journal, clock.fn());
+        list.addDateLine("12/9/26");
+        list.addCheckIn({ "K5A", "Ann, \"Jr\"", "Waco", "TX" }, CheckInSource::Roster);
+        list.addCheckIn(station("K5B"), CheckInSource::Fcc);
+        list.addCheckIn(station("K5C"), CheckInSource::ClubSearch);
+        list.remove(3); // 3  K5C: deleted, its number stays given
+        list.remove(1);
+        list.undo(); // K5A back
+        list.setStatus(2, "T");
+        shown = list.lines();
+        EXPECT_TRUE(list.journalProblem().isEmpty());
+    } // the program dies here without saving
+
+    NetJournal journal(dir.path());
+    const auto pending = journal.pendingNet();
+    ASSERT_TRUE(pending);
+    EXPECT_EQ(pending->checkIns, 2);
+    CheckInList list(&journal, clock.fn());
+    list.restore(pending->id);
+    EXPECT_EQ(list.lines(), shown);
+    EXPECT_TRUE(list.isUnsaved());
+    EXPECT_EQ(list.at(2).status, "T");
+    EXPECT_EQ(list.at(2).source, CheckInSource::Fcc);
+    EXPECT_EQ(list.at(1).name, "Ann, \"Jr\"");
+    // Numbering goes on after the highest number ever given, the deleted 3 included.
+    EXPECT_EQ(list.addCheckIn(station("K5D"), CheckInSource::Manual), 4);
+    EXPECT_EQ(list.lines().last(), "4  K5D  Ann  Waco  TX");
+
+    // Saved: never offered again.
+    list.markSaved();
+    EXPECT_FALSE(NetJournal(dir.path()).pendingNet());
+    // A change after the save makes it unsaved again; discarded, it is never offered.
+    list.remove(1);
+    EXPECT_TRUE(NetJournal(dir.path()).pendingNet());
+    list.markDiscarded();
+    EXPECT_FALSE(NetJournal(dir.path()).pendingNet());
+}
+
+TEST(NetJournal, RestoredNetGoesOnWithoutOverwritingDeletedLines)
+{
+    QTemporaryDir dir;
+    NetJournal journal(dir.path());
+    CheckInList first(&journal);
+    first.addCheckIn(station("K5A"), CheckInSource::Roster);
+    first.addCheckIn(station("K5B"), CheckInSource::Roster);
+    first.remove(1);
+
+    CheckInList second(&journal);
+    second.restore(first.netId());
+    second.addCheckIn(station("K5C"), CheckInSource::Roster);
+    EXPECT_TRUE(second.journalProblem().isEmpty()) << qPrintable(second.journalProblem());
+    CheckInList third(&journal);
+    third.restore(first.netId());
+    EXPECT_EQ(third.lines(), (QStringList { "1  K5A  Ann  Waco  TX", "3  K5C  Ann  Waco  TX" }));
+}
+
+TEST(NetJournal, ADamagedFileIsKeptAsideAndANewJournalStarts)
+{
+    QTemporaryDir dir;
+    const QByteArray garbage(8192, 'x');
+    {
+        QFile f(dir.filePath("journal.sqlite"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(garbage);
+    }
+    NetJournal journal(dir.path());
+    EXPECT_TRUE(journal.ok()) << qPrintable(journal.problem());
+    ASSERT_FALSE(journal.keptAside().isEmpty());
+    EXPECT_EQ(readAll(journal.keptAside()), garbage); // never deleted
+    EXPECT_TRUE(journal.problem().contains(QFileInfo(journal.keptAside()).fileName()));
+    CheckInList list(&journal);
+    list.addCheckIn(station("K5A"), CheckInSource::Roster);
+    EXPECT_TRUE(NetJournal(dir.path()).pendingNet());
+}
+
+TEST(NetJournal, AJournalThatCannotBeOpenedNeverStopsTheNet)
+{
+    QTemporaryDir dir;
+    // A plain file where the journal's folder should be: nothing can be created there.
+    QFile blocker(dir.filePath("blocked"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    NetJournal journal(dir.filePath("blocked/velmora"));
+    EXPECT_FALSE(journal.ok());
+    EXPECT_FALSE(journal.problem().isEmpty());
+    CheckInList list(&journal);
+    list.addDateLine("12/9/26");
+    EXPECT_EQ(list.addCheckIn(station("K5A"), CheckInSource::Roster), 1);
+    EXPECT_TRUE(list.remove(1));
+    EXPECT_TRUE(list.undo());
+    EXPECT_EQ(list.checkInCount(), 1);
+    EXPECT_FALSE(list.journalProblem().isEmpty());
+}
+
+TEST(NetJournal, AFullDiskStopsTheJournalButNotTheList)
+{
+    QTemporaryDir dir;
+    NetJournal journal(dir.path());
+    CheckInList list(&journal);
+    list.addCheckIn(station("K5A"), CheckInSource::Roster);
+    ASSERT_TRUE(list.journalProblem().isEmpty());
+    {
+        // The write-ahead log cannot grow: the next write fails as on a full disk.
+        const qint64 wal = QFileInfo(dir.filePath("journal.sqlite-wal")).size();
+        FileSizeLimit limit(wal);
+        for (int i = 0; i < 5; ++i)
+            list.addCheckIn(station(QStringLiteral("K6%1").arg(i)), CheckInSource::Roster);
+    }
+    EXPECT_EQ(list.checkInCount(), 6);
+    EXPECT_FALSE(list.journalProblem().isEmpty());
+    EXPECT_FALSE(journal.ok());
+    // What was written before stays sound and readable.
+    NetJournal again(dir.path());
+    ASSERT_TRUE(again.ok()) << qPrintable(again.problem());
+    ASSERT_TRUE(again.pendingNet());
+    EXPECT_GE(again.pendingNet()->checkIns, 1);
+}
