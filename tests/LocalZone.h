@@ -7,6 +7,8 @@
 #include <QtGlobal>
 
 #include <chrono>
+#include <ctime>
+#include <string>
 
 class LocalZone {
 public:
@@ -37,4 +39,19 @@ inline ClockInstant utcInstant(int year, int month, int day, int hour, int minut
     using namespace std::chrono;
     const long long days = daysSince1899(year, month, day) - 25569; // days since 1970-01-01
     return ClockInstant(milliseconds(((days * 24 + hour) * 60 + minute) * 60'000LL + second * 1000LL + ms));
+}
+
+// The time of day "HH:MM:SS" at the instant in the named zone, as the C library works it
+// out with TZ set to that zone: an account kept apart from the program's own reading of
+// the time-zone database, to compare the displays with.
+inline std::string runtimeClock(const char* zone, ClockInstant instant)
+{
+    using namespace std::chrono;
+    const std::time_t t = system_clock::to_time_t(floor<seconds>(instant));
+    LocalZone local(zone);
+    std::tm tm {};
+    localtime_r(&t, &tm);
+    char text[16] = {};
+    std::strftime(text, sizeof text, "%H:%M:%S", &tm);
+    return text;
 }

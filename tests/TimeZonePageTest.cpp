@@ -1,6 +1,7 @@
-// The zone clock page: its components, the zone choice, the five displays fed through
-// their BeforeValueChange handlers, the Universal time and daylight-saving indication,
-// and the way back to the main page.
+// The zone clock page: its components, the home zone choice, the five displays fed
+// through their BeforeValueChange handlers with each zone's true time wherever the
+// computer's clock runs, the daylight-saving indication and note, and the way back to the
+// main page.
 #include "LocalZone.h"
 #include "TestSupport.h"
 
@@ -12,6 +13,8 @@
 #include "segments/TdgOneDigit.h"
 
 #include <QCalendarWidget>
+#include <QDirIterator>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTimer>
@@ -24,6 +27,8 @@ const char* const Displays[]
 
 class TimeZonePage : public ::testing::Test {
 protected:
+    // The pages are made on a computer whose clock runs on Universal time, unless a test
+    // says otherwise.
     void SetUp() override
     {
         CreatePages(QStringLiteral(VELMORA_BINARY_DIR "/demo"));
@@ -67,6 +72,17 @@ protected:
         return out;
     }
 
+    // What the five displays should read at the instant, worked out by the C library.
+    static QStringList runtimeClocks(ClockInstant instant)
+    {
+        QStringList out;
+        for (const char* zone :
+            { "America/New_York", "America/Chicago", "America/Denver", "America/Los_Angeles", "UTC" })
+            out << QString::fromStdString(runtimeClock(zone, instant));
+        return out;
+    }
+
+    LocalZone computer { "UTC" };
     QWidget* page = nullptr;
     RecordingDialogs dialogs;
 };
@@ -84,8 +100,8 @@ TEST_F(TimeZonePage, HasEveryComponentWithItsTextAndFirstLook)
         { "Label3", "PACIFIC TIME :" },
         { "Label5", "UNIVERSAL TIME :" },
         { "Label18", "Day Light Savings" },
-        { "Label20", "-----------  first Sunday in April  -------" },
-        { "Label21", "----------- last Sunday in October ------" },
+        { "Label20", "-----------  second Sunday in March  -------" },
+        { "Label21", "----------- first Sunday in November ------" },
     };
     for (const auto& [name, text] : labels)
         EXPECT_EQ(child<QLabel>(page, name)->text(), QString::fromLatin1(text)) << name;
@@ -172,35 +188,98 @@ TEST_F(TimeZonePage, ZoneChoiceColoursOnePanelGreenAndTheOthersRed)
     }
 }
 
-TEST_F(TimeZonePage, EachSelectedZoneDrivesTheFourZoneDisplays)
+TEST_F(TimeZonePage, EveryDisplayShowsItsZonesTimeWhereverTheComputerRuns)
+{
+    struct Case {
+        const char* computer;
+        ClockInstant instant;
+    };
+    const Case cases[] = {
+        { "UTC", utcInstant(2024, 7, 15, 17, 0, 0, 500) },
+        { "UTC", utcInstant(2024, 1, 15, 18, 0, 0, 500) },
+        { "America/Phoenix", utcInstant(2024, 7, 15, 19, 0, 0, 500) },
+        { "America/Phoenix", utcInstant(2024, 1, 15, 19, 0, 0, 500) },
+        { "Pacific/Honolulu", utcInstant(2024, 7, 16, 4, 45, 0, 500) },
+        { "Europe/Berlin", utcInstant(2024, 3, 31, 0, 30, 0, 500) },
+        { "America/Chicago", utcInstant(2024, 3, 10, 7, 59, 59, 500) },
+        { "America/Chicago", utcInstant(2024, 3, 10, 8, 0, 0, 500) },
+        { "America/Chicago", utcInstant(2024, 11, 3, 6, 59, 59, 500) },
+        { "America/Chicago", utcInstant(2024, 11, 3, 7, 0, 0, 500) },
+        { "UTC", utcInstant(2024, 11, 3, 9, 30, 0, 500) },
+    };
+    for (const Case& c : cases) {
+        LocalZone zone(c.computer);
+        const QStringList right = runtimeClocks(c.instant);
+        for (const char* home : { "panEST", "panCST", "panMST", "panPST" }) {
+            click(panel(home));
+            tickAt(c.instant);
+            EXPECT_EQ(clocks(), right) << c.computer << " " << home;
+        }
+    }
+}
+
+TEST_F(TimeZonePage, OnAUniversalTimeComputerCentralIsNoLongerUniversalTime)
+{
+    // The first thing a new user saw: CST green, and Central time equal to UTC.
+    EXPECT_EQ(panel("panCST")->color(), clGreen);
+    tickAt(utcInstant(2024, 7, 15, 17, 0, 0, 500));
+    EXPECT_EQ(clocks(), (QStringList { "13:00:00", "12:00:00", "11:00:00", "10:00:00", "17:00:00" }));
+    EXPECT_EQ(panel("panStandard")->color(), clYellow); // Universal time keeps no daylight time
+    EXPECT_EQ(edit("editUTC"), " Mon Jul 15 17:00:00 2024\n");
+}
+
+TEST_F(TimeZonePage, AtStartUpTheComputersOwnZoneIsTheGreenOne)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        { "America/New_York", "panEST" },
+        { "America/Chicago", "panCST" },
+        { "America/Phoenix", "panMST" },
+        { "America/Denver", "panMST" },
+        { "America/Los_Angeles", "panPST" },
+        { "Pacific/Honolulu", "panCST" },
+        { "Europe/Berlin", "panCST" },
+    };
+    for (const auto& [computer, green] : cases) {
+        DestroyPages();
+        LocalZone zone(computer);
+        CreatePages(QStringLiteral(VELMORA_BINARY_DIR "/demo"));
+        page = reinterpret_cast<QWidget*>(frmTimeZone);
+        for (const char* name : { "panEST", "panCST", "panMST", "panPST" })
+            EXPECT_EQ(panel(name)->color(), std::string(name) == green ? clGreen : clRed)
+                << computer << " " << name;
+    }
+}
+
+TEST_F(TimeZonePage, TheHomeZoneChoiceColoursOnePanelAndMovesNoClock)
 {
     LocalZone zone("America/Chicago");
-    // Noon in summer; the operator's choice decides what the local clock is taken for.
     const ClockInstant noon = utcInstant(2024, 7, 15, 17, 0, 0, 500);
     tickAt(noon);
+    const QStringList before = clocks();
+    EXPECT_EQ(before, (QStringList { "13:00:00", "12:00:00", "11:00:00", "10:00:00", "17:00:00" }));
+    for (const char* home : { "panMST", "panEST", "panPST", "panCST" }) {
+        click(panel(home));
+        tickAt(noon);
+        EXPECT_EQ(clocks(), before) << home;
+    }
+}
+
+TEST_F(TimeZonePage, AZoneMissingFromTheDatabaseFallsBackToWholeHours)
+{
+    LocalZone zone("America/Chicago");
+    frmTimeZone->SetZones(ContinentalZones(
+        [](const QByteArray& id) { return id == "America/Los_Angeles" ? QTimeZone() : QTimeZone(id); }));
+    // Noon Central; Pacific from the home zone by whole hours.
+    tickAt(utcInstant(2024, 7, 15, 17, 0, 0, 500));
     EXPECT_EQ(clocks(), (QStringList { "13:00:00", "12:00:00", "11:00:00", "10:00:00", "17:00:00" }));
     click(panel("panEST"));
-    // Nothing moves before the next tick of Timer1.
-    for (const char* name : Displays)
-        display(name)->doTimer();
-    EXPECT_EQ(reads("dgDigitTime4"), "13:00:00");
-    tickAt(noon);
+    tickAt(utcInstant(2024, 7, 15, 17, 0, 0, 500));
+    EXPECT_EQ(clocks(), (QStringList { "13:00:00", "12:00:00", "11:00:00", "09:00:00", "17:00:00" }));
+    // With no database at all the page still runs, and Universal time stays true.
+    frmTimeZone->SetZones(ContinentalZones(nullptr));
+    tickAt(utcInstant(2024, 7, 15, 17, 0, 0, 500));
     EXPECT_EQ(clocks(), (QStringList { "12:00:00", "11:00:00", "10:00:00", "09:00:00", "17:00:00" }));
-    click(panel("panMST"));
-    tickAt(noon);
-    EXPECT_EQ(clocks(), (QStringList { "14:00:00", "13:00:00", "12:00:00", "11:00:00", "17:00:00" }));
-    click(panel("panPST"));
-    tickAt(noon);
-    EXPECT_EQ(clocks(), (QStringList { "15:00:00", "14:00:00", "13:00:00", "12:00:00", "17:00:00" }));
-
-    // Just after local midnight the western zones read the evening before.
-    click(panel("panEST"));
-    tickAt(utcInstant(2024, 7, 15, 5, 30, 0, 500)); // 00:30 local
-    EXPECT_EQ(clocks(), (QStringList { "00:30:00", "23:30:00", "22:30:00", "21:30:00", "05:30:00" }));
-    // Late in the day the eastern zones read the next morning.
-    click(panel("panPST"));
-    tickAt(utcInstant(2024, 7, 16, 3, 30, 0, 500)); // 22:30 local
-    EXPECT_EQ(reads("dgDigitTime4"), "01:30:00");
+    EXPECT_TRUE(dialogs.shown.empty());
 }
 
 TEST_F(TimeZonePage, UniversalTimeAndIndicationInSummerWinterAndTheEvening)
@@ -235,15 +314,14 @@ TEST_F(TimeZonePage, UniversalTimeAndIndicationInSummerWinterAndTheEvening)
     EXPECT_EQ(panel("panStandard")->color(), clYellow);
 }
 
-TEST_F(TimeZonePage, OnAnEasternComputerUniversalTimeIsStillRight)
+TEST_F(TimeZonePage, OnAnEasternComputerEveryClockIsStillRight)
 {
     LocalZone zone("America/New_York");
-    click(panel("panEST"));
     tickAt(utcInstant(2024, 7, 15, 16, 0, 0, 500));
     EXPECT_EQ(clocks(), (QStringList { "12:00:00", "11:00:00", "10:00:00", "09:00:00", "16:00:00" }));
     EXPECT_EQ(panel("panDayLightSavings")->color(), clYellow);
     tickAt(utcInstant(2024, 12, 1, 17, 0, 0, 500));
-    EXPECT_EQ(reads("dgDigitTime5"), "17:00:00");
+    EXPECT_EQ(clocks(), (QStringList { "12:00:00", "11:00:00", "10:00:00", "09:00:00", "17:00:00" }));
     EXPECT_EQ(panel("panStandard")->color(), clYellow);
 }
 
@@ -256,13 +334,47 @@ TEST_F(TimeZonePage, TimeDateTextIsTheMomentOfTheTick)
     EXPECT_TRUE(edit("editTimeDate").contains(QStringLiteral("05:09"))) << edit("editTimeDate").toStdString();
 }
 
-TEST_F(TimeZonePage, TheRunningTimersBringANewChoiceWithinAboutASecond)
+TEST_F(TimeZonePage, OpensMaximized)
 {
-    LocalZone zone("America/Chicago");
-    frmTimeZone->SetClock([] { return utcInstant(2024, 7, 15, 17, 0, 0, 500); });
-    click(panel("panMST"));
-    QTest::qWait(1500);
-    EXPECT_EQ(clocks(), (QStringList { "14:00:00", "13:00:00", "12:00:00", "11:00:00", "17:00:00" }));
+    navigate(reinterpret_cast<Page*>(frmMainA), frmTimeZone);
+    ASSERT_TRUE(page->isVisible());
+    EXPECT_TRUE(page->windowState() & Qt::WindowMaximized);
+    EXPECT_NE(page->minimumSize(), page->maximumSize()); // a fixed size could not be maximized
+    navigate(frmTimeZone, reinterpret_cast<Page*>(frmMainA));
+    navigate(reinterpret_cast<Page*>(frmMainA), frmTimeZone);
+    EXPECT_TRUE(page->windowState() & Qt::WindowMaximized);
+}
+
+// The United States have changed their clocks on the second Sunday in March and the
+// first Sunday in November since 2007; no page, picture or text may give the old dates.
+TEST_F(TimeZonePage, TheDaylightSavingNoteGivesTodaysRuleAndNoTextTheOldOne)
+{
+    EXPECT_TRUE(child<QLabel>(page, "Label20")->text().contains("second Sunday in March"));
+    EXPECT_TRUE(child<QLabel>(page, "Label21")->text().contains("first Sunday in November"));
+
+    const QStringList oldRule { QStringLiteral("Sunday in April"), QStringLiteral("last Sunday in October") };
+    int texts = 0;
+    for (QWidget* top : QApplication::topLevelWidgets())
+        for (const QLabel* label : top->findChildren<QLabel*>()) {
+            ++texts;
+            for (const QString& old : oldRule)
+                EXPECT_FALSE(label->text().contains(old, Qt::CaseInsensitive))
+                    << label->objectName().toStdString() << ": " << label->text().toStdString();
+        }
+    EXPECT_GT(texts, 20);
+    int pictures = 0;
+    for (QDirIterator it(QStringLiteral(":/"), QDirIterator::Subdirectories); it.hasNext();) {
+        const QString name = it.next();
+        if (!name.endsWith(QLatin1String(".svg")) && !name.endsWith(QLatin1String(".txt")))
+            continue;
+        QFile file(name);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << name.toStdString();
+        const QString text = QString::fromUtf8(file.readAll()).simplified();
+        ++pictures;
+        for (const QString& old : oldRule)
+            EXPECT_FALSE(text.contains(old, Qt::CaseInsensitive)) << name.toStdString();
+    }
+    EXPECT_GT(pictures, 10);
 }
 
 TEST_F(TimeZonePage, QuitPanelAndPictureLeadBackToTheMainPage)

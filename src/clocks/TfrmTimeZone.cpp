@@ -27,9 +27,9 @@ TfrmTimeZone::TfrmTimeZone(QWidget* parent)
     : Page(parent), ui(std::make_unique<Ui::TfrmTimeZone>()), FClock(std::chrono::system_clock::now)
 {
     ui->setupUi(this);
-    setFixedSize(1612, 912);
     // A title bar without frame buttons: the way out is the quit control.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    setWindowState(Qt::WindowMaximized);
 
     ui->dgDigitTime4->BeforeValueChange = std::bind_front(&TfrmTimeZone::dgDigitTime4BeforeValueChange, this);
     ui->dgDigitTime1->BeforeValueChange = std::bind_front(&TfrmTimeZone::dgDigitTime1BeforeValueChange, this);
@@ -49,6 +49,10 @@ TfrmTimeZone::TfrmTimeZone(QWidget* parent)
     Timer1->setInterval(1000);
     connect(Timer1, &QTimer::timeout, this, &TfrmTimeZone::Timer1Timer);
     Timer1->start();
+
+    // The home zone starts as the computer's own; on a clock that runs on none of the
+    // four zones it stays Central.
+    chooseZone(computerZone(FClock()).value_or(TimeZoneChoice::CST));
 }
 
 TfrmTimeZone::~TfrmTimeZone() = default;
@@ -58,6 +62,11 @@ void TfrmTimeZone::SetClock(ClockSource clock)
     FClock = clock ? std::move(clock) : ClockSource(std::chrono::system_clock::now);
 }
 
+void TfrmTimeZone::SetZones(ContinentalZones zones)
+{
+    FZones = std::move(zones);
+}
+
 void TfrmTimeZone::Timer1Timer()
 {
     UpdateZoneTimes();
@@ -65,7 +74,7 @@ void TfrmTimeZone::Timer1Timer()
 
 void TfrmTimeZone::UpdateZoneTimes()
 {
-    const ZoneReading reading = readZones(FClock(), FSelectedZone);
+    const ZoneReading reading = readZones(FClock(), FSelectedZone, FZones);
     FZoneTimes = reading.times;
     setText(ui->editTimeDate, dateTimeText(reading.local));
     setText(ui->editUTC, QLatin1Char(' ') + QString::fromLatin1(reading.utcText));
@@ -79,7 +88,7 @@ void TfrmTimeZone::chooseZone(TimeZoneChoice zone)
     ui->panCST->setColor(zone == TimeZoneChoice::CST ? clGreen : clRed);
     ui->panMST->setColor(zone == TimeZoneChoice::MST ? clGreen : clRed);
     ui->panPST->setColor(zone == TimeZoneChoice::PST ? clGreen : clRed);
-    // The clocks follow at the next tick of Timer1.
+    // The home zone changes no time shown: each display keeps its own zone's time.
     FSelectedZone = zone;
 }
 

@@ -1,8 +1,9 @@
 #pragma once
 // The zone clock page: Eastern, Central, Mountain, Pacific and Universal time on five
 // seven-segment displays, the local and Universal date-time texts, a calendar, and
-// whether daylight saving time is in effect. The operator tells the page which zone the
-// computer's clock runs on; the other zones follow from the local time by whole hours.
+// whether daylight saving time is in effect. Every display shows its zone's true time,
+// whatever zone the computer's clock runs on; the zone panels mark the operator's home
+// zone, which starts as the computer's own zone when that is one of the four.
 #include "clocks/ZoneClock.h"
 #include "controls/Page.h"
 
@@ -45,6 +46,8 @@ public:
     const ZoneTimes& zoneTimes() const { return FZoneTimes; }
     // Where "now" comes from (the system clock by default).
     void SetClock(ClockSource clock);
+    // The zones' rules (the system's time-zone database by default).
+    void SetZones(ContinentalZones zones);
 
 protected:
     Page* pageBehind() const override;
@@ -57,4 +60,5 @@ private:
     TimeZoneChoice FSelectedZone = TimeZoneChoice::CST;
     ZoneTimes FZoneTimes;
     ClockSource FClock;
+    ContinentalZones FZones;
 };

@@ -5,10 +5,10 @@
 #include <cmath>
 #include <cstdio>
 
-ZoneTimes continentalZoneTimes(double f, TimeZoneChoice selected)
+ZoneTimes continentalZoneTimes(double f, TimeZoneChoice localZone)
 {
     ZoneTimes z;
-    switch (selected) {
+    switch (localZone) {
     case TimeZoneChoice::EST:
         z = { f, f - OneHour, f - TwoHours, f - ThreeHours, 0 };
         break;
@@ -25,28 +25,151 @@ ZoneTimes continentalZoneTimes(double f, TimeZoneChoice selected)
     return z;
 }
 
-ZoneReading readZones(ClockInstant now, TimeZoneChoice selected)
+QByteArray zoneId(TimeZoneChoice zone)
 {
-    using namespace std::chrono;
+    switch (zone) {
+    case TimeZoneChoice::EST:
+        return QByteArrayLiteral("America/New_York");
+    case TimeZoneChoice::CST:
+        return QByteArrayLiteral("America/Chicago");
+    case TimeZoneChoice::MST:
+        return QByteArrayLiteral("America/Denver");
+    case TimeZoneChoice::PST:
+        return QByteArrayLiteral("America/Los_Angeles");
+    }
+    return {};
+}
+
+namespace {
+constexpr TimeZoneChoice Continental[]
+    = { TimeZoneChoice::CST, TimeZoneChoice::EST, TimeZoneChoice::MST, TimeZoneChoice::PST };
+
+std::size_t indexOf(TimeZoneChoice choice)
+{
+    return std::size_t(std::int32_t(choice) - 1) % 4;
+}
+
+constexpr long long DaysFrom1899To1970 = 25569;
+
+long long dayOf(const std::tm& tm)
+{
+    return daysSince1899(tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday);
+}
+
+long long secondOfDay(const std::tm& tm)
+{
+    return tm.tm_hour * 3600LL + tm.tm_min * 60LL + tm.tm_sec;
+}
+
+// Seconds the local clock is ahead of Universal time, from the two breakdowns of one
+// second (dates included, so it holds while the dates differ).
+long long localOffsetSeconds(const std::tm& local, const std::tm& universal)
+{
+    return (dayOf(local) - dayOf(universal)) * 86400 + secondOfDay(local) - secondOfDay(universal);
+}
+
+long long millisecondsOf(ClockInstant instant)
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(instant.time_since_epoch()).count();
+}
+
+// The whole second of a millisecond count, rounded down also before 1970.
+std::time_t secondsOf(long long ms)
+{
+    return std::time_t(ms >= 0 ? ms / 1000 : (ms - 999) / 1000);
+}
+
+// The time of day, in days from the start of the local date, that a clock running
+// offsetSeconds ahead of Universal time shows at the instant. Counted in whole
+// milliseconds so that no rounding of the date creeps into the time of day.
+double timeFromLocalDate(long long ms, long long offsetSeconds, long long localDay)
+{
+    const long long since1899 = ms + offsetSeconds * 1000 + DaysFrom1899To1970 * MillisecondsPerDay;
+    return double(since1899 - localDay * MillisecondsPerDay) / double(MillisecondsPerDay);
+}
+
+// The value of one continental zone in a set of zone times.
+template <typename Times> auto& field(Times& times, TimeZoneChoice zone)
+{
+    switch (zone) {
+    case TimeZoneChoice::EST:
+        return times.Eastern;
+    case TimeZoneChoice::MST:
+        return times.Mountain;
+    case TimeZoneChoice::PST:
+        return times.Pacific;
+    case TimeZoneChoice::CST:
+        break;
+    }
+    return times.Central;
+}
+} // namespace
+
+ContinentalZones::ContinentalZones()
+    : ContinentalZones([](const QByteArray& id) { return QTimeZone(id); }) { }
+
+ContinentalZones::ContinentalZones(const Lookup& lookup)
+{
+    for (const TimeZoneChoice zone : Continental)
+        m_zones[indexOf(zone)] = lookup ? lookup(zoneId(zone)) : QTimeZone();
+}
+
+const QTimeZone& ContinentalZones::zone(TimeZoneChoice choice) const
+{
+    return m_zones[indexOf(choice)];
+}
+
+ZoneReading readZones(ClockInstant now, TimeZoneChoice home, const ContinentalZones& zones)
+{
     rereadTimeZone();
-    const auto ms = duration_cast<milliseconds>(now.time_since_epoch()).count();
-    const auto seconds = std::time_t(ms >= 0 ? ms / 1000 : (ms - 999) / 1000);
+    const long long ms = millisecondsOf(now);
+    const std::time_t seconds = secondsOf(ms);
     const int millisecond = int(ms - (long long)seconds * 1000);
 
     const std::tm local = localBrokenDown(seconds);
     const std::tm universal = universalBrokenDown(seconds);
+    const long long localOffset = localOffsetSeconds(local, universal);
+    const long long localDay = dayOf(local);
 
     ZoneReading r;
     r.local = fromBrokenDown(local, millisecond);
-    // Both broken-down times come from the same whole second, so the difference is the
-    // zone's offset to whole seconds, with the dates taken into account.
-    r.utcOffsetDays = fromBrokenDown(universal) - fromBrokenDown(local);
+    r.utcOffsetDays = -double(localOffset) / 86400.0;
     r.daylightSaving = local.tm_isdst > 0;
     const double f = r.local - std::trunc(r.local);
-    r.times = continentalZoneTimes(f, selected);
-    r.times.Universal = f + r.utcOffsetDays;
+    const ZoneTimes wholeHours = continentalZoneTimes(f, home);
+    const QDateTime instant = QDateTime::fromMSecsSinceEpoch(ms, Qt::UTC);
+    for (const TimeZoneChoice zone : Continental) {
+        const QTimeZone& tz = zones.zone(zone);
+        // A zone the database lacks: the best left is the whole-hour rule from the
+        // operator's home zone.
+        field(r.times, zone) = tz.isValid() ? timeFromLocalDate(ms, tz.offsetFromUtc(instant), localDay)
+                                            : field(wholeHours, zone);
+    }
+    r.times.Universal = timeFromLocalDate(ms, 0, localDay);
     r.utcText = asctimeText(universal);
     return r;
+}
+
+std::optional<TimeZoneChoice> computerZone(ClockInstant now)
+{
+    rereadTimeZone();
+    const std::time_t seconds = secondsOf(millisecondsOf(now));
+    const std::tm local = localBrokenDown(seconds);
+    // Daylight saving time in the United States is one hour ahead of standard time.
+    const long long standard
+        = localOffsetSeconds(local, universalBrokenDown(seconds)) - (local.tm_isdst > 0 ? 3600 : 0);
+    switch (standard) {
+    case -5 * 3600:
+        return TimeZoneChoice::EST;
+    case -6 * 3600:
+        return TimeZoneChoice::CST;
+    case -7 * 3600:
+        return TimeZoneChoice::MST;
+    case -8 * 3600:
+        return TimeZoneChoice::PST;
+    default:
+        return std::nullopt;
+    }
 }
 
 std::string asctimeText(const std::tm& tm)
