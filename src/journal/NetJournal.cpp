@@ -285,7 +285,8 @@ bool NetJournal::markUnsaved(std::int64_t net)
     return run(st);
 }
 
-bool NetJournal::setDeleted(std::int64_t net, std::int64_t seq, std::optional<std::int64_t> deletedUtcMs)
+bool NetJournal::setDeleted(
+    std::int64_t net, std::int64_t seq, std::optional<std::int64_t> deletedUtcMs, bool marksUnsaved)
 {
     if (!db)
         return false;
@@ -299,7 +300,7 @@ bool NetJournal::setDeleted(std::int64_t net, std::int64_t seq, std::optional<st
             sqlite3_bind_null(st, 1);
         sqlite3_bind_int64(st, 2, net);
         sqlite3_bind_int64(st, 3, seq);
-        good = run(st) && markUnsaved(net);
+        good = run(st) && (!marksUnsaved || markUnsaved(net));
     }
     if (!good || !t.commit()) {
         fail("written");

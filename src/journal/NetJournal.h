@@ -62,11 +62,13 @@ public:
     // The name a damaged file was kept under, empty when none was found.
     QString keptAside() const { return keptAsideName; }
 
-    // Each change is one durable transaction. False when it could not be written; the
-    // journal then stops (ok() becomes false) and problem() tells why.
+    // Each change is one durable transaction; marksUnsaved also marks the net unsaved (only
+    // needed when it was saved before, which spares a page write per check-in). False when it could not be
+    // written; the journal then stops (ok() becomes false) and problem() tells why.
     std::int64_t beginNet(std::int64_t utcMs); // returns the new net's id, 0 on failure
     bool append(std::int64_t net, const JournalEntry& entry, bool marksUnsaved);
-    bool setDeleted(std::int64_t net, std::int64_t seq, std::optional<std::int64_t> deletedUtcMs);
+    bool setDeleted(
+        std::int64_t net, std::int64_t seq, std::optional<std::int64_t> deletedUtcMs, bool marksUnsaved);
     bool setStatus(std::int64_t net, std::int64_t seq, const QString& status);
     bool setSaved(std::int64_t net, std::int64_t utcMs);
     bool setDiscarded(std::int64_t net);

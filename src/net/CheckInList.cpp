@@ -63,7 +63,7 @@ int CheckInList::addCheckIn(const CheckInFields& f, CheckInSource source)
     e.state = f.state;
     e.source = source;
     e.utcMs = clock();
-    if (ensureNet() && !journal->append(net, e, true))
+    if (ensureNet() && !journal->append(net, e, !unsaved))
         journalFailed();
     ++nextSeq;
     highest = e.number;
@@ -81,7 +81,7 @@ bool CheckInList::remove(int index)
     if (index < 0 || index >= size())
         return false;
     const JournalEntry& e = entries[std::size_t(index)];
-    if (net && journaling() && !journal->setDeleted(net, e.seq, clock()))
+    if (net && journaling() && !journal->setDeleted(net, e.seq, clock(), !unsaved))
         journalFailed();
     removed.push_back({ e });
     entries.erase(entries.begin() + index);
@@ -95,7 +95,7 @@ std::optional<int> CheckInList::undo()
         return std::nullopt;
     JournalEntry e = removed.back().entry;
     removed.pop_back();
-    if (net && journaling() && !journal->setDeleted(net, e.seq, std::nullopt))
+    if (net && journaling() && !journal->setDeleted(net, e.seq, std::nullopt, !unsaved))
         journalFailed();
     // Lines stand in the order they were first added, so the line goes back before the
     // first line that was added after it.
