@@ -10,6 +10,10 @@
 #include <filesystem>
 #include <new>
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 // ---- packed calls ----
 
 namespace fcccall {
@@ -277,6 +281,12 @@ std::shared_ptr<const FccCallIndex> FccCallIndex::build(
     } catch (const std::bad_alloc&) {
         return fail(QStringLiteral("not enough memory for the call index"));
     }
+#if defined(__GLIBC__)
+    // The lists sorted on the way are as large as the index itself; the C library
+    // would keep their memory for later use, leaving the program holding twice the
+    // index. Give it back.
+    malloc_trim(0);
+#endif
     return index;
 }
 
