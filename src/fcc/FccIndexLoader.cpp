@@ -59,9 +59,11 @@ QString FccIndexLoader::cacheFileFor(const QString& folder, const QString& path)
 
 void FccIndexLoader::reapFinished()
 {
-    // Joining a worker that is done costs nothing; the others are left running.
+    // Joining a worker that is done costs nothing; the others are left running. A
+    // receiver of finished() connected directly runs on the worker itself, which must
+    // not wait for itself.
     for (auto it = m_workers.begin(); it != m_workers.end();) {
-        if (it->job->done) {
+        if (it->job->done && it->thread.get_id() != std::this_thread::get_id()) {
             it->thread.join();
             it = m_workers.erase(it);
         } else {
