@@ -39,6 +39,9 @@ public:
 
     int recordCount() const;
     const QStringList& columns() const;
+    // Record index (0 <= index < recordCount()), its values in the order of columns(),
+    // read without moving the cursor.
+    const QStringList& record(int index) const { return rows[std::size_t(index)]; }
     int position() const; // 0-based current record; recordCount() at Eof
 
 private:

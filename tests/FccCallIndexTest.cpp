@@ -1,0 +1,357 @@
+// The call index of the licence file: packed calls, the index on every kind of line end,
+// its searches against a plain scan, the cache file, and the worker that makes it.
+#include "TestSupport.h"
+
+#include "fcc/FccCallIndex.h"
+#include "fcc/FccIndexLoader.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QThread>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string enLine(int id, const std::string& call, const std::string& city)
+{
+    return "EN|" + std::to_string(1000000 + id) + "|||" + call + "|L|L0" + std::to_string(id)
+        + "|DOE, JANE|JANE||DOE|||||1 MAIN ST|" + city + "|TX|75001|||000|0001234567|I||||||";
+}
+
+QString writeFile(const QTemporaryDir& dir, const std::string& bytes, const char* name = "EN.dat")
+{
+    const QString path = dir.filePath(QLatin1String(name));
+    QFile f(path);
+    EXPECT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes.data(), qint64(bytes.size()));
+    return path;
+}
+
+std::vector<std::string> calls(const FccCallIndex& index)
+{
+    std::vector<std::string> out;
+    for (std::size_t i = 0; i < index.size(); ++i)
+        out.push_back(index.call(i));
+    return out;
+}
+
+// Every call's city, read back through its offset.
+std::vector<std::string> cities(const FccCallIndex& index)
+{
+    FccRecordReader reader(index);
+    std::vector<std::string> out;
+    for (std::size_t i = 0; i < index.size(); ++i) {
+        const auto r = reader.record(i);
+        out.push_back(r ? r->city : "(unreadable)");
+    }
+    return out;
+}
+
+} // namespace
+
+TEST(FccPackedCall, KeepsTheOrderOfTheTextsAndRefusesWhatIsNoCall)
+{
+    std::vector<std::string> texts = { "0", "9ZZ", "A", "A0", "AA", "K", "K5", "K5A", "K5AB", "K5ABC",
+        "K5ABD", "K5B", "KA5ABC", "W1AW", "ZZZZZZZZZZZZ", "000000000000", "K1", "K10", "K1A" };
+    std::sort(texts.begin(), texts.end());
+    std::vector<std::uint64_t> keys;
+    for (const auto& t : texts) {
+        const auto key = fcccall::pack(t);
+        ASSERT_TRUE(key) << t;
+        EXPECT_EQ(fcccall::unpack(*key), t);
+        std::string backwards(t.rbegin(), t.rend());
+        EXPECT_EQ(fcccall::unpack(fcccall::reversed(*key)), backwards);
+        keys.push_back(*key);
+    }
+    EXPECT_TRUE(std::is_sorted(keys.begin(), keys.end()));
+    EXPECT_EQ(fcccall::pack("k5abc"), fcccall::pack("K5ABC"));
+    for (const char* bad : { "", "K5 ABC", "K5-ABC", "K5ABC|", "ZZZZZZZZZZZZZ", "K\xC3\x84" })
+        EXPECT_FALSE(fcccall::pack(bad)) << bad;
+}
+
+TEST(FccCallIndexBuild, SameCallsAndOffsetsWhateverTheLineEnds)
+{
+    const std::vector<std::string> records
+        = { enLine(1, "K5ABC", "WACO"), enLine(2, "W1AW", "NEWINGTON"), enLine(3, "N0CALL", "ANYTOWN") };
+    QTemporaryDir dir;
+    const std::vector<std::string> expectedCalls = { "K5ABC", "N0CALL", "W1AW" };
+    const std::vector<std::string> expectedCities = { "WACO", "ANYTOWN", "NEWINGTON" };
+    int n = 0;
+    for (const std::string end : { "\n", "\r\n", "\r" }) {
+        for (const bool lastEnded : { true, false }) {
+            std::string text = records[0] + end + records[1] + end + records[2];
+            if (lastEnded)
+                text += end;
+            const QString path = writeFile(dir, text, qPrintable(QStringLiteral("EN%1.dat").arg(n++)));
+            QString error;
+            const auto index = FccCallIndex::build(path, &error);
+            ASSERT_TRUE(index) << error.toStdString();
+            EXPECT_EQ(calls(*index), expectedCalls) << int(end.size()) << lastEnded;
+            EXPECT_EQ(cities(*index), expectedCities) << int(end.size()) << lastEnded;
+        }
+    }
+    // Line ends of every kind in one file.
+    const auto mixed = FccCallIndex::build(
+        writeFile(dir, records[0] + "\r\n" + records[1] + "\r" + records[2] + "\n", "mixed.dat"));
+    ASSERT_TRUE(mixed);
+    EXPECT_EQ(cities(*mixed), expectedCities);
+}
+
+TEST(FccCallIndexBuild, FirstRecordOfACallIsKeptAndNoCallsAreLeftOut)
+{
+    QTemporaryDir dir;
+    const std::string text = enLine(1, "K5ABC", "FIRST") + "\n" + enLine(2, "", "NOCALL") + "\n"
+        + enLine(3, "K5-X", "DASH") + "\n" + enLine(4, "ABCDEFGHIJKLM", "TOOLONG") + "\n"
+        + enLine(5, "k5abc", "SECOND") + "\n" + "EN|6|||\n" + "\n" + "garbage without bars\n"
+        + enLine(7, "kd5low", "LOWER") + "\n";
+    const auto index = FccCallIndex::build(writeFile(dir, text));
+    ASSERT_TRUE(index);
+    EXPECT_EQ(calls(*index), (std::vector<std::string> { "K5ABC", "KD5LOW" }));
+    EXPECT_EQ(cities(*index), (std::vector<std::string> { "FIRST", "LOWER" }));
+}
+
+TEST(FccCallIndexBuild, LineLongerThanTheReadBufferDoesNotHideTheNextRecords)
+{
+    QTemporaryDir dir;
+    std::string longRecord = enLine(1, "W9HUGE", "BIG");
+    longRecord.insert(longRecord.size() - 10, std::string(9u << 20, 'X')); // 9 MiB in one line
+    const std::string text = longRecord + "\r\n" + enLine(2, "K1NEXT", "NEXT") + "\r\n";
+    const auto index = FccCallIndex::build(writeFile(dir, text));
+    ASSERT_TRUE(index);
+    EXPECT_EQ(calls(*index), (std::vector<std::string> { "K1NEXT", "W9HUGE" }));
+    EXPECT_EQ(cities(*index), (std::vector<std::string> { "NEXT", "BIG" }));
+}
+
+TEST(FccCallIndexBuild, EveryCallOfTheRealSampleIsFoundAtItsFirstRecord)
+{
+    const QString path = sourceDir() + "/tests/fixtures/fcc/EN_daily_sample.dat";
+    QFile sample(path);
+    ASSERT_TRUE(sample.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = sample.readAll().split('\n');
+    const auto index = FccCallIndex::build(path);
+    ASSERT_TRUE(index);
+    std::set<std::string> expected;
+    qint64 offset = 0;
+    FccRecordReader reader(*index);
+    for (const QByteArray& line : lines) {
+        const QList<QByteArray> f = line.split('|');
+        if (f.size() > 17 && !f[4].isEmpty()) {
+            const std::string call = f[4].toStdString();
+            const auto i = index->find(call);
+            ASSERT_TRUE(i) << call;
+            if (expected.insert(call).second) {
+                EXPECT_EQ(index->offset(*i), std::uint32_t(offset)) << call;
+                EXPECT_EQ(reader.record(*i)->city, f[16].toStdString()) << call;
+            }
+        }
+        offset += line.size() + 1;
+    }
+    EXPECT_EQ(index->size(), expected.size());
+}
+
+TEST(FccCallIndexSearch, RangesHoldExactlyTheCallsAPlainScanFinds)
+{
+    std::mt19937 random(12);
+    const std::string letters = "ABCDEFGHIJKLMNOPQRSTUVWXYZ";
+    auto pick = [&](const std::string& from) { return from[random() % from.size()]; };
+    std::set<std::string> unique;
+    std::string text;
+    for (int i = 0; i < 3000; ++i) {
+        std::string call(1, pick("AKNW"));
+        if (random() % 2)
+            call += pick(letters);
+        call += pick("0123456789");
+        for (int k = 0, n = 1 + int(random() % 3); k < n; ++k)
+            call += pick(letters);
+        unique.insert(call);
+        text += enLine(i, call, "C") + "\n";
+    }
+    QTemporaryDir dir;
+    const auto index = FccCallIndex::build(writeFile(dir, text));
+    ASSERT_TRUE(index);
+    ASSERT_EQ(calls(*index), std::vector<std::string>(unique.begin(), unique.end()));
+
+    for (const std::string probe :
+        { "K", "K5", "KA5", "W1A", "Z", "K5ABCDEFGHIJ", "AB", "A", "0", "5A", "QQ" }) {
+        std::vector<std::string> starts, ends;
+        for (const auto& c : unique) {
+            if (c.starts_with(probe))
+                starts.push_back(c);
+            if (c.ends_with(probe))
+                ends.push_back(c);
+        }
+        const auto [pf, pl] = index->prefixRange(probe);
+        std::vector<std::string> gotStarts;
+        for (std::size_t i = pf; i < pl; ++i)
+            gotStarts.push_back(index->call(i));
+        EXPECT_EQ(gotStarts, starts) << probe;
+
+        const auto [sf, sl] = index->suffixRange(probe);
+        std::vector<std::string> gotEnds;
+        for (std::size_t p = sf; p < sl; ++p)
+            gotEnds.push_back(index->call(index->endingAt(p)));
+        std::sort(gotEnds.begin(), gotEnds.end());
+        EXPECT_EQ(gotEnds, ends) << probe;
+    }
+    EXPECT_EQ(index->prefixRange("K-"), (std::pair<std::size_t, std::size_t> { 0, 0 }));
+    EXPECT_EQ(index->suffixRange(""), (std::pair<std::size_t, std::size_t> { 0, 0 }));
+    const std::string some = *std::next(unique.begin(), 1234);
+    EXPECT_EQ(index->call(*index->find(some)), some);
+    EXPECT_FALSE(index->find("K0ZZZZZ"));
+}
+
+TEST(FccCallIndexCache, KeptIndexIsTakenOnlyForTheSameFileUnchangedAndUndamaged)
+{
+    QTemporaryDir dir;
+    const QString path
+        = writeFile(dir, enLine(1, "K5ABC", "WACO") + "\n" + enLine(2, "W1AW", "NEWINGTON") + "\n");
+    const auto built = FccCallIndex::build(path);
+    ASSERT_TRUE(built);
+    const QString cache = dir.filePath("cache/calls.idx");
+    QString error;
+    ASSERT_TRUE(built->save(cache, &error)) << error.toStdString();
+
+    const auto loaded = FccCallIndex::load(cache, path, built->stamp(), &error);
+    ASSERT_TRUE(loaded) << error.toStdString();
+    EXPECT_EQ(calls(*loaded), calls(*built));
+    EXPECT_EQ(cities(*loaded), cities(*built));
+    EXPECT_EQ(loaded->suffixRange("AW"), built->suffixRange("AW"));
+
+    LicenceFileStamp other = built->stamp();
+    other.modified += 1;
+    EXPECT_FALSE(FccCallIndex::load(cache, path, other));
+    other = built->stamp();
+    other.size += 1;
+    EXPECT_FALSE(FccCallIndex::load(cache, path, other));
+    EXPECT_FALSE(FccCallIndex::load(cache, dir.filePath("other.dat"), built->stamp()));
+
+    const QByteArray good = [&] {
+        QFile f(cache);
+        f.open(QIODevice::ReadOnly);
+        return f.readAll();
+    }();
+    auto damage = [&](const QByteArray& bytes) {
+        QFile f(cache);
+        f.open(QIODevice::WriteOnly | QIODevice::Truncate);
+        f.write(bytes);
+        f.close();
+        return FccCallIndex::load(cache, path, built->stamp(), &error);
+    };
+    QByteArray flipped = good;
+    flipped[flipped.size() - 5] = char(flipped[flipped.size() - 5] ^ 0x10);
+    EXPECT_FALSE(damage(flipped));
+    EXPECT_FALSE(damage(good.left(good.size() - 4)));
+    EXPECT_FALSE(damage(QByteArray("short")));
+    EXPECT_FALSE(damage(QByteArray()));
+    EXPECT_TRUE(damage(good));
+}
+
+class FccLoaderTest : public ::testing::Test {
+protected:
+    QString write(const std::string& text) { return writeFile(dir, text); }
+    bool has(const FccIndexLoader& loader, const char* call)
+    {
+        const auto index = loader.index();
+        return index && index->find(call).has_value();
+    }
+    QTemporaryDir dir;
+    QString cacheFolder = dir.filePath("cache");
+};
+
+TEST_F(FccLoaderTest, ReadyFromTheFileThenFromTheCacheAndSaysSoWhenFinished)
+{
+    const QString path = write(enLine(1, "K5ABC", "WACO") + "\n");
+    FccIndexLoader first;
+    // Sent from the worker, received in this thread through its event loop.
+    int finished = 0;
+    QObject receiver;
+    QObject::connect(&first, &FccIndexLoader::finished, &receiver, [&] {
+        EXPECT_EQ(QThread::currentThread(), receiver.thread());
+        ++finished;
+    });
+    EXPECT_EQ(first.state(), FccIndexLoader::State::NoFile);
+    first.start(path, cacheFolder);
+    ASSERT_TRUE(first.waitForFinished(10000));
+    EXPECT_EQ(first.state(), FccIndexLoader::State::Ready);
+    EXPECT_EQ(first.origin(), FccIndexLoader::Origin::File);
+    EXPECT_TRUE(has(first, "K5ABC"));
+    for (int i = 0; i < 500 && finished == 0; ++i)
+        QTest::qWait(10);
+    EXPECT_EQ(finished, 1);
+    EXPECT_TRUE(QFile::exists(FccIndexLoader::cacheFileFor(cacheFolder, path)));
+
+    FccIndexLoader second;
+    second.start(path, cacheFolder);
+    ASSERT_TRUE(second.waitForFinished(10000));
+    EXPECT_EQ(second.origin(), FccIndexLoader::Origin::Cache);
+    EXPECT_TRUE(has(second, "K5ABC"));
+    EXPECT_FALSE(second.refreshIfChanged()); // nothing changed
+}
+
+TEST_F(FccLoaderTest, IndexIsMadeAgainWhenTheFileChangesSizeOrTime)
+{
+    const std::string a = enLine(1, "K5ABC", "WACO") + "\n";
+    const QString path = write(a);
+    FccIndexLoader loader;
+    loader.start(path, cacheFolder);
+    ASSERT_TRUE(loader.waitForFinished(10000));
+    ASSERT_TRUE(has(loader, "K5ABC"));
+
+    // Longer: a record more.
+    write(a + enLine(2, "W1NEW", "HARTFORD") + "\n");
+    ASSERT_TRUE(loader.refreshIfChanged());
+    ASSERT_TRUE(loader.waitForFinished(10000));
+    EXPECT_EQ(loader.origin(), FccIndexLoader::Origin::File);
+    EXPECT_TRUE(has(loader, "W1NEW"));
+
+    // Same size, another call, another time: the cache of the same size is not taken.
+    const QDateTime before = QFileInfo(path).lastModified();
+    write(a + enLine(2, "W1OLD", "HARTFORD") + "\n");
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(file.setFileTime(before.addSecs(60), QFileDevice::FileModificationTime));
+    file.close();
+    ASSERT_TRUE(loader.refreshIfChanged());
+    ASSERT_TRUE(loader.waitForFinished(10000));
+    EXPECT_EQ(loader.origin(), FccIndexLoader::Origin::File);
+    EXPECT_TRUE(has(loader, "W1OLD"));
+    EXPECT_FALSE(has(loader, "W1NEW"));
+
+    // A fresh start on the unchanged file takes the cache written last.
+    FccIndexLoader again;
+    again.start(path, cacheFolder);
+    ASSERT_TRUE(again.waitForFinished(10000));
+    EXPECT_EQ(again.origin(), FccIndexLoader::Origin::Cache);
+    EXPECT_TRUE(has(again, "W1OLD"));
+}
+
+TEST_F(FccLoaderTest, MissingFileIsNoFileUntilItAppears)
+{
+    const QString path = dir.filePath("EN.dat");
+    FccIndexLoader loader;
+    loader.start(path, QString());
+    ASSERT_TRUE(loader.waitForFinished(10000));
+    EXPECT_EQ(loader.state(), FccIndexLoader::State::NoFile);
+    EXPECT_FALSE(loader.index());
+    EXPECT_FALSE(loader.refreshIfChanged());
+
+    write(enLine(1, "K5ABC", "WACO"));
+    ASSERT_TRUE(loader.refreshIfChanged());
+    ASSERT_TRUE(loader.waitForFinished(10000));
+    EXPECT_EQ(loader.state(), FccIndexLoader::State::Ready);
+    EXPECT_TRUE(has(loader, "K5ABC"));
+    EXPECT_FALSE(QFile::exists(cacheFolder)); // no cache folder given, none written
+
+    QFile::remove(path);
+    ASSERT_TRUE(loader.refreshIfChanged());
+    ASSERT_TRUE(loader.waitForFinished(10000));
+    EXPECT_EQ(loader.state(), FccIndexLoader::State::NoFile);
+    EXPECT_FALSE(loader.index());
+}
