@@ -4,6 +4,7 @@
 #include "app/TfrmMainA.h"
 
 #include <QFile>
+#include <QLabel>
 #include <QSignalSpy>
 #include <QTextEdit>
 
@@ -71,7 +72,12 @@ TEST_F(NetPage, ManualInsertUpperCasesCallAndNameOnly)
     EXPECT_EQ(lines("lstboxCheckIN").last(), "1  KE5ÉA  JOSÉ  San Marcos  tx");
     EXPECT_FALSE(w("panS7")->isVisible());
     EXPECT_EQ(edit("editCALL2")->text(), "ke5éa"); // the boxes keep their texts
-    // Enter in a manual box adds the station too.
+    // Enter in a manual box adds the station too: the first Enter points out that it is
+    // already checked in, the second checks it in again.
+    QTest::keyClick(edit("editSTATE"), Qt::Key_Return);
+    EXPECT_EQ(lines("lstboxCheckIN").size(), 2);
+    EXPECT_TRUE(
+        child<QLabel>(net(), "lblQUICKNOTE")->text().startsWith("KE5ÉA is already checked in as #1 at "));
     QTest::keyClick(edit("editSTATE"), Qt::Key_Return);
     EXPECT_EQ(lines("lstboxCheckIN").last(), "2  KE5ÉA  JOSÉ  San Marcos  tx");
 }
@@ -141,7 +147,7 @@ TEST_F(NetPage, ANetOfTwoHundredCheckInsReadsBackExactly)
 {
     openNetPage();
     for (int i = 0; i < 200; ++i) {
-        edit("editCALL2")->setText(QStringLiteral("w%1abc").arg(i % 10));
+        edit("editCALL2")->setText(QStringLiteral("w%1abc").arg(i));
         edit("editNAME")->setText(QStringLiteral("name %1").arg(i));
         click(w("btnAdd"));
     }

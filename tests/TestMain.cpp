@@ -31,6 +31,9 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     ::testing::InitGoogleTest(&argc, argv);
+    // Caches the program keeps (the licence file's call index) go to a folder of this run.
+    QTemporaryDir cache;
+    qputenv("XDG_CACHE_HOME", cache.path().toLocal8Bit());
     VelmoraApplication app(argc, argv);
     ::testing::UnitTest::GetInstance()->listeners().Append(new FreshJournal);
     return RUN_ALL_TESTS();

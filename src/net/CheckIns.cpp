@@ -147,17 +147,30 @@ void TfrmNET::showNote(const QString& text)
     noteTimer.start();
 }
 
-void TfrmNET::addCheckIn(const CheckInFields& fields, CheckInSource source)
+bool TfrmNET::addCheckIn(const CheckInFields& fields, CheckInSource source)
 {
     // A call of blanks alone is no station: nothing is added.
     if (fields.call.trimmed().isEmpty()) {
         showNote(QStringLiteral("Nothing added: the call is blank."));
-        return;
+        return false;
     }
+    // A station already on the list is pointed out first; the same add again checks it in again.
+    if (warnRepeat(fields.call))
+        return false;
+    repeatWarned.clear();
     checkIns.addCheckIn(fields, source); // durable before it is shown
     ui->lstboxCheckIN->addItem(checkIns.line(checkIns.size() - 1));
     ui->lstboxCheckIN->scrollToBottom();
+    checkInsChanged();
+    // The next station is typed at once.
+    focusQuickCall();
+    return true;
+}
+
+void TfrmNET::checkInsChanged()
+{
     showCheckInCount();
+    markCheckedIn();
 }
 
 void TfrmNET::appendDateLine(const QString& date)
@@ -194,7 +207,7 @@ void TfrmNET::btnDeleteClick()
     // Nothing stays selected: a second press, a double click or a held key deletes no more.
     list->setCurrentRow(-1);
     list->clearSelection();
-    showCheckInCount();
+    checkInsChanged();
 }
 
 void TfrmNET::undoDelete()
@@ -204,7 +217,7 @@ void TfrmNET::undoDelete()
         return;
     ui->lstboxCheckIN->insertItem(*index, checkIns.line(*index));
     ui->lstboxCheckIN->scrollToItem(ui->lstboxCheckIN->item(*index));
-    showCheckInCount();
+    checkInsChanged();
 }
 
 void TfrmNET::lstboxCheckINClick()
@@ -300,7 +313,7 @@ void TfrmNET::offerRestore()
     ui->lstboxCheckIN->clear();
     ui->lstboxCheckIN->addItems(checkIns.lines());
     ui->lstboxCheckIN->scrollToBottom();
-    showCheckInCount();
+    checkInsChanged();
 }
 
 void TfrmNET::VR2Click()

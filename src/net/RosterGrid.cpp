@@ -4,6 +4,7 @@
 #include "controls/Dialogs.h"
 #include "data/DataError.h"
 #include "data/Workbook.h"
+#include "lookup/StationDirectory.h"
 #include "net/RosterGridModel.h"
 #include "ui_TfrmNET.h"
 
@@ -26,9 +27,12 @@ void TfrmNET::LoadRosterSpreadsheet(const QString& directory)
     const QString file = directory + QDir::toNativeSeparators(QStringLiteral("/OrvikDB/Roster_Name_ARC.xls"));
     ui->editRosterFile->setText(file);
     try {
-        gridModel->setRows(ReadFirstWorksheet(file));
+        const QList<QStringList> rows = ReadFirstWorksheet(file);
+        gridModel->setRows(rows);
+        stations->setSpreadsheet(rows);
     } catch (const DataError& e) {
         gridModel->clear();
+        stations->setSpreadsheet({});
         ui->editNumMem->setText(QStringLiteral("0"));
         Dialogs::showMessage(QStringLiteral("The ARC roster spreadsheet could not be loaded.\n%1")
                                  .arg(QString::fromUtf8(e.what())));

@@ -76,6 +76,7 @@ void TfrmNET::fillRoster(const Group& g, bool fromSecond, const QString* area)
     }
     g.list->addItems(lines);
     g.count->setText(QString::number(g.list->count()));
+    markCheckedIn();
 }
 
 void TfrmNET::LoadWholeRoster(int value)
@@ -183,4 +184,5 @@ void TfrmNET::FormActivate()
         showGroupChosen(rgARC);
     else
         CurrentGroup = shown;
+    focusQuickCall();
 }

@@ -3,6 +3,7 @@
 #include "app/Pages.h"
 #include "app/TfrmMainA.h"
 #include "fcc/TfrmFCC2.h"
+#include "lookup/StationDirectory.h"
 #include "net/RosterGridModel.h"
 #include "ui_TfrmNET.h"
 
@@ -49,6 +50,7 @@ TfrmNET::TfrmNET(QWidget* parent)
     // The caption of the save panel must not swallow the panel's clicks.
     ui->Label3->setAttribute(Qt::WA_TransparentForMouseEvents);
     connectHandlers();
+    setUpQuickCall();
 }
 
 TfrmNET::~TfrmNET() = default;
@@ -119,6 +121,10 @@ void TfrmNET::connectHandlers()
 
 bool TfrmNET::eventFilter(QObject* watched, QEvent* event)
 {
+    if (event->type() == QEvent::KeyPress && pageKey(watched, static_cast<QKeyEvent*>(event)))
+        return true;
+    if (event->type() == QEvent::KeyRelease)
+        keyNavigation = nullptr;
     // Delete in the check-in list deletes the selected line, as the button does.
     if (watched == ui->lstboxCheckIN && event->type() == QEvent::KeyPress
         && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
@@ -133,6 +139,14 @@ void TfrmNET::keyPressEvent(QKeyEvent* event)
     // Keys no control of the page took for itself. An edit box keeps Ctrl+Z for its own text.
     if (event->matches(QKeySequence::Undo)) {
         undoDelete();
+        return;
+    }
+    if (event->matches(QKeySequence::Save)) {
+        panSAVEClick();
+        return;
+    }
+    if (event->key() == Qt::Key_F2) {
+        focusQuickCall();
         return;
     }
     Page::keyPressEvent(event);

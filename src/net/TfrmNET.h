@@ -14,6 +14,10 @@
 
 class QListWidget;
 class QLineEdit;
+class QKeyEvent;
+class StationDirectory;
+class FccIndexLoader;
+struct StationRow;
 class FacePanel;
 class RosterGridModel;
 
@@ -77,6 +81,15 @@ public:
     // Where the selected-call fields were last filled from; the FCC page sets it too.
     void setSelectedSource(CheckInSource source) { selectedSource = source; }
 
+    // ---- quick call box and keyboard ----
+    void focusQuickCall(); // F2
+    void editQUICKChange();
+    // Enter in the quick call box: fills the fields from the highlighted station and, unless
+    // fillOnly, checks it in. False when there was nothing to act on.
+    bool quickEnter(bool fillOnly);
+    const StationDirectory& stationDirectory() const { return *stations; }
+    FccIndexLoader& fccCallIndex() const { return *fccIndex; }
+
     // ---- club database search ----
     void VRSEARCHClick();
     void SearchClubDatabases(const QString& call);
@@ -130,7 +143,15 @@ private:
     int shownGroup();
     void lookUpIn(int group, const QString& text);
     void rosterClick(QListWidget* list);
-    void addCheckIn(const CheckInFields& fields, CheckInSource source);
+    bool addCheckIn(const CheckInFields& fields, CheckInSource source);
+    void setUpQuickCall();
+    void showSuggestions();
+    void clearQuickCall();
+    bool warnRepeat(const QString& call);
+    void markCheckedIn();
+    bool quickKey(QKeyEvent* key);
+    bool pageKey(QObject* watched, QKeyEvent* key);
+    void checkInsChanged();
     void appendDateLine(const QString& date);
     void showCheckInCount();
     void reportJournalProblem();
@@ -156,5 +177,11 @@ private:
     bool journalProblemTold = false;
     QString lastSaveFolder;
     QTimer noteTimer;
+    std::unique_ptr<StationDirectory> stations;
+    std::unique_ptr<FccIndexLoader> fccIndex;
+    QListWidget* suggestions = nullptr;
+    std::vector<StationRow> quickRows;
+    QString repeatWarned; // the call whose repeat was pointed out; the next Enter adds it
+    QListWidget* keyNavigation = nullptr; // the roster list a key is moving in
     std::unique_ptr<RosterGridModel> gridModel;
 };

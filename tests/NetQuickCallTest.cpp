@@ -1,0 +1,222 @@
+// The quick call box and the keyboard of the net page: a station checked in with its call
+// and one Enter, from every source, with repeats caught and the focus where the next call goes.
+#include "DataFixtures.h"
+#include "NetFixture.h"
+
+#include "fcc/FccIndexLoader.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QKeyEvent>
+#include <QLabel>
+
+namespace {
+QByteArray sheet()
+{
+    QJsonArray rows;
+    rows.append(QJsonArray { "Last", "First", "Call", "No", "Joined", "Spouse", "SCall", "Chapter", "St",
+        "Street", "Zip", "City", "State", "State2" });
+    rows.append(QJsonArray { "Quill", "Quinn", "KQ5SHT", 1, "2020", "Rae", "KQ5RAE", "ARC", "TX", "1 Main St",
+        "00000", "Killeen", "TX", "TXx" });
+    return QJsonDocument(rows).toJson();
+}
+
+const char* const licences[] = {
+    "EN|2549679|||KF5FCC|L|L00728876|FIELD, FRAN|FRAN||FIELD|||||4 ELM "
+    "ST|TULSA|OK|74101|||000|0009437072|I||||||",
+    "EN|2549680|||W1AW|L|L00728877|LEAGUE, HIRAM|HIRAM||LEAGUE|||||225 MAIN "
+    "ST|NEWINGTON|CT|06111|||000|1|I||||||",
+};
+} // namespace
+
+class QuickCall : public NetPage {
+protected:
+    void writeFixture() override
+    {
+        NetPage::writeFixture();
+        QDir(install.path()).mkpath("OrvikDB");
+        ASSERT_TRUE(writeFixtureWorkbook(install.path() + "/OrvikDB/Roster_Name_ARC.xls", sheet()));
+        QDir(install.path()).mkpath("FCCraw");
+        QFile f(install.path() + "/FCCraw/EN.dat");
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        for (const char* line : licences)
+            f.write(QByteArray(line) + "\r\n");
+    }
+    void SetUp() override
+    {
+        NetPage::SetUp();
+        previous = QDir::currentPath();
+        QDir::setCurrent(install.path());
+        openNetPage();
+        // The index is made at once here instead of after the start-up pause.
+        frmNET->fccCallIndex().start(
+            install.path() + "/FCCraw/EN.dat", QString(), std::chrono::milliseconds(0));
+        ASSERT_TRUE(frmNET->fccCallIndex().waitForFinished(10000));
+        QCoreApplication::processEvents();
+    }
+    void TearDown() override
+    {
+        QDir::setCurrent(previous);
+        NetPage::TearDown();
+    }
+    QLineEdit* box() const { return edit("editQUICK"); }
+    // Types the text as keys, letters outside ASCII included.
+    void type(const QString& text)
+    {
+        box()->clear();
+        for (const QChar c : text) {
+            QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+            QCoreApplication::sendEvent(box(), &press);
+        }
+    }
+    void enter(Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QTest::keyClick(box(), Qt::Key_Return, modifiers);
+    }
+    QString note() const { return child<QLabel>(net(), "lblQUICKNOTE")->text(); }
+    QString last() const { return lines("lstboxCheckIN").last(); }
+    QStringList suggested() const { return lines("lstQUICK"); }
+    CheckInSource lastSource() const
+    {
+        const CheckInList& l = frmNET->checkInList();
+        return l.at(l.size() - 1).source;
+    }
+    QString previous;
+};
+
+TEST_F(QuickCall, EnterChecksInTheRecordOfEachKindOfSource)
+{
+    type("k5abc");
+    EXPECT_EQ(box()->text(), "K5ABC"); // shown in capitals
+    ASSERT_FALSE(suggested().isEmpty());
+    EXPECT_TRUE(suggested()[0].startsWith("K5ABC")) << qPrintable(suggested()[0]);
+    enter();
+    EXPECT_EQ(last(), "1  K5ABC  Ann  Waco  TX");
+    EXPECT_EQ(lastSource(), CheckInSource::Roster);
+    EXPECT_EQ(box()->text(), ""); // ready for the next call
+    EXPECT_FALSE(w("lstQUICK")->isVisible());
+
+    type("K9ONLY"); // on the RV roster only: its own look-up's fields
+    enter();
+    EXPECT_EQ(last(), "2  K9ONLY  Vic  Peoria  IL");
+    EXPECT_EQ(selectedCall(), (QStringList { "K9ONLY", "Vic", " ", "Wanda", " ", "Peoria", "IL" }));
+
+    type("KQ5SHT"); // the chapter spreadsheet, as a grid click fills
+    enter();
+    EXPECT_EQ(last(), "3  KQ5SHT  Quinn  Killeen  TX");
+    EXPECT_EQ(lastSource(), CheckInSource::Spreadsheet);
+    EXPECT_EQ(selectedCall(), (QStringList { "KQ5SHT", "Quinn", "Quill", "Rae", "KQ5RAE", "Killeen", "TX" }));
+
+    type("KF5FCC"); // on the FCC file alone
+    enter();
+    EXPECT_EQ(lastSource(), CheckInSource::Fcc);
+    EXPECT_TRUE(last().startsWith("4  ")) << qPrintable(last());
+    EXPECT_TRUE(last().contains("KF5FCC"));
+    EXPECT_TRUE(last().endsWith("TULSA  OK"));
+}
+
+TEST_F(QuickCall, ANewStationAndTheCommaFormGoInAsManualCheckIns)
+{
+    type("N0NEW");
+    ASSERT_FALSE(suggested().isEmpty());
+    EXPECT_TRUE(suggested()[0].contains("new station"));
+    enter();
+    EXPECT_EQ(last(), "1  N0NEW      ");
+    EXPECT_EQ(lastSource(), CheckInSource::Manual);
+
+    type("k5xyz, bob, Tyler, TX");
+    enter();
+    EXPECT_EQ(last(), "2  K5XYZ  BOB  TYLER  TX"); // the box shows and takes capitals
+
+    // Shift+Enter only fills the fields.
+    type("W3XYZ");
+    enter(Qt::ShiftModifier);
+    EXPECT_EQ(lines("lstboxCheckIN").size(), 3);
+    EXPECT_EQ(selectedCall(), (QStringList { "W3XYZ", "Carl", "Jones", "", "", "Erie", "PA" }));
+    EXPECT_EQ(box()->text(), "W3XYZ");
+    // Esc clears the box.
+    QTest::keyClick(box(), Qt::Key_Escape);
+    EXPECT_EQ(box()->text(), "");
+}
+
+TEST_F(QuickCall, SuffixAndOneEditFindTheStationAndArrowsPickAnother)
+{
+    type("ONLY"); // heard only the suffix
+    ASSERT_FALSE(suggested().isEmpty());
+    EXPECT_TRUE(suggested()[0].startsWith("K9ONLY"));
+    type("K5ABCX"); // one letter too many
+    ASSERT_GE(suggested().size(), 2);
+    EXPECT_TRUE(suggested()[0].contains("new station"));
+    EXPECT_TRUE(suggested()[1].startsWith("K5ABC")) << qPrintable(suggested().join('|'));
+    QTest::keyClick(box(), Qt::Key_Down);
+    enter();
+    EXPECT_EQ(last(), "1  K5ABC  Ann  Waco  TX");
+}
+
+TEST_F(QuickCall, ARepeatIsPointedOutAndASecondEnterChecksInAgain)
+{
+    type("K5ABC");
+    enter();
+    type("K5ABC");
+    EXPECT_TRUE(suggested()[0].contains("checked in"));
+    enter();
+    EXPECT_EQ(lines("lstboxCheckIN").size(), 2);
+    EXPECT_TRUE(note().startsWith("K5ABC is already checked in as #1 at ")) << qPrintable(note());
+    EXPECT_TRUE(dialogs.shown.empty()); // no box to close
+    enter();
+    EXPECT_EQ(last(), "2  K5ABC  Ann  Waco  TX");
+    // The roster line of a station that is in stands out.
+    QListWidget* roster = list("lstboxROSTER");
+    const auto items = roster->findItems("K5ABC", Qt::MatchExactly);
+    ASSERT_EQ(items.size(), 1);
+    EXPECT_TRUE(items[0]->data(Qt::BackgroundRole).isValid());
+    EXPECT_FALSE(roster->findItems("W3XYZ", Qt::MatchExactly)[0]->data(Qt::BackgroundRole).isValid());
+}
+
+TEST_F(QuickCall, BadInputNeverCrashesNorAddsAnEmptyCall)
+{
+    for (const QString& text : { QString("   "), QString("k5;abc"), QString("!!!"), QString(200, 'W'),
+             QString::fromUtf8("kö5ü"), QString(","), QString(", bob, Waco"), QString("\t") }) {
+        type(text);
+        enter();
+        enter();
+    }
+    for (const QString& line : lines("lstboxCheckIN"))
+        EXPECT_FALSE(callOfCheckInLine(line).trimmed().isEmpty() && isCheckInLine(line)) << qPrintable(line);
+    EXPECT_LE(box()->text().size(), 200);
+}
+
+TEST_F(QuickCall, TheWholePageWorksFromTheKeyboard)
+{
+    // The box has the focus when the page is shown and after every check-in.
+    EXPECT_EQ(net()->focusWidget(), box());
+    QListWidget* roster = list("lstboxROSTER");
+    roster->setFocus();
+    roster->setCurrentRow(0);
+    QTest::keyClick(roster, Qt::Key_Down); // arrow keys fill the fields as a click does
+    EXPECT_EQ(selectedCall()[0], roster->item(1)->text());
+    QTest::keyClick(roster, Qt::Key_Return); // Enter checks the station in
+    EXPECT_TRUE(last().startsWith("1  " + roster->item(1)->text() + "  "));
+    EXPECT_EQ(net()->focusWidget(), box());
+
+    // F2 brings the focus back to the box from anywhere on the page.
+    roster->setFocus();
+    QTest::keyClick(roster, Qt::Key_F2);
+    EXPECT_EQ(net()->focusWidget(), box());
+
+    // Enter presses a focused button.
+    edit("editSelCALL")->setText("N0BTN");
+    w("btnAdd2")->setFocus();
+    QTest::keyClick(w("btnAdd2"), Qt::Key_Return);
+    EXPECT_TRUE(last().startsWith("2  N0BTN"));
+
+    // Ctrl+S saves.
+    QTemporaryDir out;
+    dialogs.fileNames = { out.filePath("net.txt") };
+    QTest::keyClick(box(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(dialogs.saveDialogs, 1);
+    EXPECT_TRUE(QFile::exists(out.filePath("net.txt")));
+    EXPECT_FALSE(frmNET->hasUnsavedCheckIns());
+}
