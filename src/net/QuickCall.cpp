@@ -71,7 +71,8 @@ void TfrmNET::setUpQuickCall()
 
     suggestions = new QListWidget(ui->panCheckIns);
     suggestions->setObjectName(QStringLiteral("lstQUICK"));
-    suggestions->setGeometry(120, 68, 470, 300);
+    suggestions->setGeometry(8, 70, 582, 300);
+    suggestions->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     suggestions->setFocusPolicy(Qt::NoFocus); // the typing stays in the box
     suggestions->setStyleSheet(
         QStringLiteral("color: black; font: bold 10pt \"Arial\"; background: #ffffe0;"));
@@ -174,6 +175,9 @@ void TfrmNET::showSuggestions()
     }
     if (!quickRows.empty())
         suggestions->setCurrentRow(0);
+    // As tall as its rows, so the check-ins below stay in sight.
+    const int rowHeight = std::max(1, suggestions->sizeHintForRow(0));
+    suggestions->resize(suggestions->width(), std::min(300, rowHeight * suggestions->count() + 8));
     suggestions->show();
     suggestions->raise();
 }

@@ -20,6 +20,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <cstdio>
 #include <exception>
@@ -162,8 +163,12 @@ int main(int argc, char** argv)
     };
     quiet.saveFileName = [](const QString&, const QString&) { return QString(); };
     quiet.question = [](const QString&) { return Dialogs::SaveChoice::Discard; };
+    quiet.choose = [](const QString&, const QStringList& buttons) { return int(buttons.size()) - 1; };
     Dialogs::setHook(&quiet);
 
+    // The pictures never touch the user's own net journal.
+    QTemporaryDir journal;
+    SetJournalFolder(journal.path());
     const QString install = QString::fromLocal8Bit(argv[1]);
     QDir::setCurrent(install);
     std::unique_ptr<QWidget> bareNet;
@@ -206,6 +211,14 @@ int main(int argc, char** argv)
             list->setCurrentRow(2);
     }
     save(net, QStringLiteral("net-checkins"));
+    if (!bareNet) {
+        // The quick call box with its suggestions for a few letters heard.
+        if (auto* quick = net->findChild<QLineEdit*>(QStringLiteral("editQUICK"))) {
+            quick->setFocus();
+            QTest::keyClicks(quick, QStringLiteral("k5"));
+        }
+        save(net, QStringLiteral("net-quick"));
+    }
     net->hide();
 
     showAtLayoutSize(frmINFO);
