@@ -31,7 +31,12 @@ CREATE TABLE IF NOT EXISTS entries(
     deleted_utc INTEGER,
     PRIMARY KEY(net_id, seq)
 );
-CREATE INDEX IF NOT EXISTS entries_by_call ON entries(call);
+-- The check-ins still on their lists, by call and time, holding all that the attendance
+-- look-ups read: they walk it in call order without sorting and never visit the table.
+-- It takes the place of an earlier index on the call alone.
+DROP INDEX IF EXISTS entries_by_call;
+CREATE INDEX IF NOT EXISTS entries_live_by_call ON entries(call, utc, net_id, name)
+    WHERE date_line = 0 AND deleted_utc IS NULL;
 CREATE TABLE IF NOT EXISTS identifications(
     net_id INTEGER NOT NULL REFERENCES nets(id),
     utc INTEGER NOT NULL
