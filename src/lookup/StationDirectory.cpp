@@ -52,11 +52,6 @@ RosterColumns rosterColumns(StationSource roster)
     }
 }
 
-bool byCall(const std::string& a, std::string_view b)
-{
-    return a < b;
-}
-
 } // namespace
 
 // ---- the sources ----
@@ -176,8 +171,8 @@ void StationDirectory::rebuild()
 
 const StationDirectory::Call* StationDirectory::findCall(std::string_view call) const
 {
-    const auto it = std::lower_bound(m_calls.begin(), m_calls.end(), call,
-        [](const Call& c, std::string_view t) { return byCall(c.call, t); });
+    const auto it = std::lower_bound(
+        m_calls.begin(), m_calls.end(), call, [](const Call& c, std::string_view t) { return c.call < t; });
     return it != m_calls.end() && it->call == call ? &*it : nullptr;
 }
 
@@ -241,9 +236,9 @@ public:
         m_seen.push_back(m_text);
         // Calls of the rosters and spreadsheet that begin with the text.
         std::vector<const Call*> local;
-        for (auto it = std::lower_bound(m_calls().begin(), m_calls().end(), m_text,
-                 [](const Call&c, const std::string&t) { return byCall(c.call, t); });
-             it != m_calls().end() && it->call.starts_with(m_text); ++it)
+        const auto before = [](const Call& c, const std::string& t) { return c.call < t; };
+        for (auto it = std::lower_bound(calls().begin(), calls().end(), m_text, before);
+             it != calls().end() && it->call.starts_with(m_text); ++it)
             local.push_back(&*it);
         addLocal(local, MatchKind::Prefix);
         if (fccUsable() && !full()) {
@@ -253,7 +248,7 @@ public:
         }
 
         local.clear();
-        for (const Call& c : m_calls())
+        for (const Call& c : calls())
             if (c.call.size() > m_text.size() && c.call.ends_with(m_text))
                 local.push_back(&c);
         addLocal(local, MatchKind::Suffix);
@@ -262,7 +257,7 @@ public:
 
         if (m_text.size() >= 3) {
             local.clear();
-            for (const Call& c : m_calls())
+            for (const Call& c : calls())
                 if (withinOneEdit(c.call, m_text))
                     local.push_back(&c);
             addLocal(local, MatchKind::OneEdit);
@@ -273,7 +268,7 @@ public:
     }
 
 private:
-    const std::vector<Call>& m_calls() const { return d.m_calls; }
+    const std::vector<Call>& calls() const { return d.m_calls; }
     bool full() const { return m_rows.size() >= m_limit; }
     bool fccUsable() const { return m_index && !m_fccBroken; }
     bool seen(std::string_view call) const
