@@ -9,6 +9,7 @@
 #include "pages/TfrmPreAmp.h"
 #include "pages/TfrmRVnets.h"
 
+#include <QDateTime>
 #include <QStandardPaths>
 
 TfrmMainA* frmMainA = nullptr;
@@ -29,6 +30,7 @@ static void initResources()
 namespace {
 QString installFolder;
 QString journalFolder;
+std::function<std::int64_t()> netClock;
 
 template <typename T> void create(T*& global, const char* name)
 {
@@ -58,6 +60,16 @@ QString JournalFolder()
     if (!journalFolder.isEmpty())
         return journalFolder;
     return QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
+}
+
+void SetNetClock(std::function<std::int64_t()> clock)
+{
+    netClock = std::move(clock);
+}
+
+std::int64_t NetClockNow()
+{
+    return netClock ? netClock() : QDateTime::currentMSecsSinceEpoch();
 }
 
 void CreatePages(const QString& folder)

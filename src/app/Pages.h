@@ -3,6 +3,9 @@
 // until the end. Every page's objectName is the name of its global.
 #include <QString>
 
+#include <cstdint>
+#include <functional>
+
 class TfrmMainA;
 class TfrmINFO;
 class TfrmTimeZone;
@@ -32,3 +35,7 @@ QString InstallFolder();
 // The folder of the net journal: the user's data folder unless set before CreatePages.
 void SetJournalFolder(const QString& folder);
 QString JournalFolder();
+// The clock of the net's times (check-ins, identifications, the net timer), in milliseconds
+// since 1970 UTC. An empty function restores the real clock; tests set one by hand.
+void SetNetClock(std::function<std::int64_t()> clock);
+std::int64_t NetClockNow();

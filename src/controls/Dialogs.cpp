@@ -1,8 +1,12 @@
 #include "controls/Dialogs.h"
 
 #include <QApplication>
+#include <QDateEdit>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFormLayout>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -124,6 +128,44 @@ bool printDocument(QWidget* parent, QTextDocument* document)
     if (dialog.exec() != QDialog::Accepted)
         return false;
     document->print(&printer);
+    return true;
+}
+
+bool printPages(QWidget* parent, const std::function<int(QPagedPaintDevice&)>& paint)
+{
+    if (currentHook && currentHook->printPages)
+        return currentHook->printPages(paint);
+    QPrinter printer;
+    QPrintDialog dialog(&printer, parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    return paint(printer) > 0;
+}
+
+bool dateRange(QWidget* parent, const QString& text, QDate& from, QDate& to)
+{
+    if (currentHook && currentHook->dateRange)
+        return currentHook->dateRange(from, to);
+    QDialog dialog(parent);
+    dialog.setWindowTitle(QApplication::applicationName());
+    auto* form = new QFormLayout(&dialog);
+    form->addRow(new QLabel(text));
+    auto* first = new QDateEdit(from);
+    auto* last = new QDateEdit(to);
+    for (QDateEdit* edit : { first, last }) {
+        edit->setCalendarPopup(true);
+        edit->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
+    }
+    form->addRow(QStringLiteral("From:"), first);
+    form->addRow(QStringLiteral("To:"), last);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    form->addRow(buttons);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    from = std::min(first->date(), last->date());
+    to = std::max(first->date(), last->date());
     return true;
 }
 

@@ -7,6 +7,8 @@
 
 class QWidget;
 class QTextDocument;
+class QPagedPaintDevice;
+class QDate;
 
 namespace Dialogs {
 
@@ -28,6 +30,10 @@ struct Hook {
     std::function<int(const QString& text, const QStringList& buttons)> choose;
     std::function<SaveChoice(const QString& text)> question;
     std::function<bool(QTextDocument* document)> print;
+    // Answers the print dialog of painted pages: paints them on a device of its own.
+    std::function<bool(const std::function<int(QPagedPaintDevice&)>& paint)> printPages;
+    // Answers the choice of a range of dates: false cancels.
+    std::function<bool(QDate& from, QDate& to)> dateRange;
 };
 
 // Installs a hook (nullptr restores the real dialogs). Returns the previous one.
@@ -50,5 +56,10 @@ int choose(QWidget* parent, const QString& text, const QStringList& buttons);
 SaveChoice askSave(QWidget* parent, const QString& text);
 // The print dialog, then the document printed; false when cancelled.
 bool printDocument(QWidget* parent, QTextDocument* document);
+
+// The print dialog, then the pages paint() paints on the printer; false when cancelled.
+bool printPages(QWidget* parent, const std::function<int(QPagedPaintDevice&)>& paint);
+// Asks for a range of dates, starting from the ones given; false when cancelled.
+bool dateRange(QWidget* parent, const QString& text, QDate& from, QDate& to);
 
 } // namespace Dialogs

@@ -171,6 +171,7 @@ void TfrmNET::checkInsChanged()
 {
     showCheckInCount();
     markCheckedIn();
+    updateNetClock();
 }
 
 void TfrmNET::appendDateLine(const QString& date)
@@ -216,6 +217,7 @@ void TfrmNET::undoDelete()
     if (!index)
         return;
     ui->lstboxCheckIN->insertItem(*index, checkIns.line(*index));
+    showStatusLines();
     ui->lstboxCheckIN->scrollToItem(ui->lstboxCheckIN->item(*index));
     checkInsChanged();
 }
@@ -313,6 +315,7 @@ void TfrmNET::offerRestore()
     ui->lstboxCheckIN->clear();
     ui->lstboxCheckIN->addItems(checkIns.lines());
     ui->lstboxCheckIN->scrollToBottom();
+    showStatusLines();
     checkInsChanged();
 }
 
@@ -338,9 +341,4 @@ void TfrmNET::Button2Click()
 void TfrmNET::Button3Click()
 {
     ui->panPRINT->hide();
-}
-
-void TfrmNET::btnPrintClick()
-{
-    Dialogs::printDocument(this, ui->RichEdit1->document());
 }

@@ -83,9 +83,11 @@ void TfrmNET::setUpQuickCall()
     ui->editQUICK->installEventFilter(this);
     connect(ui->editQUICK, &QLineEdit::textEdited, this, &TfrmNET::editQUICKChange);
 
-    // Enter presses a focused push button, as Space does.
+    // Enter presses a focused push button, as Space does; the page's Alt keys work from every box.
     for (QPushButton* button : findChildren<QPushButton*>())
         button->installEventFilter(this);
+    for (QLineEdit* edit : findChildren<QLineEdit*>())
+        edit->installEventFilter(this);
     for (int g = rgARC; g <= rgWBCCI; ++g) {
         QListWidget* list = group(g).list;
         showFocus(list);
@@ -165,6 +167,11 @@ void TfrmNET::showSuggestions()
         }
         if (checkIns.findCall(row.call) >= 0)
             shown += QStringLiteral("   (checked in)");
+        if (row.match != MatchKind::NewStation) {
+            const QString seen = attendanceText(row.call);
+            if (!seen.isEmpty())
+                shown += QStringLiteral("   [") + seen + QLatin1Char(']');
+        }
         suggestions->addItem(shown);
     }
     if (stations->fccState() == FccIndexLoader::State::Loading)
@@ -307,6 +314,8 @@ bool TfrmNET::quickKey(QKeyEvent* key)
 
 bool TfrmNET::pageKey(QObject* watched, QKeyEvent* key)
 {
+    if (statusKey(key))
+        return true;
     if (watched == ui->editQUICK)
         return quickKey(key);
     for (int g = rgARC; g <= rgWBCCI; ++g) {

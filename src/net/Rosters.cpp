@@ -1,6 +1,7 @@
 // Club rosters: group and area choice, the roster lists, activation of the page.
 #include "net/TfrmNET.h"
 
+#include "fcc/FccIndexLoader.h"
 #include "ui_TfrmNET.h"
 
 #include <QDate>
@@ -184,5 +185,7 @@ void TfrmNET::FormActivate()
         showGroupChosen(rgARC);
     else
         CurrentGroup = shown;
+    // A licence file replaced since its calls were indexed is indexed again.
+    fccCallIndex().refreshIfChanged();
     focusQuickCall();
 }

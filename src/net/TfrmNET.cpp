@@ -23,7 +23,7 @@ RosterTable openRoster(const char* file, const char* table)
 
 TfrmNET::TfrmNET(QWidget* parent)
     : Page(parent), ui(std::make_unique<Ui::TfrmNET>()),
-      journal(std::make_unique<NetJournal>(JournalFolder())), checkIns(journal.get())
+      journal(std::make_unique<NetJournal>(JournalFolder())), checkIns(journal.get(), &NetClockNow)
 {
     ui->setupUi(this);
     resize(1600, 900);
@@ -51,6 +51,7 @@ TfrmNET::TfrmNET(QWidget* parent)
     ui->Label3->setAttribute(Qt::WA_TransparentForMouseEvents);
     connectHandlers();
     setUpQuickCall();
+    setUpNetRecord();
 }
 
 TfrmNET::~TfrmNET() = default;
@@ -125,6 +126,8 @@ bool TfrmNET::eventFilter(QObject* watched, QEvent* event)
         return true;
     if (event->type() == QEvent::KeyRelease)
         keyNavigation = nullptr;
+    if (rosterToolTip(watched, event))
+        return true;
     // Delete in the check-in list deletes the selected line, as the button does.
     if (watched == ui->lstboxCheckIN && event->type() == QEvent::KeyPress
         && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
@@ -149,6 +152,12 @@ void TfrmNET::keyPressEvent(QKeyEvent* event)
         focusQuickCall();
         return;
     }
+    if (event->key() == Qt::Key_F9) {
+        panIDENTClick();
+        return;
+    }
+    if (statusKey(event))
+        return;
     Page::keyPressEvent(event);
 }
 

@@ -90,6 +90,15 @@ public:
     const StationDirectory& stationDirectory() const { return *stations; }
     FccIndexLoader& fccCallIndex() const { return *fccIndex; }
 
+    // ---- the net's clock and record ----
+    void updateNetClock(); // the net timer and the identification reminder, from the net clock
+    void panIDENTClick(); // also F9: the control station identified now
+    void setCheckInStatus(int row, const QString& code);
+    void btnExportClick();
+    void btnAttendanceClick();
+    // How often the call checked in lately, e.g. "8 of last 10 nets, last 2026-12-02".
+    QString attendanceText(const QString& call) const;
+
     // ---- club database search ----
     void VRSEARCHClick();
     void SearchClubDatabases(const QString& call);
@@ -152,6 +161,14 @@ private:
     bool quickKey(QKeyEvent* key);
     bool pageKey(QObject* watched, QKeyEvent* key);
     void checkInsChanged();
+    void setUpNetRecord();
+    int statusTarget() const;
+    void showStatusLines();
+    void showStatusMenu(const QPoint& globalPos);
+    bool statusKey(QKeyEvent* key);
+    bool rosterToolTip(QObject* watched, QEvent* event);
+    QString saveTarget(const QString& proposedName, QString* folderMemory);
+    bool writeExport(const QString& name, const QByteArray& bytes, QString* folderMemory);
     void appendDateLine(const QString& date);
     void showCheckInCount();
     void reportJournalProblem();
@@ -183,5 +200,7 @@ private:
     std::vector<StationRow> quickRows;
     QString repeatWarned; // the call whose repeat was pointed out; the next Enter adds it
     QListWidget* keyNavigation = nullptr; // the roster list a key is moving in
+    QTimer netClockTimer;
+    QString lastExportFolder;
     std::unique_ptr<RosterGridModel> gridModel;
 };
