@@ -16,6 +16,7 @@
 #include "pages/TfrmRVnets.h"
 #include "ui_TfrmNET.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
@@ -211,6 +212,22 @@ int main(int argc, char** argv)
             list->setCurrentRow(2);
     }
     save(net, QStringLiteral("net-checkins"));
+    if (!bareNet) {
+        // Statuses on lines, and the identification reminder as the minutes go by.
+        auto* page = static_cast<TfrmNET*>(net);
+        const char* codes[] = { "R", "T", "M/S", "EB", "G", "OUT", "NH" };
+        for (int row = 1, i = 0; row < page->checkInList().size() && i < 7; ++row, ++i)
+            page->setCheckInStatus(row, QString::fromLatin1(codes[i]));
+        const std::int64_t start = QDateTime::currentMSecsSinceEpoch();
+        for (const auto& [minutes, name] : { std::pair { 3, "net-ident-grey" },
+                 std::pair { 9, "net-ident-yellow" }, std::pair { 12, "net-ident-red" } }) {
+            SetNetClock([start, m = minutes] { return start + m * 60'000LL; });
+            page->updateNetClock();
+            save(net, QString::fromLatin1(name));
+        }
+        SetNetClock({});
+        page->updateNetClock();
+    }
     if (!bareNet) {
         // The quick call box with its suggestions for a few letters heard.
         if (auto* quick = net->findChild<QLineEdit*>(QStringLiteral("editQUICK"))) {
