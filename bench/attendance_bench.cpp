@@ -71,7 +71,7 @@ bool fill(NetJournal& j)
                 return false;
         }
         // A line deleted in every net, and an identification every ten minutes.
-        if (!j.setDeleted(net, 2 + n % CheckInsPerNet, start + 30 * 60'000))
+        if (!j.setDeleted(net, 2 + n % CheckInsPerNet, start + 30 * 60'000, false))
             return false;
         for (int m = 0; m < 6; ++m)
             if (!j.addIdentification(net, start + m * 600'000))
