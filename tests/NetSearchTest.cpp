@@ -67,7 +67,7 @@ TEST_F(NetPage, SearchEmptiesTheFoundListFirst)
     EXPECT_EQ(lines("lstboxCALLS"), QStringList { "RV Radio Network" });
 }
 
-TEST_F(NetPage, RosterSearchSelectsTheLastEqualLineWithoutFillingTheFields)
+TEST_F(NetPage, RosterSearchSelectsTheLastEqualLineAndPicksTheStation)
 {
     openNetPage();
     click(w("panWBCII"));
@@ -76,7 +76,11 @@ TEST_F(NetPage, RosterSearchSelectsTheLastEqualLineWithoutFillingTheFields)
     click(w("btnWB"));
     EXPECT_TRUE(dialogs.shown.empty());
     EXPECT_EQ(list("lstboxROSTER4")->currentRow(), 2);
-    EXPECT_EQ(selectedCall(), before);
+    EXPECT_NE(selectedCall(), before);
+    EXPECT_EQ(selectedCall(), (QStringList { "W4WB", "Walt", " ", " ", " ", "Macon", "GA" }));
+    // Enter in the list then checks the station in.
+    QTest::keyClick(list("lstboxROSTER4"), Qt::Key_Return);
+    EXPECT_TRUE(lines("lstboxCheckIN").last().startsWith("1  W4WB  Walt"));
     // The placeholder first record is never listed, so never found.
     edit("editCALLWBC")->setText("W4PLACE");
     QTest::keyClick(edit("editCALLWBC"), Qt::Key_Return);

@@ -169,6 +169,7 @@ bool TfrmNET::addCheckIn(const CheckInFields& fields, CheckInSource source)
 
 void TfrmNET::checkInsChanged()
 {
+    attendanceCache.clear();
     showCheckInCount();
     markCheckedIn();
     updateNetClock();

@@ -172,7 +172,13 @@ QString TfrmNET::attendanceText(const QString& call) const
 {
     if (!journal->ok())
         return QString();
-    return attendanceNote(journal->recentAttendance(call, 10));
+    // Asked for every suggestion row at every keystroke: kept until the check-ins change.
+    const auto known = attendanceCache.constFind(call);
+    if (known != attendanceCache.constEnd())
+        return *known;
+    const QString note = attendanceNote(journal->recentAttendance(call, 10));
+    attendanceCache.insert(call, note);
+    return note;
 }
 
 bool TfrmNET::rosterToolTip(QObject* watched, QEvent* event)

@@ -26,8 +26,15 @@ bool TfrmNET::SearchRosterList(const QString& text, int value)
 
 void TfrmNET::rosterSearchClick(QLineEdit* edit, int value)
 {
-    if (!SearchRosterList(edit->text(), value))
+    if (!SearchRosterList(edit->text(), value)) {
         Dialogs::showMessage(QStringLiteral("CALL NOT FOUND IN DATABASE ! "));
+        return;
+    }
+    // The station found is picked as a click on its line picks it, and Enter in the list
+    // then checks it in.
+    const Group g = group(value);
+    rosterClick(g.list);
+    g.list->setFocus();
 }
 
 void TfrmNET::btnARCClick()

@@ -7,6 +7,7 @@
 #include "net/CheckInLine.h"
 #include "net/CheckInList.h"
 
+#include <QHash>
 #include <QStringList>
 #include <QTimer>
 #include <array>
@@ -202,5 +203,6 @@ private:
     QListWidget* keyNavigation = nullptr; // the roster list a key is moving in
     QTimer netClockTimer;
     QString lastExportFolder;
+    mutable QHash<QString, QString> attendanceCache;
     std::unique_ptr<RosterGridModel> gridModel;
 };
