@@ -290,6 +290,10 @@ TEST(ReportCsv, AttendanceListsEveryStationWithItsNetsAndDates)
     // Evening nets in Chicago fall on the next day in UTC; the secretary's dates are local.
     EXPECT_EQ(strings(rows[1]), (QStringList { "K5A", "Smith, John", "3", "2026-12-08", "2026-12-22" }));
     EXPECT_EQ(strings(rows[2]), (QStringList { "W1Ü", "Zoë \"Z\"", "1", "2026-12-10", "2026-12-10" }));
+    // Without time-zone data the dates are UTC dates rather than blanks.
+    EXPECT_TRUE(
+        attendanceCsv(stations, QTimeZone()).contains("K5A,\"Smith, John\",3,2026-12-09,2026-12-23\r\n"));
+    EXPECT_EQ(attendanceNote({ 2, 10, netStart }, QTimeZone()), "2 of last 10 nets, last 2026-12-09");
 }
 
 TEST(ReportPdf, UpToAHundredCheckInsFitOnePageAndALongerListLosesNoLine)

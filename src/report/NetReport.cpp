@@ -81,14 +81,14 @@ class ReportPainter {
 public:
     ReportPainter(QPagedPaintDevice& device, QPainter& painter, const NetSummary& summary,
         const std::vector<JournalEntry>& entries, const QTimeZone& zone)
-        : device(device), painter(painter), summary(summary), zone(zone), unit(device.logicalDpiY() / 72.0),
-          width(device.width() / unit), height(device.height() / unit)
+        : device(device), painter(painter), summary(summary), zone(readableZone(zone)),
+          unit(device.logicalDpiY() / 72.0), width(device.width() / unit), height(device.height() / unit)
     {
         const QTimeZone utc = QTimeZone::utc();
         for (const JournalEntry& e : entries)
             if (!e.dateLine)
                 lines.push_back({ QString::number(e.number), e.call, e.name, place(e.city, e.state), e.status,
-                    clock(e.utcMs, utc), clock(e.utcMs, zone) });
+                    clock(e.utcMs, utc), clock(e.utcMs, this->zone) });
     }
 
     int paint()
@@ -327,7 +327,7 @@ private:
     QPagedPaintDevice& device;
     QPainter& painter;
     const NetSummary& summary;
-    const QTimeZone& zone;
+    const QTimeZone zone;
     const double unit; // device units per point
     const double width; // of the page's printable area, in points
     const double height;
