@@ -23,6 +23,13 @@ constexpr std::int64_t FirstNet = 1'735'700'400'000; // 2025-01-01 03:00 UTC
 
 NetJournal* journal = nullptr;
 
+// The fastest of the repetitions, beside their mean: on a machine shared with other work the
+// mean carries the waits for the processor, the fastest run shows what the look-up costs.
+double fastest(const std::vector<double>& runs)
+{
+    return runs.empty() ? 0 : *std::min_element(runs.begin(), runs.end());
+}
+
 QString call(int station)
 {
     return QStringLiteral("K%1T%2").arg(station % 10).arg(station, 3, 10, QLatin1Char('0'));
@@ -94,7 +101,7 @@ void RecentAttendancePerCall(benchmark::State& state)
         station = (station + 37) % Stations;
     }
 }
-BENCHMARK(RecentAttendancePerCall)->Unit(benchmark::kMillisecond);
+BENCHMARK(RecentAttendancePerCall)->Unit(benchmark::kMillisecond)->ComputeStatistics("min", fastest);
 
 // A call that never checked in: the look-up finds nothing at all.
 void RecentAttendanceUnknownCall(benchmark::State& state)
@@ -102,7 +109,7 @@ void RecentAttendanceUnknownCall(benchmark::State& state)
     for (auto _ : state)
         benchmark::DoNotOptimize(journal->recentAttendance(QStringLiteral("N0NE"), 10));
 }
-BENCHMARK(RecentAttendanceUnknownCall)->Unit(benchmark::kMillisecond);
+BENCHMARK(RecentAttendanceUnknownCall)->Unit(benchmark::kMillisecond)->ComputeStatistics("min", fastest);
 
 // The ATTENDANCE export over a range of nets: a month, a year and the whole journal.
 void AttendanceRange(benchmark::State& state)
@@ -118,7 +125,12 @@ void AttendanceRange(benchmark::State& state)
     }
     state.counters["stations"] = double(stations);
 }
-BENCHMARK(AttendanceRange)->Arg(30)->Arg(365)->Arg(Nets)->Unit(benchmark::kMillisecond);
+BENCHMARK(AttendanceRange)
+    ->Arg(30)
+    ->Arg(365)
+    ->Arg(Nets)
+    ->Unit(benchmark::kMillisecond)
+    ->ComputeStatistics("min", fastest);
 
 } // namespace
 

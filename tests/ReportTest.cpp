@@ -290,6 +290,10 @@ TEST(ReportCsv, AttendanceListsEveryStationWithItsNetsAndDates)
     // Evening nets in Chicago fall on the next day in UTC; the secretary's dates are local.
     EXPECT_EQ(strings(rows[1]), (QStringList { "K5A", "Smith, John", "3", "2026-12-08", "2026-12-22" }));
     EXPECT_EQ(strings(rows[2]), (QStringList { "W1Ü", "Zoë \"Z\"", "1", "2026-12-10", "2026-12-10" }));
+    // Without time-zone data the dates are UTC dates rather than blanks.
+    EXPECT_TRUE(
+        attendanceCsv(stations, QTimeZone()).contains("K5A,\"Smith, John\",3,2026-12-09,2026-12-23\r\n"));
+    EXPECT_EQ(attendanceNote({ 2, 10, netStart }, QTimeZone()), "2 of last 10 nets, last 2026-12-09");
 }
 
 TEST(ReportPdf, UpToAHundredCheckInsFitOnePageAndALongerListLosesNoLine)
@@ -347,7 +351,8 @@ TEST(ReportAttendance, CountsOverManyNetsComeFromTheJournal)
     const QTimeZone chicago("America/Chicago");
     // Twelve weekly evening nets. K5ALL comes to every one, K5ODD to every other one, K5ONCE
     // to the second only; K5GONE's only check-in was deleted; K5TWICE checks in twice in the
-    // last net; a thirteenth net with a date line and no check-in is no net attended.
+    // last net; a line without a call is no station; a thirteenth net with a date line and no
+    // check-in is no net attended.
     for (int week = 0; week < 13; ++week) {
         TestClock clock;
         clock.now = netStart + week * 7 * day;
@@ -358,8 +363,10 @@ TEST(ReportAttendance, CountsOverManyNetsComeFromTheJournal)
         list.addCheckIn({ "K5ALL", "All", "", "" }, CheckInSource::Roster);
         if (week % 2 == 0)
             list.addCheckIn({ "K5ODD", "Odd", "", "" }, CheckInSource::Roster);
-        if (week == 1)
+        if (week == 1) {
             list.addCheckIn({ "K5ONCE", "Once", "", "" }, CheckInSource::Manual);
+            list.addCheckIn({ "  ", "No call given", "", "" }, CheckInSource::Manual);
+        }
         if (week == 11) {
             list.addCheckIn({ "K5GONE", "Gone", "", "" }, CheckInSource::Manual);
             list.remove(list.size() - 1);
@@ -398,8 +405,9 @@ TEST(ReportAttendance, CountsOverManyNetsComeFromTheJournal)
         (QStringList { "K5ALL 3 2026-12-15..2026-12-29", "K5ODD 1 2026-12-22..2026-12-22",
             "K5ONCE 1 2026-12-15..2026-12-15" }));
     const auto whole = journal.attendance(netStart, lastNet + day);
-    ASSERT_EQ(whole.size(), 4u); // never the deleted K5GONE
+    ASSERT_EQ(whole.size(), 4u); // never the deleted K5GONE, nor a line without a call
     EXPECT_EQ(whole[3].call, "K5TWICE");
     EXPECT_EQ(whole[3].nets, 1);
     EXPECT_EQ(whole[3].name, "Twice again"); // the latest name given
+    EXPECT_TRUE(journal.attendance(netStart - 7 * day, netStart - 1).empty());
 }

@@ -24,9 +24,14 @@ QString timeOrEmpty(std::int64_t utcMs, const QTimeZone& zone)
 
 QString localDate(std::int64_t utcMs, const QTimeZone& zone)
 {
-    return QDateTime::fromMSecsSinceEpoch(utcMs, zone).date().toString(Qt::ISODate);
+    return QDateTime::fromMSecsSinceEpoch(utcMs, readableZone(zone)).date().toString(Qt::ISODate);
 }
 } // namespace
+
+QTimeZone readableZone(const QTimeZone& zone)
+{
+    return zone.isValid() ? zone : QTimeZone::utc();
+}
 
 QByteArray csvField(const QString& text)
 {
@@ -39,7 +44,8 @@ QByteArray csvField(const QString& text)
 
 QString csvTime(std::int64_t utcMs, const QTimeZone& zone)
 {
-    return QDateTime::fromMSecsSinceEpoch(utcMs, zone).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    return QDateTime::fromMSecsSinceEpoch(utcMs, readableZone(zone))
+        .toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
 }
 
 QString durationText(std::int64_t ms)
@@ -67,7 +73,7 @@ QByteArray netCsv(const NetSummary& s, const std::vector<JournalEntry>& entries,
     for (std::int64_t t : s.identifications)
         idents << csvTime(t, utc);
     out += record(idents);
-    out += record({ QStringLiteral("# local time zone"), QString::fromUtf8(zone.id()) });
+    out += record({ QStringLiteral("# local time zone"), QString::fromUtf8(readableZone(zone).id()) });
     out += "number,call,name,city,state,status,source,utc_time,local_time" + crlf;
     for (const JournalEntry& e : entries) {
         if (e.dateLine)
@@ -90,8 +96,9 @@ QByteArray attendanceCsv(const std::vector<Attendance>& stations, const QTimeZon
 
 std::pair<std::int64_t, std::int64_t> attendanceRange(QDate from, QDate to, const QTimeZone& zone)
 {
-    const std::int64_t first = QDateTime(from, QTime(0, 0), zone).toMSecsSinceEpoch();
-    const std::int64_t afterLast = QDateTime(to.addDays(1), QTime(0, 0), zone).toMSecsSinceEpoch();
+    const QTimeZone z = readableZone(zone);
+    const std::int64_t first = QDateTime(from, QTime(0, 0), z).toMSecsSinceEpoch();
+    const std::int64_t afterLast = QDateTime(to.addDays(1), QTime(0, 0), z).toMSecsSinceEpoch();
     return { first, afterLast - 1 };
 }
 

@@ -20,6 +20,10 @@
 #include <utility>
 #include <vector>
 
+// The zone, or UTC when the zone cannot be read (a computer without time-zone data): times
+// are then given in UTC rather than left blank, and the zone named with them says so.
+QTimeZone readableZone(const QTimeZone& zone);
+
 // One CSV field, quoted when it has to be.
 QByteArray csvField(const QString& text);
 

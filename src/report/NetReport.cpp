@@ -81,14 +81,14 @@ class ReportPainter {
 public:
     ReportPainter(QPagedPaintDevice& device, QPainter& painter, const NetSummary& summary,
         const std::vector<JournalEntry>& entries, const QTimeZone& zone)
-        : device(device), painter(painter), summary(summary), zone(zone), unit(device.logicalDpiY() / 72.0),
-          width(device.width() / unit), height(device.height() / unit)
+        : device(device), painter(painter), summary(summary), zone(readableZone(zone)),
+          unit(device.logicalDpiY() / 72.0), width(device.width() / unit), height(device.height() / unit)
     {
         const QTimeZone utc = QTimeZone::utc();
         for (const JournalEntry& e : entries)
             if (!e.dateLine)
                 lines.push_back({ QString::number(e.number), e.call, e.name, place(e.city, e.state), e.status,
-                    clock(e.utcMs, utc), clock(e.utcMs, zone) });
+                    clock(e.utcMs, utc), clock(e.utcMs, this->zone) });
     }
 
     int paint()
@@ -104,7 +104,7 @@ public:
         std::size_t next = 0;
         for (int page = 1; page <= pages; ++page) {
             if (page > 1 && !device.newPage())
-                return page - 1;
+                return 0; // a report short of lines is no report
             const double top = page == 1 ? header(true) : title(true, true);
             next = list(next, top, height - footerHeight - top);
             if (pages > 1)
@@ -120,11 +120,10 @@ private:
         f.setFamilies(
             { QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Sans"), QStringLiteral("Arial") });
         f.setStyleHint(QFont::SansSerif);
-        f.setPointSizeF(points * unit * 72.0 / device.logicalDpiY());
+        f.setPointSizeF(points); // the device's own resolution turns points into its units
         f.setBold(bold);
         return f;
     }
-    double lineHeight(const QFont& f) const { return QFontMetricsF(f, &device).lineSpacing() / unit; }
     QRectF rect(double x, double y, double w, double h) const
     {
         return QRectF(x * unit, y * unit, w * unit, h * unit);
@@ -136,6 +135,7 @@ private:
         const QRectF box = rect(0, y, width, height - y);
         const QRectF used = QFontMetricsF(f, &device).boundingRect(box, flags | Qt::TextWordWrap, s);
         if (draw) {
+            painter.setPen(Qt::black);
             painter.setFont(f);
             painter.drawText(box, flags | Qt::TextWordWrap, s);
         }
@@ -327,7 +327,7 @@ private:
     QPagedPaintDevice& device;
     QPainter& painter;
     const NetSummary& summary;
-    const QTimeZone& zone;
+    const QTimeZone zone;
     const double unit; // device units per point
     const double width; // of the page's printable area, in points
     const double height;
@@ -366,5 +366,9 @@ bool writeNetReportPdf(const QString& file, const NetSummary& summary,
             return false;
         }
     }
-    return writeFileAtomically(file, pdf.data(), error);
+    QString why;
+    const bool written = writeFileAtomically(file, pdf.data(), &why);
+    if (!written && error)
+        *error = why;
+    return written;
 }

@@ -14,7 +14,8 @@ class QPagedPaintDevice;
 
 // Paints the report on a paged device (QPdfWriter, or a QPrinter set up by the print dialog)
 // within its page size and margins, starting new pages as needed. Date lines among the
-// entries are left out. Returns the pages painted; 0 when the device cannot be painted on.
+// entries are left out. Returns the pages painted; 0 when the device cannot be painted on or
+// refuses a new page.
 int paintNetReport(QPagedPaintDevice& device, const NetSummary& summary,
     const std::vector<JournalEntry>& entries, const QTimeZone& zone = QTimeZone::systemTimeZone());
 
