@@ -127,6 +127,7 @@ private:
     bool searchList(QListWidget* list, const QString& text);
     void rosterSearchClick(QLineEdit* edit, int group);
     void closeGrid();
+    void setUpRosterGrid();
 
     std::unique_ptr<Ui::TfrmNET> ui;
     RosterTable tableFMCA;
