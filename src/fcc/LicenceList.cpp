@@ -429,22 +429,37 @@ LicenceList LicenceLineScanner::take()
 
 std::size_t LicenceLineScanner::keepLines(std::size_t size, bool atEnd)
 {
+    // A line ends at LF, at CR LF, or at a CR followed by anything else (files saved by
+    // old Mac tools end their lines with CR alone). CRs straight before an LF belong to
+    // that line end, so CR CR LF is one line end too. The next LF is looked for once and
+    // remembered, so a file without any LF is still read in one pass.
     const char* const b = m_buffer;
     std::size_t pos = 0;
+    std::size_t lf = 0; // position of the next LF at or after pos; size when there is none
+    bool lfKnown = false;
     while (pos < size) {
-        const void* lf = std::memchr(b + pos, '\n', size - pos);
-        std::size_t end;
-        std::size_t next;
-        if (lf) {
-            end = static_cast<std::size_t>(static_cast<const char*>(lf) - b);
-            next = end + 1;
-            if (end > pos && b[end - 1] == '\r')
+        if (!lfKnown || lf < pos) {
+            const void* found = std::memchr(b + pos, '\n', size - pos);
+            lf = found ? std::size_t(static_cast<const char*>(found) - b) : size;
+            lfKnown = true;
+        }
+        // CRs at the end of the text before the LF (or before the end of what has been
+        // read, when more may follow) may belong to a CR LF: decided once the LF is seen.
+        std::size_t end = lf;
+        if (lf < size || !atEnd)
+            while (end > pos && b[end - 1] == '\r')
                 --end;
+        std::size_t next;
+        if (const void* cr = std::memchr(b + pos, '\r', end - pos)) {
+            end = std::size_t(static_cast<const char*>(cr) - b);
+            next = end + 1;
+        } else if (lf < size) {
+            next = lf + 1;
         } else if (atEnd) {
             end = size;
             next = size;
         } else {
-            break;
+            break; // the line goes on in the next piece
         }
         const std::string_view listLine = StripLicenceHead(std::string_view(b + pos, end - pos));
         if (MatchesLicencePrefix(listLine, m_prefix))
