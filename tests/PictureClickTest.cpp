@@ -95,6 +95,7 @@ TEST_F(PictureClick, EveryPictureInAClickablePanelKeepsItsClickToItself)
             const std::string where = (page->objectName() + "." + picture->objectName()).toStdString();
             page->show();
             panel->show();
+            QCoreApplication::processEvents(); // a maximized page takes its size
             QSignalSpy pictureClicks(picture, &ImageBox::clicked);
             QSignalSpy panelClicks(panel, &FacePanel::clicked);
             windowDoubleClick(picture); // the second press of a double click starts no click either

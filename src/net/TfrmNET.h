@@ -96,8 +96,6 @@ public:
     // ---- call-book program ----
     void panHAMCALLClick();
     int RunProgram(const QString& file, const QString& parameters);
-    // Where the call-book program is looked for; tests point it at a stand-in.
-    static void setCallBookProgramForTesting(const QString& file);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
