@@ -58,8 +58,8 @@ RosterGridView::RosterGridView(QWidget* parent) : QTableView(parent)
             emit clicked(model()->index(row, 0));
     });
 
-    // The top left cell holds the title of the name column; it selects nothing.
-    setCornerButtonEnabled(false);
+    // The top left cell holds the title of the name column (its click selects nothing: a
+    // single row is selected at a time).
     if (auto* corner = findChild<QAbstractButton*>(QString(), Qt::FindDirectChildrenOnly))
         corner->installEventFilter(this);
 }
@@ -105,7 +105,6 @@ void RosterGridView::paintCorner(QWidget* corner)
     // Drawn as one more header section, with the model's text for row 0, column 0.
     QStyleOptionHeader option;
     option.initFrom(corner);
-    option.state |= QStyle::State_Enabled; // only its click is switched off, not its looks
     option.rect = corner->rect();
     option.position = QStyleOptionHeader::OnlyOneSection;
     option.textAlignment = Qt::AlignLeft | Qt::AlignVCenter;

@@ -20,6 +20,8 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QScrollBar>
+#include <QTableView>
 #include <QTest>
 #include <cstdio>
 #include <exception>
@@ -206,6 +208,16 @@ int main(int argc, char** argv)
             list->setCurrentRow(2);
     }
     save(net, QStringLiteral("net-checkins"));
+    if (!bareNet) {
+        // The ARC roster grid scrolled to its last members: titles and names stay in place.
+        press(net, "panAR");
+        if (auto* grid = net->findChild<QTableView*>(QStringLiteral("AdvStringGrid1"))) {
+            grid->verticalScrollBar()->setValue(grid->verticalScrollBar()->maximum());
+            grid->horizontalScrollBar()->setValue(grid->horizontalScrollBar()->maximum() / 2);
+        }
+        save(net, QStringLiteral("net-grid"));
+        press(net, "panAR");
+    }
     net->hide();
 
     showAtLayoutSize(frmINFO);
