@@ -244,6 +244,17 @@ TEST_F(LicenceFileTest, UnreadableFileLeavesTheListAsItWas)
     EXPECT_EQ(lines(list), std::vector<std::string> { kExample.substr(13) });
 }
 
+TEST_F(LicenceFileTest, StoppedReadingGivesNoLines)
+{
+    const QString path = write(join({ kSixDigit, kExample, kClub }, "\r\n"));
+    const std::atomic<bool> stop { true };
+    const LicenceFileScan stopped = ScanLicenceFile(path, "", nullptr, 16, &stop);
+    EXPECT_FALSE(stopped.ok());
+    EXPECT_EQ(stopped.lines.size(), 0u);
+    const std::atomic<bool> go { false };
+    EXPECT_EQ(ScanLicenceFile(path, "", nullptr, 16, &go).lines.size(), 3u);
+}
+
 TEST(LicenceSearch, ExactWholeCaseSensitiveAndFirstOfEqualCalls)
 {
     LicenceList list = ScanLicenceText(join({ kSixDigit, kExample, kClub, kExample }, "\n"), "");
