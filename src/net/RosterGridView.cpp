@@ -35,6 +35,8 @@ RosterGridView::RosterGridView(QWidget* parent) : QTableView(parent)
     setSelectionMode(QAbstractItemView::SingleSelection);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // The arrow keys move the active cell; Tab goes on to the next control of the page.
+    setTabKeyNavigation(false);
 
     QFont cells(QStringLiteral("Tahoma"));
     cells.setPointSize(9);
