@@ -31,33 +31,81 @@ std::vector<std::string_view> fields(std::string_view line)
     }
 }
 
-// The list lines of text: physical lines without their LF or CR LF, head dropped up to
-// and including the fourth "|", kept when they begin with prefix.
+// The list line of one physical line: head dropped up to and including the fourth "|".
+std::string listLineOf(std::string_view line)
+{
+    const std::vector<std::string_view> f = fields(line);
+    if (f.size() < 5)
+        return std::string();
+    return std::string(line.substr(f[0].size() + f[1].size() + f[2].size() + f[3].size() + 4));
+}
+
+// The list lines of text, read one character at a time: a line ends at LF, at a run of
+// CRs followed by LF, or at a CR that no LF follows (each such CR ends one line). Kept
+// when they begin with prefix.
 std::vector<std::string> referenceLines(std::string_view text, std::string_view prefix)
 {
+    std::vector<std::string> physical;
+    std::string line;
+    bool open = false; // characters since the last line end
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\n') {
+            physical.push_back(line);
+            line.clear();
+            open = false;
+        } else if (c == '\r') {
+            std::size_t run = i;
+            while (run < text.size() && text[run] == '\r')
+                ++run;
+            if (run < text.size() && text[run] == '\n') {
+                physical.push_back(line);
+                i = run;
+            } else {
+                physical.push_back(line);
+                for (std::size_t k = i + 1; k < run; ++k)
+                    physical.push_back(std::string());
+                i = run - 1;
+            }
+            line.clear();
+            open = false;
+        } else {
+            line += c;
+            open = true;
+        }
+    }
+    if (open)
+        physical.push_back(line);
     std::vector<std::string> out;
-    while (!text.empty()) {
-        const auto lf = text.find('\n');
-        std::string_view line = text.substr(0, lf);
-        text.remove_prefix(lf == std::string_view::npos ? text.size() : lf + 1);
-        if (lf != std::string_view::npos && !line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
-        const std::vector<std::string_view> f = fields(line);
-        std::string listLine;
-        if (f.size() >= 5)
-            listLine = std::string(line.substr(f[0].size() + f[1].size() + f[2].size() + f[3].size() + 4));
+    for (const std::string& l : physical) {
+        std::string listLine = listLineOf(l);
         if (listLine.compare(0, prefix.size(), prefix) == 0 && listLine.size() >= prefix.size())
-            out.push_back(listLine);
+            out.push_back(std::move(listLine));
     }
     return out;
 }
 
+// Records of the layout's 26 list fields or fewer split from the start; longer ones
+// take city and state from the end and their name from the first pieces after the
+// licensee identifier.
 void checkSplit(std::string_view listLine)
 {
     const LicenceRecord r = SplitLicenceRecord(listLine);
     const std::vector<std::string_view> f = fields(listLine);
     auto field = [&f](std::size_t i) { return i < f.size() ? f[i] : std::string_view(); };
     check(r.call == "  " + std::string(field(0)));
+    if (f.size() > 26) {
+        check(r.city == f[f.size() - 14]);
+        check(r.state == f[f.size() - 13]);
+        bool nameFromPieces = false;
+        std::string name;
+        for (std::size_t i = 3; i <= 3 + (f.size() - 26); ++i) {
+            name += field(i);
+            nameFromPieces = nameFromPieces || r.lastName + r.firstName == name;
+        }
+        check(nameFromPieces);
+        return;
+    }
     const std::string_view name = field(3);
     const auto comma = name.find(',');
     if (comma == std::string_view::npos) {

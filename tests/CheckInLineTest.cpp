@@ -63,7 +63,12 @@ TEST(RosterGridModel, SortsMemberRowsStablyWithTheHeaderOnTop)
     EXPECT_EQ(m.cell(1, 3), "3");
     EXPECT_EQ(m.cell(1, 4), "1");
     EXPECT_EQ(m.sortedColumn(), 2);
-    EXPECT_EQ(m.data(m.index(0, 2), Qt::BackgroundRole).value<QBrush>().color(), QColor(255, 255, 0));
+    // The sorted column's title is marked yellow; titles and first-column texts are header data.
+    EXPECT_EQ(
+        m.headerData(2, Qt::Horizontal, Qt::BackgroundRole).value<QBrush>().color(), QColor(255, 255, 0));
+    EXPECT_FALSE(m.headerData(1, Qt::Horizontal, Qt::BackgroundRole).isValid());
+    EXPECT_EQ(m.headerData(2, Qt::Horizontal, Qt::DisplayRole).toString(), "Call");
+    EXPECT_EQ(m.headerData(1, Qt::Vertical, Qt::DisplayRole).toString(), "c");
     m.sortByColumn(0);
     EXPECT_EQ(m.cell(0, 1), "A");
     EXPECT_EQ(m.cell(0, 2), "a");

@@ -143,6 +143,34 @@ TEST(LicenceLines, LineEndsAreNotPartOfTheLinesInLfAndCrLfFiles)
         EXPECT_EQ(l.find_first_of("\r\n"), std::string::npos) << l;
 }
 
+TEST(LicenceLines, CrAloneEndsALineAndCrCrLfIsOneLineEnd)
+{
+    const std::vector<std::string> file = { kSixDigit, kExample, kClub };
+    const auto lf = lines(ScanLicenceText(join(file, "\n"), ""));
+    ASSERT_EQ(lf.size(), 3u);
+    // Whatever the piece size, so a CR LF or CR CR LF split between two reads is one end.
+    for (const std::size_t piece :
+        { std::size_t(1), std::size_t(2), std::size_t(7), std::size_t(145), std::size_t(1u << 20) }) {
+        EXPECT_EQ(lines(ScanLicenceText(join(file, "\r"), "", piece)), lf) << piece;
+        EXPECT_EQ(lines(ScanLicenceText(join(file, "\r", false), "", piece)), lf) << piece;
+        EXPECT_EQ(lines(ScanLicenceText(join(file, "\r\r\n"), "", piece)), lf) << piece;
+        EXPECT_EQ(
+            lines(ScanLicenceText(kSixDigit + "\r" + kExample + "\r\r\n" + kClub + "\n", "", piece)), lf)
+            << piece;
+        // Every record of a CR-only file can be found, not only the first.
+        const LicenceList list = ScanLicenceText(join(file, "\r"), "", piece);
+        EXPECT_EQ(FindCallInList(list, "N0CALL"), 1) << piece;
+        EXPECT_EQ(FindCallInList(list, "K0ARC"), 2) << piece;
+        EXPECT_EQ(lines(ScanLicenceText(join(file, "\r"), "K0", piece)),
+            std::vector<std::string> { kClub.substr(13) })
+            << piece;
+        // Two CRs with nothing between are an empty line, as two LFs are.
+        EXPECT_EQ(lines(ScanLicenceText(kSixDigit + "\r\r" + kExample, "", piece)),
+            lines(ScanLicenceText(kSixDigit + "\n\n" + kExample, "", piece)))
+            << piece;
+    }
+}
+
 TEST(LicenceLines, LastLineWithoutLineEndIsListedOnce)
 {
     for (const char* end : { "\n", "\r\n" }) {
@@ -216,6 +244,17 @@ TEST_F(LicenceFileTest, UnreadableFileLeavesTheListAsItWas)
     EXPECT_EQ(lines(list), std::vector<std::string> { kExample.substr(13) });
 }
 
+TEST_F(LicenceFileTest, StoppedReadingGivesNoLines)
+{
+    const QString path = write(join({ kSixDigit, kExample, kClub }, "\r\n"));
+    const std::atomic<bool> stop { true };
+    const LicenceFileScan stopped = ScanLicenceFile(path, "", nullptr, 16, &stop);
+    EXPECT_FALSE(stopped.ok());
+    EXPECT_EQ(stopped.lines.size(), 0u);
+    const std::atomic<bool> go { false };
+    EXPECT_EQ(ScanLicenceFile(path, "", nullptr, 16, &go).lines.size(), 3u);
+}
+
 TEST(LicenceSearch, ExactWholeCaseSensitiveAndFirstOfEqualCalls)
 {
     LicenceList list = ScanLicenceText(join({ kSixDigit, kExample, kClub, kExample }, "\n"), "");
@@ -257,6 +296,114 @@ TEST(LicenceSearch, EveryRecordOfTheRealSampleSplitsIntoItsFields)
         EXPECT_EQ(FindCallInList(list, f[4].toStdString()) >= 0, !f[4].isEmpty()) << i;
     }
     EXPECT_GT(clubs, 0);
+}
+
+namespace {
+
+// The records of the real sample, without their line ends, split into fields.
+std::vector<std::vector<std::string>> sampleRecords()
+{
+    QFile sample(sourceDir() + "/tests/fixtures/fcc/EN_daily_sample.dat");
+    std::vector<std::vector<std::string>> records;
+    if (!sample.open(QIODevice::ReadOnly))
+        return records;
+    for (QByteArray line : sample.readAll().split('\n')) {
+        if (line.endsWith('\r'))
+            line.chop(1);
+        if (line.isEmpty())
+            continue;
+        std::vector<std::string> fields;
+        for (const QByteArray& f : line.split('|'))
+            fields.push_back(f.toStdString());
+        records.push_back(std::move(fields));
+    }
+    return records;
+}
+
+std::string joinFields(const std::vector<std::string>& fields)
+{
+    std::string line;
+    for (std::size_t i = 0; i < fields.size(); ++i)
+        line += (i ? "|" : "") + fields[i];
+    return line;
+}
+
+} // namespace
+
+TEST(LicenceRecord, StrayBarInStreetOrNameOfRealRecordsStillGivesTheirCityStateAndName)
+{
+    const auto records = sampleRecords();
+    ASSERT_EQ(records.size(), 473u);
+    int people = 0;
+    for (const auto& fields : records) {
+        ASSERT_EQ(fields.size(), 30u);
+        const LicenceRecord clean = SplitLicenceRecord(StripLicenceHead(joinFields(fields)));
+        const std::string& name = fields[7];
+        const std::string& street = fields[15];
+        const auto comma = name.find(',');
+        const std::string call = fields[4];
+        // One "|" added in the street, in the name before its comma, and after it.
+        std::vector<std::pair<const char*, std::vector<std::string>>> strays;
+        if (street.size() > 1) {
+            auto f = fields;
+            f[15].insert(street.size() / 2, "|");
+            strays.push_back({ "street", f });
+        }
+        if (comma != std::string::npos && comma > 1 && comma + 2 < name.size()) {
+            auto before = fields;
+            before[7].insert(comma, "|");
+            strays.push_back({ "name before comma", before });
+            auto after = fields;
+            after[7].insert(comma + 2, "|");
+            strays.push_back({ "name after comma", after });
+            ++people;
+        }
+        for (const auto& [where, f] : strays) {
+            const std::string line = joinFields(f);
+            const LicenceRecord r = SplitLicenceRecord(StripLicenceHead(line));
+            EXPECT_EQ(r.city, fields[16]) << where << ": " << line;
+            EXPECT_EQ(r.state, fields[17]) << where << ": " << line;
+            EXPECT_EQ(r.call, "  " + call) << where << ": " << line;
+            EXPECT_EQ(r.lastName, clean.lastName) << where << ": " << line;
+            EXPECT_EQ(r.firstName, clean.firstName) << where << ": " << line;
+        }
+    }
+    EXPECT_GT(people, 400);
+}
+
+TEST(LicenceRecord, RecordsOfThirtyFieldsOrFewerAreSplitFromTheStart)
+{
+    // The older layout of 27 fields: city and state stand at the same places.
+    const std::string old27
+        = "EN|1234567|||N0OLD|L|L01234567|OLD, OLLIE|OLLIE||OLD|||||9 ELM ST|OLDTOWN|KS|66001|||000|1|I|||";
+    const LicenceRecord r = SplitLicenceRecord(StripLicenceHead(old27));
+    EXPECT_EQ(r.lastName, "OLD,");
+    EXPECT_EQ(r.firstName, " OLLIE");
+    EXPECT_EQ(r.city, "OLDTOWN");
+    EXPECT_EQ(r.state, "KS");
+    // A 27-field record with one stray "|" in its street has 28 fields: still counted
+    // from the start, as the layout it was written for says.
+    const std::string stray
+        = "EN|1234567|||N0OLD|L|L01234567|OLD, OLLIE|OLLIE||OLD|||||9 ELM|ST|OLDTOWN|KS|66001|||000|1|I|||";
+    EXPECT_EQ(SplitLicenceRecord(StripLicenceHead(stray)).city, "ST");
+    // A club record of 31 fields, the stray "|" in its name: whole name, city and state.
+    const std::string club
+        = "EN|2549677|||K0ARC|L|L00728874|ANYTOWN AMATEUR| RADIO CLUB||||||||915 Elm St|Aurora|CO|"
+          "80011||ANN B COOK|000|0009437070|B||||||";
+    const LicenceRecord c = SplitLicenceRecord(StripLicenceHead(club));
+    EXPECT_EQ(c.lastName, "ANYTOWN AMATEUR RADIO CLUB");
+    EXPECT_EQ(c.firstName, "");
+    EXPECT_EQ(c.city, "Aurora");
+    EXPECT_EQ(c.state, "CO");
+    // Published GMRS lines of 36 fields: city and state from the end.
+    const std::string gmrs36
+        = "EN|3000001|||WRXX123|L|L09999999|ROE, RITA|RITA||ROE|||||1 A ST|B|C|D|E|F|G|Tulsa|OK|"
+          "74101|||000|0000000001|I||||||";
+    const LicenceRecord g = SplitLicenceRecord(StripLicenceHead(gmrs36));
+    EXPECT_EQ(g.city, "Tulsa");
+    EXPECT_EQ(g.state, "OK");
+    EXPECT_EQ(g.lastName, "ROE,");
+    EXPECT_EQ(g.firstName, " RITA");
 }
 
 TEST(LicenceSearch, ListedLineCostsItsBytesAndAtMostSixteenMore)

@@ -17,7 +17,18 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -259,20 +270,134 @@ TEST_F(FccPage, HelpTogglesItsPictureAndEndsGrey)
     EXPECT_FALSE(shown("panS3"));
 }
 
-TEST_F(FccPage, MissingFileIsNamedAndTheListStays)
+TEST_F(FccPage, UnreadableFileIsNamedAndOnlyTheListStaysAsItWas)
 {
     build("K");
     const QString missing = dir.filePath("FCCraw/none/EN.dat");
     frmFCC2->setLicenceFile(missing);
-    build("N", "N0CALL");
+    build("N", "K5ABC");
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(dialogs.shown[0].kind, Dialogs::Kind::Message);
     EXPECT_TRUE(dialogs.shown[0].text.contains(QDir::toNativeSeparators(missing)))
         << dialogs.shown[0].text.toStdString();
     EXPECT_EQ(list()->model()->rowCount(), 3);
+    // The rest of BUILD LIST goes on: panels, count, and the search in the list there is.
+    for (const char* name : { "pan1", "pan2", "lbl2", "VR5", "VR6", "panCallFound" })
+        EXPECT_TRUE(shown(name)) << name;
+    EXPECT_FALSE(shown("panCallNotFound"));
     EXPECT_EQ(text("editNoLines"), "3");
-    EXPECT_TRUE(shown("panCallNotFound")); // from the last build that could read
+    EXPECT_EQ(record(), QStringList({ "  K5ABC", "SMITH,", " JOHN", "WACO", "TX" }));
+    EXPECT_EQ(net("editSelCALL"), "  K5ABC");
+
+    // After CLEAR LIST the same build shows an empty list, its count and "not found".
+    click(w("VR6"));
+    build("N", "K5ABC");
+    EXPECT_EQ(dialogs.shown.size(), 2u);
+    EXPECT_TRUE(shown("pan1"));
+    EXPECT_TRUE(shown("pan2"));
+    EXPECT_EQ(text("editNoLines"), "0");
+    EXPECT_TRUE(shown("panCallNotFound"));
+    EXPECT_FALSE(shown("panCallFound"));
 }
+
+TEST_F(FccPage, EnterInThePrefixBoxBuildsAndEnterInTheSearcherSearches)
+{
+    type("editCALL", "K");
+    type("editS", "");
+    QTest::keyClick(w("editCALL"), Qt::Key_Return);
+    EXPECT_TRUE(shown("pan1"));
+    EXPECT_EQ(text("editNoLines"), "3");
+    EXPECT_TRUE(shown("panCallNotFound"));
+
+    type("editS", "K0ARC");
+    QTest::keyClick(w("editS"), Qt::Key_Return);
+    EXPECT_TRUE(shown("panCallFound"));
+    EXPECT_FALSE(shown("panCallNotFound"));
+    EXPECT_EQ(record()[0], "  K0ARC");
+    EXPECT_EQ(text("editNoLines"), "3"); // a search, not another build
+
+    type("editS", "N0CALL"); // not in the K list
+    QTest::keyClick(w("editS"), Qt::Key_Enter); // the keypad's Enter as well
+    EXPECT_TRUE(shown("panCallNotFound"));
+    QTest::keyClick(w("editCALL"), Qt::Key_Enter);
+    EXPECT_EQ(text("editNoLines"), "6");
+}
+
+TEST_F(FccPage, OpensMaximized)
+{
+    EXPECT_TRUE(frmFCC2->windowState() & Qt::WindowMaximized);
+    navigate(frmFCC2, frmNET);
+    navigate(frmNET, frmFCC2);
+    EXPECT_TRUE(frmFCC2->windowState() & Qt::WindowMaximized);
+}
+
+#ifdef Q_OS_UNIX
+TEST_F(FccPage, ClosingThePageDuringABuildDropsThatBuild)
+{
+    // The licence file is a pipe: the build lasts until the test writes the records, which
+    // it does only after it has closed the page while the build was running.
+    const QString pipe = dir.filePath("EN.pipe");
+    ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    frmFCC2->setLicenceFile(pipe);
+    std::atomic<bool> go { false };
+    std::thread writer([&] {
+        while (!go)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        const int fd = ::open(QFile::encodeName(pipe).constData(), O_WRONLY);
+        if (fd < 0)
+            return;
+        for (const QByteArray& line : kLines) {
+            const QByteArray bytes = line + "\r\n";
+            if (::write(fd, bytes.constData(), std::size_t(bytes.size())) < 0)
+                break;
+        }
+        ::close(fd);
+    });
+    bool closedDuringBuild = false;
+    QString stateWhenLeft;
+    QTimer closer;
+    closer.setInterval(5);
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (!QApplication::overrideCursor())
+            return; // no build running yet
+        closer.stop();
+        closedDuringBuild = frmFCC2->isVisible();
+        frmFCC2->close(); // the window frame's close: back to the net page
+        // The operator goes on working there.
+        child<QLineEdit>(frmNET, "editSelCALL")->setText("K9TYPED");
+        child<QLineEdit>(frmNET, "editSelCITY")->setText("Akron");
+        stateWhenLeft = child<QLineEdit>(frmNET, "editSelSTATE")->text();
+        go = true;
+    });
+    closer.start();
+    build("K", "K5ABC");
+    closer.stop();
+    go = true;
+    // Should the build not have waited for the pipe, nothing is left waiting for a reader.
+    const int unblock = ::open(QFile::encodeName(pipe).constData(), O_RDONLY | O_NONBLOCK);
+    writer.join();
+    if (unblock >= 0)
+        ::close(unblock);
+
+    ASSERT_TRUE(closedDuringBuild);
+    EXPECT_FALSE(frmFCC2->isVisible());
+    EXPECT_TRUE(frmNET->isVisible());
+    EXPECT_EQ(net("editSelCALL"), "K9TYPED");
+    EXPECT_EQ(net("editSelCITY"), "Akron");
+    EXPECT_EQ(net("editSelSTATE"), stateWhenLeft);
+    EXPECT_TRUE(dialogs.shown.empty());
+    EXPECT_EQ(list()->model()->rowCount(), 0);
+    EXPECT_TRUE(text("editNoLines").isEmpty());
+    EXPECT_TRUE(w("pan1")->isHidden());
+
+    // The page works as ever afterwards.
+    frmFCC2->setLicenceFile(dir.filePath("FCCraw/EN.dat"));
+    navigate(frmNET, frmFCC2);
+    build("K", "K5ABC");
+    EXPECT_EQ(text("editNoLines"), "3");
+    EXPECT_EQ(net("editSelCALL"), "  K5ABC");
+}
+#endif
 
 TEST_F(FccPage, DefaultFileIsTheOneBelowTheInstallationFolder)
 {

@@ -13,12 +13,23 @@ QString defaultInstallFolder()
 
 static QString usage()
 {
+#ifdef Q_OS_WIN
     return QStringLiteral("Usage: velmora [--install-dir DIR]\n"
                           "Net control assistant for RV club amateur-radio nets.\n\n"
                           "  --install-dir DIR  folder holding database/ and FCCraw/ (default %1)\n"
                           "  --help             show this help and exit\n"
                           "  --version          show the version and exit\n")
         .arg(defaultInstallFolder());
+#else
+    return QStringLiteral("Usage: velmora [--install-dir DIR] [--callbook PROGRAM]\n"
+                          "Net control assistant for RV club amateur-radio nets.\n\n"
+                          "  --install-dir DIR   folder holding database/ and FCCraw/ (default %1)\n"
+                          "  --callbook PROGRAM  call-book program that RUN HAMCALL PROGRAM starts: a\n"
+                          "                      path, or a name looked for on the PATH (default hamcall)\n"
+                          "  --help              show this help and exit\n"
+                          "  --version           show the version and exit\n")
+        .arg(defaultInstallFolder());
+#endif
 }
 
 Options parseOptions(int argc, const char* const* argv)
@@ -47,6 +58,20 @@ Options parseOptions(int argc, const char* const* argv)
             o.installFolder = arg.mid(int(qstrlen("--install-dir=")));
             continue;
         }
+#ifndef Q_OS_WIN
+        if (arg == QLatin1String("--callbook")) {
+            if (i + 1 >= argc || QString::fromLocal8Bit(argv[i + 1]).isEmpty())
+                return stop(QStringLiteral("velmora: --callbook needs a program\n") + usage(), 2);
+            o.callBookProgram = QString::fromLocal8Bit(argv[++i]);
+            continue;
+        }
+        if (arg.startsWith(QLatin1String("--callbook="))) {
+            o.callBookProgram = arg.mid(int(qstrlen("--callbook=")));
+            if (o.callBookProgram.isEmpty())
+                return stop(QStringLiteral("velmora: --callbook needs a program\n") + usage(), 2);
+            continue;
+        }
+#endif
         // Qt's own platform options pass through untouched.
         if (arg == QLatin1String("-platform") && i + 1 < argc) {
             ++i;

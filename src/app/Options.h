@@ -1,11 +1,12 @@
 #pragma once
-// The command line: --install-dir DIR, --help, --version.
+// The command line: --install-dir DIR, --callbook PROGRAM (not on Windows), --help, --version.
 #include <QString>
 
 struct Options {
     enum class Action { Run, PrintAndExit };
     Action action = Action::Run;
     QString installFolder;
+    QString callBookProgram; // empty: the platform's default call-book program
     QString output; // what to print when not running
     int exitStatus = 0; // status when not running
 };

@@ -4,6 +4,7 @@
 #include "app/Pages.h"
 #include "app/TfrmMainA.h"
 #include "controls/Dialogs.h"
+#include "net/CallBookProgram.h"
 
 #include <cstdio>
 #include <exception>
@@ -19,6 +20,8 @@ int main(int argc, char** argv)
         std::fputs(noDisplayMessage().toLocal8Bit().constData(), stderr);
         return 1;
     }
+
+    setCallBookProgram(options.callBookProgram);
 
     VelmoraApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);

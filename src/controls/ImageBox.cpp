@@ -68,9 +68,29 @@ void ImageBox::hideEvent(QHideEvent* event)
     QLabel::hideEvent(event);
 }
 
+// The left button's press and release are taken here and not passed on to the parent:
+// a panel around the picture would otherwise see a whole click of its own.
+void ImageBox::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        event->accept();
+    else
+        QLabel::mousePressEvent(event);
+}
+
 void ImageBox::mouseReleaseEvent(QMouseEvent* event)
 {
-    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+    if (event->button() != Qt::LeftButton) {
+        QLabel::mouseReleaseEvent(event);
+        return;
+    }
+    event->accept();
+    if (rect().contains(event->position().toPoint()))
         emit clicked();
-    QLabel::mouseReleaseEvent(event);
+}
+
+void ImageBox::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    // The second press of a double click is one more press, nothing else.
+    mousePressEvent(event);
 }

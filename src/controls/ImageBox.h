@@ -1,6 +1,8 @@
 #pragma once
 // A picture box: shows a picture from the program's resources, scaled to its size,
-// and reports a click of the left mouse button.
+// and reports a click of the left mouse button. The click is the picture's own: it
+// never reaches a clickable panel around the picture as well, so one click runs one
+// action.
 #include <QLabel>
 #include <QPixmap>
 
@@ -26,7 +28,9 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 
 private:

@@ -13,8 +13,8 @@ QString LicenceFilePath(const QString& installFolder)
     return QDir::toNativeSeparators(QDir(installFolder).absoluteFilePath(QStringLiteral("FCCraw/EN.dat")));
 }
 
-LicenceFileScan ScanLicenceFile(
-    const QString& path, std::string_view prefix, LicenceBlockPool* pool, std::size_t pieceSize)
+LicenceFileScan ScanLicenceFile(const QString& path, std::string_view prefix, LicenceBlockPool* pool,
+    std::size_t pieceSize, const std::atomic<bool>* stop)
 {
     LicenceFileScan scan;
     QFile file(path);
@@ -29,6 +29,10 @@ LicenceFileScan ScanLicenceFile(
     try {
         LicenceLineScanner scanner { std::string(prefix), pool };
         for (;;) {
+            if (stop && stop->load()) {
+                scan.error = QStringLiteral("the reading was stopped");
+                return scan;
+            }
             const qint64 n = file.read(scanner.buffer(pieceSize), qint64(pieceSize));
             if (n < 0) {
                 scan.error = file.errorString();

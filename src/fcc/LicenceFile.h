@@ -20,9 +20,11 @@ struct LicenceFileScan {
 };
 // Reads the file from start to end in pieces of pieceSize bytes, filling blocks from
 // pool when one is given. May run on any thread (the pool is then that thread's until
-// the scan ends).
+// the scan ends). When stop is given and becomes true, the reading ends after the
+// current piece with an error and no lines.
 LicenceFileScan ScanLicenceFile(const QString& path, std::string_view prefix,
-    LicenceBlockPool* pool = nullptr, std::size_t pieceSize = 1u << 20);
+    LicenceBlockPool* pool = nullptr, std::size_t pieceSize = 1u << 20,
+    const std::atomic<bool>* stop = nullptr);
 
 // Appends to list the lines of the file at path that begin with prefix and returns the
 // number of lines the list holds afterwards, earlier builds included; or -1 with the

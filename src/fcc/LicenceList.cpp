@@ -14,12 +14,43 @@
 #include <system_error>
 #include <thread>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #if defined(__linux__)
 #include <sys/mman.h>
 #include <unistd.h>
 #endif
 
 namespace {
+
+// The first CR or LF in [p, end), or end. One pass over the bytes for both: a line is
+// read once, however it ends.
+const char* findLineEnd(const char* p, const char* const end)
+{
+#if defined(__SSE2__)
+    const __m128i lf = _mm_set1_epi8('\n');
+    const __m128i cr = _mm_set1_epi8('\r');
+    const auto hitsIn = [&](const char* at) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+        return unsigned(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, lf), _mm_cmpeq_epi8(v, cr))));
+    };
+    for (; end - p >= 32; p += 32) {
+        const unsigned hits = hitsIn(p) | hitsIn(p + 16) << 16;
+        if (hits != 0)
+            return p + __builtin_ctz(hits);
+    }
+    if (end - p >= 16) {
+        if (const unsigned hits = hitsIn(p))
+            return p + __builtin_ctz(hits);
+        p += 16;
+    }
+#endif
+    while (p < end && *p != '\n' && *p != '\r')
+        ++p;
+    return p;
+}
 
 // Makes the pages of [p, p + size) present with one call rather than one trap per
 // page (Linux), ahead of the bytes a build is about to write there.
@@ -429,26 +460,40 @@ LicenceList LicenceLineScanner::take()
 
 std::size_t LicenceLineScanner::keepLines(std::size_t size, bool atEnd)
 {
+    // A line ends at LF, at CR LF, or at a CR followed by anything else (files saved by
+    // old Mac tools end their lines with CR alone). A run of CRs followed by LF is one
+    // line end, so CR CR LF ends one line; a run that no LF follows ends one line per CR.
     const char* const b = m_buffer;
     std::size_t pos = 0;
     while (pos < size) {
-        const void* lf = std::memchr(b + pos, '\n', size - pos);
-        std::size_t end;
+        const std::size_t end = std::size_t(findLineEnd(b + pos, b + size) - b);
         std::size_t next;
-        if (lf) {
-            end = static_cast<std::size_t>(static_cast<const char*>(lf) - b);
-            next = end + 1;
-            if (end > pos && b[end - 1] == '\r')
-                --end;
-        } else if (atEnd) {
-            end = size;
+        std::size_t emptyLines = 0;
+        if (end == size) {
+            if (!atEnd)
+                break; // the line goes on in the next piece
             next = size;
+        } else if (b[end] == '\n') {
+            next = end + 1;
         } else {
-            break;
+            std::size_t run = end;
+            while (run < size && b[run] == '\r')
+                ++run;
+            if (run == size && !atEnd)
+                break; // an LF may follow in the next piece
+            if (run < size && b[run] == '\n') {
+                next = run + 1;
+            } else {
+                next = run;
+                emptyLines = run - end - 1;
+            }
         }
         const std::string_view listLine = StripLicenceHead(std::string_view(b + pos, end - pos));
         if (MatchesLicencePrefix(listLine, m_prefix))
             keep(listLine);
+        if (emptyLines > 0 && m_prefix.empty())
+            for (std::size_t i = 0; i < emptyLines; ++i)
+                keep(std::string_view());
         pos = next;
     }
     return pos;

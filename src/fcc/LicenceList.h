@@ -122,8 +122,8 @@ private:
 
 // The lines of a licence file that belong to the prefix list, found as the file's
 // bytes arrive in pieces of any size. Every physical line is one record, whatever its
-// length; its line end (LF or CR LF) is not part of it, and a last line without a line
-// end counts like any other. Each line loses its head (StripLicenceHead) and is kept
+// length; its line end (LF, CR LF, CR CR LF, or a CR alone as old Mac tools wrote) is
+// not part of it, and a last line without a line end counts like any other. Each line loses its head (StripLicenceHead) and is kept
 // when what remains begins with the prefix.
 //
 // Use: buffer(n) gives room for n bytes, commit(k) hands over the k bytes read into

@@ -39,4 +39,11 @@ inline bool MatchesLicencePrefix(std::string_view listLine, std::string_view pre
 // the first-name text is the rest. An entity name without a comma (a club licence) is
 // the last-name text as a whole, with an empty first-name text. Missing fields give
 // empty texts.
+//
+// Some published records hold a stray "|" inside the name or the street, and so have
+// more fields than the layout's 30 (26 in the list line). Their city and state are
+// taken counted from the end of the record, where the layout still holds, and their
+// entity name is joined from its pieces where the licensee's own name fields show
+// that the stray separator lies in it. Records of 30 fields or fewer (the older
+// 27-field layout too) are split from the start as above.
 LicenceRecord SplitLicenceRecord(std::string_view listLine);

@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFileInfo>
+#include <QHideEvent>
 #include <QLineEdit>
 #include <QScopedValueRollback>
 #include <QStyledItemDelegate>
@@ -57,7 +58,7 @@ QString shown(const std::string& bytes)
 TfrmFCC2::TfrmFCC2(QWidget* parent) : Page(parent), ui(std::make_unique<Ui::TfrmFCC2>())
 {
     ui->setupUi(this);
-    setFixedSize(1612, 912);
+    setWindowState(Qt::WindowMaximized);
 
     m_model = new LicenceListModel(this);
     ui->lstboxG->setModel(m_model);
@@ -77,6 +78,9 @@ TfrmFCC2::TfrmFCC2(QWidget* parent) : Page(parent), ui(std::make_unique<Ui::Tfrm
     connect(ui->VR6, &QPushButton::clicked, this, &TfrmFCC2::VR6Click);
     connect(ui->VRsearch, &QPushButton::clicked, this, &TfrmFCC2::VRsearchClick);
     connect(ui->VrDemoButton1, &QPushButton::clicked, this, &TfrmFCC2::VrDemoButton1Click);
+    // Enter in the prefix box builds the list; Enter in the call searcher searches it.
+    connect(ui->editCALL, &QLineEdit::returnPressed, this, &TfrmFCC2::VR3Click);
+    connect(ui->editS, &QLineEdit::returnPressed, this, &TfrmFCC2::VRsearchClick);
     // A line chosen by mouse or arrow keys shows its record; a line selected by the
     // search does not come this way.
     connect(ui->lstboxG->selectionModel(), &QItemSelectionModel::currentChanged, this,
@@ -112,7 +116,7 @@ void TfrmFCC2::ClearLicenceView()
     m_model->clear();
 }
 
-long long TfrmFCC2::BuildPrefixList(const QString& prefix)
+std::optional<long long> TfrmFCC2::BuildPrefixList(const QString& prefix)
 {
     const std::optional<std::string> bytes = fileBytes(prefix);
     if (!bytes)
@@ -120,19 +124,23 @@ long long TfrmFCC2::BuildPrefixList(const QString& prefix)
 
     // The file is read on a worker thread while this one keeps painting the program's
     // windows; the operator's clicks and keys wait until the list is complete, so the
-    // handler's result is the same as reading here.
+    // handler's result is the same as reading here. Closing the page meanwhile stops
+    // the reading and drops the build: the operator has moved on, and a late list must
+    // not write into the net page's fields.
     const QString path = licenceFile();
     LicenceBlockPool* const pool = m_model->blockPool();
     LicenceFileScan scan;
+    std::atomic<bool> dropped { false };
     {
         struct WaitCursor {
             WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
             ~WaitCursor() { QApplication::restoreOverrideCursor(); }
         } waitCursor;
+        const QScopedValueRollback<std::atomic<bool>*> building(m_dropBuild, &dropped);
         QEventLoop loop;
         std::thread worker([&] {
             try {
-                scan = ScanLicenceFile(path, *bytes, pool);
+                scan = ScanLicenceFile(path, *bytes, pool, 1u << 20, &dropped);
             } catch (const std::exception& e) {
                 scan.error = QString::fromLocal8Bit(e.what());
             }
@@ -141,14 +149,26 @@ long long TfrmFCC2::BuildPrefixList(const QString& prefix)
         loop.exec(QEventLoop::ExcludeUserInputEvents);
         worker.join();
     }
+    if (dropped) {
+        scan.lines.clear(pool);
+        m_model->releaseSpareMemory();
+        return std::nullopt;
+    }
     m_model->releaseSpareMemory();
-    if (!scan.ok()) {
+    if (scan.ok())
+        m_model->appendLines(std::move(scan.lines));
+    else
         Dialogs::showMessage(
             QStringLiteral("The licence file %1 could not be read: %2").arg(path, scan.error));
-        return -1;
-    }
-    m_model->appendLines(std::move(scan.lines));
     return static_cast<long long>(m_model->lines().size());
+}
+
+void TfrmFCC2::hideEvent(QHideEvent* event)
+{
+    // Minimising is no leaving; hiding or closing the page is.
+    if (m_dropBuild && !event->spontaneous())
+        m_dropBuild->store(true);
+    Page::hideEvent(event);
 }
 
 bool TfrmFCC2::FindCallInList(const QString& call)
@@ -195,14 +215,14 @@ void TfrmFCC2::ShowLicenceRecord()
 
 void TfrmFCC2::VR3Click()
 {
-    const long long count = BuildPrefixList(ui->editCALL->text());
-    if (count < 0)
+    const std::optional<long long> count = BuildPrefixList(ui->editCALL->text());
+    if (!count)
         return;
     ui->pan1->show();
     ui->pan2->show();
     ui->lbl2->show();
     ui->lbl1->hide();
-    ui->editNoLines->setText(QString::number(count));
+    ui->editNoLines->setText(QString::number(*count));
     ui->VR5->show();
     ui->VR6->show();
     search(ui->editS->text());

@@ -4,7 +4,9 @@
 // net calling page's selected-call fields.
 #include "controls/Page.h"
 
+#include <atomic>
 #include <memory>
+#include <optional>
 
 namespace Ui {
 class TfrmFCC2;
@@ -35,10 +37,11 @@ public:
 
     // Hides the list and the record, empties them; the edits keep their texts.
     void ClearLicenceView();
-    // Appends the lines of the licence file that begin with prefix; returns the number
-    // of list lines afterwards, or -1 (list unchanged, operator told) when the file
-    // cannot be read.
-    long long BuildPrefixList(const QString& prefix);
+    // Appends the lines of the licence file that begin with prefix and returns the number
+    // of list lines afterwards. A file that cannot be read leaves the list as it was (the
+    // operator is told). A build whose page is closed before the file has been read is
+    // dropped: nothing changes, nothing is told, and the result is empty.
+    std::optional<long long> BuildPrefixList(const QString& prefix);
     // Selects the first line whose call sign is call; false when there is none.
     bool FindCallInList(const QString& call);
     // Shows the selected line's record here and in the net page's selected-call fields.
@@ -48,6 +51,7 @@ public:
 
 protected:
     Page* pageBehind() const override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     void search(const QString& call);
@@ -57,4 +61,6 @@ private:
     LicenceListModel* m_model = nullptr;
     QString m_licenceFile;
     bool m_selectingByProgram = false;
+    // Set while a build reads the file; raised when the page is closed meanwhile.
+    std::atomic<bool>* m_dropBuild = nullptr;
 };

@@ -2,25 +2,20 @@
 #include "net/TfrmNET.h"
 
 #include "controls/Dialogs.h"
+#include "net/CallBookProgram.h"
 
 #include <QProcess>
 
-namespace {
-QString& callBookProgram()
-{
-    static QString program = QStringLiteral("c:\\hamcall\\hamcall.exe");
-    return program;
-}
-} // namespace
-
-void TfrmNET::setCallBookProgramForTesting(const QString& file)
-{
-    callBookProgram() = file;
-}
-
 void TfrmNET::panHAMCALLClick()
 {
-    RunProgram(callBookProgram(), QStringLiteral("NULL"));
+    // A program that is not there is told before anything is started, naming what was
+    // looked for and how to name another.
+    const CallBookLookUp callBook = findCallBookProgram();
+    if (!callBook.problem.isEmpty()) {
+        Dialogs::titledMessage(QStringLiteral("Operation Error!"), callBook.problem);
+        return;
+    }
+    RunProgram(callBook.program, QStringLiteral("NULL"));
 }
 
 int TfrmNET::RunProgram(const QString& file, const QString& parameters)

@@ -9,6 +9,46 @@
 #include "ui_TfrmNET.h"
 
 #include <QDir>
+#include <QEvent>
+#include <QPointer>
+
+namespace {
+
+// While a panel covers another, what lies under it is out of reach: nothing there can be
+// clicked where it shows beside the cover, or reached with the Tab key. The covered
+// panel is switched off when the cover is shown and on again when it is hidden, whoever
+// shows or hides it.
+class CoverGuard : public QObject {
+public:
+    CoverGuard(QWidget* cover, QWidget* covered) : QObject(cover), m_cover(cover), m_covered(covered)
+    {
+        cover->installEventFilter(this);
+        m_covered->setEnabled(m_cover->isHidden());
+    }
+
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::ShowToParent || event->type() == QEvent::HideToParent)
+            if (m_covered)
+                m_covered->setEnabled(m_cover->isHidden());
+        return false;
+    }
+
+private:
+    QWidget* m_cover;
+    QPointer<QWidget> m_covered;
+};
+
+} // namespace
+
+void TfrmNET::setUpRosterGrid()
+{
+    gridModel = std::make_unique<RosterGridModel>();
+    ui->AdvStringGrid1->setModel(gridModel.get());
+    // The grid panel lies over the check-in list: a check-in the operator cannot see
+    // must not be deleted or printed meanwhile.
+    new CoverGuard(ui->panS7, ui->panCheckIns);
+}
 
 int TfrmNET::gridRowCount() const
 {
@@ -60,6 +100,7 @@ void TfrmNET::panARClick()
         SortRosterGrid(2);
         ui->panS7->show();
         ui->panS7->raise();
+        ui->AdvStringGrid1->setFocus();
     } else {
         closeGrid();
         ui->panCheckIns->show();

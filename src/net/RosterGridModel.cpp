@@ -3,7 +3,6 @@
 #include "controls/TColor.h"
 
 #include <QBrush>
-#include <QFont>
 #include <algorithm>
 
 void RosterGridModel::setRows(QList<QStringList> rows)
@@ -28,6 +27,10 @@ void RosterGridModel::sortByColumn(int column)
     }
     m_sorted = column;
     emit layoutChanged();
+    if (m_columns > 0)
+        emit headerDataChanged(Qt::Horizontal, 0, m_columns - 1); // the marked title moved
+    if (m_rows.size() > 1)
+        emit headerDataChanged(Qt::Vertical, 1, int(m_rows.size()) - 1);
 }
 
 QString RosterGridModel::cell(int column, int row) const
@@ -49,24 +52,20 @@ int RosterGridModel::columnCount(const QModelIndex& parent) const
 
 QVariant RosterGridModel::data(const QModelIndex& index, int role) const
 {
-    if (!index.isValid())
+    if (!index.isValid() || role != Qt::DisplayRole)
         return {};
-    const bool fixed = index.row() == 0 || index.column() == 0;
+    return cell(index.column(), index.row());
+}
+
+QVariant RosterGridModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
     switch (role) {
     case Qt::DisplayRole:
-        return cell(index.column(), index.row());
-    case Qt::FontRole:
-        if (fixed) {
-            QFont f(QStringLiteral("Tahoma"));
-            f.setBold(true);
-            return f;
-        }
-        return {};
+        return orientation == Qt::Horizontal ? cell(section, 0) : cell(0, section);
     case Qt::BackgroundRole:
-        if (index.row() == 0 && index.column() == m_sorted)
+        // The title of the column the members are sorted by.
+        if (orientation == Qt::Horizontal && section == m_sorted)
             return QBrush(toQColor(clYellow));
-        if (fixed)
-            return QBrush(QColor(0xD4, 0xD0, 0xC8));
         return {};
     default:
         return {};

@@ -1,6 +1,8 @@
 #pragma once
 // The chapter roster as the grid shows it: row 0 is the header row, every later row one
-// member. Sorting reorders the member rows only and is stable.
+// member. Sorting reorders the member rows only and is stable. The header row and the
+// first column are also given as header data (column titles across, the first column's
+// texts down), so a view can keep them in place while the cells scroll.
 #include <QAbstractTableModel>
 #include <QStringList>
 
@@ -19,6 +21,7 @@ public:
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
 private:
     QList<QStringList> m_rows;

@@ -33,14 +33,7 @@ TfrmNET::TfrmNET(QWidget* parent)
     tableFMCA = openRoster("ARCarea.mdb", "Amber");
     tableWBC = openRoster("WBCII.mdb", "wbcci");
 
-    gridModel = std::make_unique<RosterGridModel>();
-    ui->AdvStringGrid1->setModel(gridModel.get());
-    ui->AdvStringGrid1->horizontalHeader()->setHighlightSections(false);
-    ui->AdvStringGrid1->verticalHeader()->setVisible(false);
-    ui->AdvStringGrid1->horizontalHeader()->setVisible(false);
-    ui->AdvStringGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
-    ui->AdvStringGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
-    ui->AdvStringGrid1->verticalHeader()->setDefaultSectionSize(22);
+    setUpRosterGrid();
 
     ClearSelectedCall();
     // Notes on the page (a save done, nothing added) fade after a few seconds.

@@ -127,8 +127,6 @@ public:
     // ---- call-book program ----
     void panHAMCALLClick();
     int RunProgram(const QString& file, const QString& parameters);
-    // Where the call-book program is looked for; tests point it at a stand-in.
-    static void setCallBookProgramForTesting(const QString& file);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -182,6 +180,7 @@ private:
     bool searchList(QListWidget* list, const QString& text);
     void rosterSearchClick(QLineEdit* edit, int group);
     void closeGrid();
+    void setUpRosterGrid();
 
     std::unique_ptr<Ui::TfrmNET> ui;
     RosterTable tableFMCA;

@@ -21,6 +21,8 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QScrollBar>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <cstdio>
@@ -235,6 +237,17 @@ int main(int argc, char** argv)
             QTest::keyClicks(quick, QStringLiteral("k5"));
         }
         save(net, QStringLiteral("net-quick"));
+        if (auto* quick = net->findChild<QLineEdit*>(QStringLiteral("editQUICK")))
+            QTest::keyClick(quick, Qt::Key_Escape);
+
+        // The ARC roster grid scrolled to its last members: titles and names stay in place.
+        press(net, "panAR");
+        if (auto* grid = net->findChild<QTableView*>(QStringLiteral("AdvStringGrid1"))) {
+            grid->verticalScrollBar()->setValue(grid->verticalScrollBar()->maximum());
+            grid->horizontalScrollBar()->setValue(grid->horizontalScrollBar()->maximum() / 2);
+        }
+        save(net, QStringLiteral("net-grid"));
+        press(net, "panAR");
     }
     net->hide();
 
