@@ -2,6 +2,7 @@
 // go through the page's window, as the operator's do, so the window decides which control
 // is under the pointer.
 #include "TestSupport.h"
+#include <QLineEdit>
 
 #include "app/Pages.h"
 #include "app/TfrmMainA.h"
@@ -59,6 +60,7 @@ TEST_F(PictureClick, QuitIconAsksOnceAboutUnsavedCheckInsAndCancelKeepsThePage)
     click(child(main, "VRstart"));
     click(child(main, "VR4"));
     ASSERT_TRUE(net->isVisible());
+    child<QLineEdit>(net, "editSelCALL")->setText("K5A");
     click(child(net, "btnAdd2")); // a check-in that is not saved
     ASSERT_TRUE(frmNET->hasUnsavedCheckIns());
 
