@@ -2,7 +2,7 @@
 // generated into the build folder once): BUILD LIST with prefix K from the click to the
 // list shown and counted, beside `grep -c` over the same file; SEARCH; the memory a
 // listed line costs; and the longest time the event loop waited during a build.
-#include "../tools/fccgen/EnFileGenerator.h"
+#include "BigLicenceFile.h"
 #include "fcc/LicenceFile.h"
 #include "fcc/LicenceListModel.h"
 #include "fcc/TfrmFCC2.h"
@@ -29,24 +29,6 @@ QString bigFile;
 double bestGrepMs = 0;
 double bestBuildMs = 0;
 double firstBuildMs = 0;
-
-QString ensureBigFile()
-{
-    const QString folder = QStringLiteral(VELMORA_BINARY_DIR "/bench-data/FCCraw");
-    const QString path = folder + "/EN.dat";
-    if (QFile::exists(path))
-        return path;
-    QDir().mkpath(folder);
-    std::fprintf(stderr, "writing %s (1.5 million records) once...\n", qPrintable(path));
-    const QString partial = path + ".part";
-    std::FILE* out = std::fopen(QFile::encodeName(partial).constData(), "wb");
-    if (!out || !fccgen::writeEnFile(out, 1500000, 1) || std::fclose(out) != 0
-        || !QFile::rename(partial, path)) {
-        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-        std::exit(1);
-    }
-    return path;
-}
 
 // Resident memory of this process in bytes.
 double residentBytes()

@@ -3,7 +3,7 @@
 // benchmark): how long the call index takes to be ready (read from the file, or from
 // its cache file) and the memory it holds; then the suggestions for every keystroke
 // while calls are typed, over four rosters, the spreadsheet and the whole index.
-#include "../tools/fccgen/EnFileGenerator.h"
+#include "BigLicenceFile.h"
 #include "data/RosterTable.h"
 #include "fcc/FccCallIndex.h"
 #include "fcc/FccIndexLoader.h"
@@ -27,24 +27,6 @@
 namespace {
 
 QString bigFile;
-
-QString ensureBigFile()
-{
-    const QString folder = QStringLiteral(VELMORA_BINARY_DIR "/bench-data/FCCraw");
-    const QString path = folder + "/EN.dat";
-    if (QFile::exists(path))
-        return path;
-    QDir().mkpath(folder);
-    std::fprintf(stderr, "writing %s (1.5 million records) once...\n", qPrintable(path));
-    const QString partial = path + ".part";
-    std::FILE* out = std::fopen(QFile::encodeName(partial).constData(), "wb");
-    if (!out || !fccgen::writeEnFile(out, 1500000, 1) || std::fclose(out) != 0
-        || !QFile::rename(partial, path)) {
-        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-        std::exit(1);
-    }
-    return path;
-}
 
 // Resident memory of this process, and its high-water mark, in bytes (Linux).
 double statusBytes(const char* field)

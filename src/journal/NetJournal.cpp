@@ -216,6 +216,33 @@ bool NetJournal::run(sqlite3_stmt* st)
     return rc == SQLITE_DONE || rc == SQLITE_ROW;
 }
 
+bool NetJournal::write(const char* sql, std::initializer_list<std::int64_t> values)
+{
+    if (!db)
+        return false;
+    sqlite3_stmt* st = statement(sql);
+    int index = 0;
+    for (std::int64_t v : values)
+        if (st)
+            sqlite3_bind_int64(st, ++index, v);
+    if (!run(st)) {
+        fail("written");
+        close();
+        return false;
+    }
+    return true;
+}
+
+std::int64_t NetJournal::scalar(const char* sql, std::int64_t value)
+{
+    sqlite3_stmt* st = statement(sql);
+    if (!st)
+        return 0;
+    Reset reset { st };
+    sqlite3_bind_int64(st, 1, value);
+    return sqlite3_step(st) == SQLITE_ROW ? sqlite3_column_int64(st, 0) : 0;
+}
+
 namespace {
 // One durable change: everything in it is written, or nothing is.
 class Transaction {
@@ -242,16 +269,8 @@ private:
 
 std::int64_t NetJournal::beginNet(std::int64_t utcMs)
 {
-    if (!db)
+    if (!write("INSERT INTO nets(started_utc) VALUES(?)", { utcMs }))
         return 0;
-    sqlite3_stmt* st = statement("INSERT INTO nets(started_utc) VALUES(?)");
-    if (st)
-        sqlite3_bind_int64(st, 1, utcMs);
-    if (!run(st)) {
-        fail("written");
-        close();
-        return 0;
-    }
     return sqlite3_last_insert_rowid(db);
 }
 
@@ -345,51 +364,17 @@ bool NetJournal::setStatus(std::int64_t net, std::int64_t seq, const QString& st
 
 bool NetJournal::setSaved(std::int64_t net, std::int64_t utcMs)
 {
-    if (!db)
-        return false;
-    sqlite3_stmt* st = statement("UPDATE nets SET unsaved = 0, saved_utc = ? WHERE id = ?");
-    if (st) {
-        sqlite3_bind_int64(st, 1, utcMs);
-        sqlite3_bind_int64(st, 2, net);
-    }
-    if (!run(st)) {
-        fail("written");
-        close();
-        return false;
-    }
-    return true;
+    return write("UPDATE nets SET unsaved = 0, saved_utc = ? WHERE id = ?", { utcMs, net });
 }
 
 bool NetJournal::setDiscarded(std::int64_t net)
 {
-    if (!db)
-        return false;
-    sqlite3_stmt* st = statement("UPDATE nets SET discarded = 1 WHERE id = ?");
-    if (st)
-        sqlite3_bind_int64(st, 1, net);
-    if (!run(st)) {
-        fail("written");
-        close();
-        return false;
-    }
-    return true;
+    return write("UPDATE nets SET discarded = 1 WHERE id = ?", { net });
 }
 
 bool NetJournal::addIdentification(std::int64_t net, std::int64_t utcMs)
 {
-    if (!db)
-        return false;
-    sqlite3_stmt* st = statement("INSERT INTO identifications(net_id, utc) VALUES(?, ?)");
-    if (st) {
-        sqlite3_bind_int64(st, 1, net);
-        sqlite3_bind_int64(st, 2, utcMs);
-    }
-    if (!run(st)) {
-        fail("written");
-        close();
-        return false;
-    }
-    return true;
+    return write("INSERT INTO identifications(net_id, utc) VALUES(?, ?)", { net, utcMs });
 }
 
 std::optional<PendingNet> NetJournal::pendingNet()
@@ -436,22 +421,12 @@ std::vector<JournalEntry> NetJournal::entries(std::int64_t net)
 
 int NetJournal::highestNumber(std::int64_t net)
 {
-    sqlite3_stmt* st = statement("SELECT coalesce(max(number), 0) FROM entries WHERE net_id = ?");
-    if (!st)
-        return 0;
-    Reset reset { st };
-    sqlite3_bind_int64(st, 1, net);
-    return sqlite3_step(st) == SQLITE_ROW ? sqlite3_column_int(st, 0) : 0;
+    return int(scalar("SELECT coalesce(max(number), 0) FROM entries WHERE net_id = ?", net));
 }
 
 std::int64_t NetJournal::lastSeq(std::int64_t net)
 {
-    sqlite3_stmt* st = statement("SELECT coalesce(max(seq), 0) FROM entries WHERE net_id = ?");
-    if (!st)
-        return 0;
-    Reset reset { st };
-    sqlite3_bind_int64(st, 1, net);
-    return sqlite3_step(st) == SQLITE_ROW ? sqlite3_column_int64(st, 0) : 0;
+    return scalar("SELECT coalesce(max(seq), 0) FROM entries WHERE net_id = ?", net);
 }
 
 std::vector<std::int64_t> NetJournal::identifications(std::int64_t net)
@@ -469,12 +444,7 @@ std::vector<std::int64_t> NetJournal::identifications(std::int64_t net)
 
 std::int64_t NetJournal::netStarted(std::int64_t net)
 {
-    sqlite3_stmt* st = statement("SELECT started_utc FROM nets WHERE id = ?");
-    if (!st)
-        return 0;
-    Reset reset { st };
-    sqlite3_bind_int64(st, 1, net);
-    return sqlite3_step(st) == SQLITE_ROW ? sqlite3_column_int64(st, 0) : 0;
+    return scalar("SELECT started_utc FROM nets WHERE id = ?", net);
 }
 
 NetJournal::Recent NetJournal::recentAttendance(const QString& call, int lastNets)

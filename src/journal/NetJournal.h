@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <vector>
 
@@ -105,6 +106,10 @@ private:
     void close();
     sqlite3_stmt* statement(const char* sql);
     bool run(sqlite3_stmt* st);
+    // One statement of its own transaction with the values bound in order; a failure stops the journal.
+    bool write(const char* sql, std::initializer_list<std::int64_t> values);
+    // The first column of the first row, 0 when there is none.
+    std::int64_t scalar(const char* sql, std::int64_t value);
 
     QString filePath;
     QString problemText;
