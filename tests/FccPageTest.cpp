@@ -16,12 +16,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <chrono>
+#include <csignal>
 #include <thread>
 
 #ifdef Q_OS_UNIX
@@ -337,6 +339,10 @@ TEST_F(FccPage, ClosingThePageDuringABuildDropsThatBuild)
     // The licence file is a pipe: the build lasts until the test writes the records, which
     // it does only after it has closed the page while the build was running.
     const QString pipe = dir.filePath("EN.pipe");
+    // The page stops reading once it is closed: the writer then meets a closed pipe, which
+    // must end its writing, not the test program.
+    const auto oldPipeHandler = std::signal(SIGPIPE, SIG_IGN);
+    const auto restorePipe = qScopeGuard([oldPipeHandler] { std::signal(SIGPIPE, oldPipeHandler); });
     ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
     frmFCC2->setLicenceFile(pipe);
     std::atomic<bool> go { false };
