@@ -225,12 +225,18 @@ bool NetJournal::write(const char* sql, std::initializer_list<std::int64_t> valu
     for (std::int64_t v : values)
         if (st)
             sqlite3_bind_int64(st, ++index, v);
-    if (!run(st)) {
-        fail("written");
-        close();
-        return false;
-    }
-    return true;
+    return written(run(st));
+}
+
+bool NetJournal::written(bool good)
+{
+    // A change that did not reach the disk stops the journal: what it holds stays sound,
+    // and the list says it is no longer protected.
+    if (good)
+        return true;
+    fail("written");
+    close();
+    return false;
 }
 
 std::int64_t NetJournal::scalar(const char* sql, std::int64_t value)
@@ -300,12 +306,7 @@ bool NetJournal::append(std::int64_t net, const JournalEntry& e, bool marksUnsav
     }
     if (good && marksUnsaved)
         good = markUnsaved(net);
-    if (!good || !t.commit()) {
-        fail("written");
-        close();
-        return false;
-    }
-    return true;
+    return written(good && t.commit());
 }
 
 bool NetJournal::markUnsaved(std::int64_t net)
@@ -333,33 +334,20 @@ bool NetJournal::setDeleted(
         sqlite3_bind_int64(st, 3, seq);
         good = run(st) && (!marksUnsaved || markUnsaved(net));
     }
-    if (!good || !t.commit()) {
-        fail("written");
-        close();
-        return false;
-    }
-    return true;
+    return written(good && t.commit());
 }
 
 bool NetJournal::setStatus(std::int64_t net, std::int64_t seq, const QString& status)
 {
     if (!db)
         return false;
-    Transaction t(*this);
     sqlite3_stmt* st = statement("UPDATE entries SET status = ? WHERE net_id = ? AND seq = ?");
-    bool good = t.ok() && st;
-    if (good) {
+    if (st) {
         bindText(st, 1, status);
         sqlite3_bind_int64(st, 2, net);
         sqlite3_bind_int64(st, 3, seq);
-        good = run(st);
     }
-    if (!good || !t.commit()) {
-        fail("written");
-        close();
-        return false;
-    }
-    return true;
+    return written(run(st));
 }
 
 bool NetJournal::setSaved(std::int64_t net, std::int64_t utcMs)

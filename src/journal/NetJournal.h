@@ -108,6 +108,7 @@ private:
     bool run(sqlite3_stmt* st);
     // One statement of its own transaction with the values bound in order; a failure stops the journal.
     bool write(const char* sql, std::initializer_list<std::int64_t> values);
+    bool written(bool good);
     // The first column of the first row, 0 when there is none.
     std::int64_t scalar(const char* sql, std::int64_t value);
 
