@@ -1,7 +1,7 @@
 // What the durable write of one check-in costs: each check-in is one synchronous SQLite
 // transaction in the net journal, made before the list shows the line. The journal lives on
 // the same disk as the user's data folder. Reported per check-in: median and 99th percentile.
-#include "net/CheckInList.h"
+#include "checkin/CheckInList.h"
 
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>

@@ -9,6 +9,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libglib2.0-dev mdbtools-dev mdbtools
   libfreexl-dev libsqlite3-dev python3 python3-xlwt python3-xlrd
+  libzip-dev libpq-dev postgresql postgresql-client ccache
   xvfb xauth fonts-liberation fonts-dejavu-core tzdata poppler-utils
 )
 # "fuzz": also what fuzz/build.sh needs (clang with libFuzzer), left out of normal builds.

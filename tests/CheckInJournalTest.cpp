@@ -1,7 +1,7 @@
 // The check-in list model and the net journal under it: numbering, undo, restore after a
 // crash, and a journal that is damaged, cannot be written or runs out of room.
 #include "journal/NetJournal.h"
-#include "net/CheckInList.h"
+#include "checkin/CheckInList.h"
 
 #include "FileSizeLimit.h"
 

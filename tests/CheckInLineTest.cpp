@@ -1,5 +1,5 @@
 // The check-in line format, its parsing, numbering and the saved file's bytes.
-#include "net/CheckInLine.h"
+#include "checkin/CheckInLine.h"
 #include "net/RosterGridModel.h"
 
 #include <QBrush>

@@ -1,8 +1,8 @@
 // The net's record as the club secretary gets it: statuses, the CSV files read back by an
 // independent CSV reader, the printed report and attendance over many nets.
 #include "journal/NetJournal.h"
-#include "net/CheckInList.h"
-#include "net/CheckInStatus.h"
+#include "checkin/CheckInList.h"
+#include "checkin/CheckInStatus.h"
 #include "report/NetExport.h"
 #include "report/NetReport.h"
 #include "report/NetSummary.h"

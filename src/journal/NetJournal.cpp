@@ -47,8 +47,6 @@ CREATE TABLE IF NOT EXISTS identifications(
 );
 )sql";
 
-const char* const sourceNames[] = { "roster", "manual", "fcc", "spreadsheet", "club" };
-
 QString columnText(sqlite3_stmt* st, int column)
 {
     const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(st, column));
@@ -73,19 +71,6 @@ struct Reset {
     }
 };
 } // namespace
-
-QString sourceName(CheckInSource source)
-{
-    return QString::fromLatin1(sourceNames[int(source)]);
-}
-
-CheckInSource sourceFromName(const QString& name)
-{
-    for (int i = 0; i < int(std::size(sourceNames)); ++i)
-        if (name == QLatin1String(sourceNames[i]))
-            return CheckInSource(i);
-    return CheckInSource::Manual;
-}
 
 NetJournal::NetJournal(const QString& folder)
 {

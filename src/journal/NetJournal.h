@@ -3,6 +3,8 @@
 // synchronously, before the list shows it. After a crash, a power cut or a kill the next
 // start finds the net that was neither saved nor discarded and can rebuild it line for line.
 // The journal also keeps every net, for attendance and reports.
+#include "checkin/CheckInStore.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -12,23 +14,6 @@
 
 struct sqlite3;
 struct sqlite3_stmt;
-
-// Where a check-in came from.
-enum class CheckInSource { Roster, Manual, Fcc, Spreadsheet, ClubSearch };
-QString sourceName(CheckInSource source);
-CheckInSource sourceFromName(const QString& name);
-
-// One line of the check-in list as the journal keeps it.
-struct JournalEntry {
-    std::int64_t seq = 0; // position key: lines stand in the order of their seq
-    bool dateLine = false;
-    int number = 0; // 0 for a date line
-    QString call, name, city, state;
-    QString text; // the whole line, for a date line
-    CheckInSource source = CheckInSource::Manual;
-    std::int64_t utcMs = 0; // when it was added, milliseconds since 1970 UTC
-    QString status; // short status tag, empty when none
-};
 
 // A net that was left neither saved nor discarded.
 struct PendingNet {
@@ -46,7 +31,7 @@ struct Attendance {
     std::int64_t lastUtcMs = 0;
 };
 
-class NetJournal {
+class NetJournal : public CheckInStore {
 public:
     // Opens (or creates) "journal.sqlite" in folder. A file that is not a sound database is
     // renamed aside, never deleted, and a new journal is started. Never throws: when the
@@ -56,32 +41,32 @@ public:
     NetJournal(const NetJournal&) = delete;
     NetJournal& operator=(const NetJournal&) = delete;
 
-    bool ok() const { return db != nullptr; }
+    bool ok() const override { return db != nullptr; }
     QString path() const { return filePath; }
     // Why the journal failed, or a note about a damaged file kept aside; empty otherwise.
-    QString problem() const { return problemText; }
+    QString problem() const override { return problemText; }
     // The name a damaged file was kept under, empty when none was found.
     QString keptAside() const { return keptAsideName; }
 
     // Each change is one durable transaction; marksUnsaved also marks the net unsaved (only
     // needed when it was saved before, which spares a page write per check-in). False when it could not be
     // written; the journal then stops (ok() becomes false) and problem() tells why.
-    std::int64_t beginNet(std::int64_t utcMs); // returns the new net's id, 0 on failure
-    bool append(std::int64_t net, const JournalEntry& entry, bool marksUnsaved);
+    std::int64_t beginNet(std::int64_t utcMs) override; // returns the new net's id, 0 on failure
+    bool append(std::int64_t net, const JournalEntry& entry, bool marksUnsaved) override;
     bool setDeleted(
-        std::int64_t net, std::int64_t seq, std::optional<std::int64_t> deletedUtcMs, bool marksUnsaved);
-    bool setStatus(std::int64_t net, std::int64_t seq, const QString& status);
-    bool setSaved(std::int64_t net, std::int64_t utcMs);
-    bool setDiscarded(std::int64_t net);
+        std::int64_t net, std::int64_t seq, std::optional<std::int64_t> deletedUtcMs, bool marksUnsaved) override;
+    bool setStatus(std::int64_t net, std::int64_t seq, const QString& status) override;
+    bool setSaved(std::int64_t net, std::int64_t utcMs) override;
+    bool setDiscarded(std::int64_t net) override;
     bool markUnsaved(std::int64_t net);
-    bool addIdentification(std::int64_t net, std::int64_t utcMs);
+    bool addIdentification(std::int64_t net, std::int64_t utcMs) override;
 
     // Reading back.
     std::optional<PendingNet> pendingNet();
-    std::vector<JournalEntry> entries(std::int64_t net); // lines still in the list, in order
-    int highestNumber(std::int64_t net); // over every check-in ever given, deleted ones too
-    std::int64_t lastSeq(std::int64_t net); // over every line ever added, deleted ones too
-    std::vector<std::int64_t> identifications(std::int64_t net);
+    std::vector<JournalEntry> entries(std::int64_t net) override; // lines still in the list, in order
+    int highestNumber(std::int64_t net) override; // over every check-in ever given, deleted ones too
+    std::int64_t lastSeq(std::int64_t net) override; // over every line ever added, deleted ones too
+    std::vector<std::int64_t> identifications(std::int64_t net) override;
     std::int64_t netStarted(std::int64_t net);
 
     // Attendance: how many of the last `lastNets` nets (with check-ins) the call checked into,

@@ -5,7 +5,7 @@
 #include "app/Pages.h"
 #include "controls/Dialogs.h"
 #include "data/AtomicFile.h"
-#include "net/CheckInStatus.h"
+#include "checkin/CheckInStatus.h"
 #include "report/NetExport.h"
 #include "report/NetReport.h"
 #include "report/NetSummary.h"

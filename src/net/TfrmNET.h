@@ -4,8 +4,9 @@
 // ClubSearch, RosterSearch, RosterGrid, CallBook).
 #include "controls/Page.h"
 #include "data/RosterTable.h"
-#include "net/CheckInLine.h"
-#include "net/CheckInList.h"
+#include "checkin/CheckInLine.h"
+#include "checkin/CheckInList.h"
+#include "journal/NetJournal.h"
 
 #include <QHash>
 #include <QStringList>

@@ -1,7 +1,7 @@
 #include "report/NetReport.h"
 
 #include "data/AtomicFile.h"
-#include "net/CheckInStatus.h"
+#include "checkin/CheckInStatus.h"
 #include "report/NetExport.h"
 
 #include <QBuffer>

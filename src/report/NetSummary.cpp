@@ -1,7 +1,7 @@
 #include "report/NetSummary.h"
 
-#include "net/CheckInList.h"
-#include "net/CheckInStatus.h"
+#include "checkin/CheckInList.h"
+#include "checkin/CheckInStatus.h"
 
 #include <algorithm>
 

@@ -1,10 +1,10 @@
-#include "net/CheckInList.h"
+#include "checkin/CheckInList.h"
 
-#include "net/CheckInLine.h"
+#include "checkin/CheckInLine.h"
 
 #include <QDateTime>
 
-CheckInList::CheckInList(NetJournal* journal, Clock clock)
+CheckInList::CheckInList(CheckInStore* journal, Clock clock)
     : journal(journal),
       clock(clock ? std::move(clock) : Clock([] { return QDateTime::currentMSecsSinceEpoch(); }))
 {

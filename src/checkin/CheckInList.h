@@ -2,7 +2,7 @@
 // The check-in list of one net: its lines, their numbering, the unsaved mark and the undo of
 // deletes. Every change goes to the net journal first and only then into the list, so what
 // the operator sees is always what a crash would bring back.
-#include "journal/NetJournal.h"
+#include "checkin/CheckInStore.h"
 
 #include <QString>
 #include <QStringList>
@@ -22,7 +22,7 @@ public:
 
     // The journal may be null (nothing is kept) and may fail at any time: the list goes on
     // working in memory, and journalProblem() tells why it is no longer protected.
-    explicit CheckInList(NetJournal* journal = nullptr, Clock clock = {});
+    explicit CheckInList(CheckInStore* journal = nullptr, Clock clock = {});
 
     // Appends a date line; it carries no number and is not counted.
     void addDateLine(const QString& date);
@@ -69,7 +69,7 @@ private:
     void journalFailed();
     std::int64_t ensureNet();
 
-    NetJournal* journal;
+    CheckInStore* journal;
     Clock clock;
     std::int64_t net = 0;
     std::vector<JournalEntry> entries;

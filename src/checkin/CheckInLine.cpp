@@ -1,4 +1,4 @@
-#include "net/CheckInLine.h"
+#include "checkin/CheckInLine.h"
 
 static const QString separator = QStringLiteral("  ");
 

@@ -1,4 +1,4 @@
-#include "net/CheckInStatus.h"
+#include "checkin/CheckInStatus.h"
 
 #include <array>
 
