@@ -3,6 +3,7 @@
 // deletes. Every change goes to the net journal first and only then into the list, so what
 // the operator sees is always what a crash would bring back.
 #include "checkin/CheckInStore.h"
+#include "checkin/Station.h"
 
 #include <QString>
 #include <QStringList>
@@ -11,10 +12,6 @@
 #include <functional>
 #include <optional>
 #include <vector>
-
-struct CheckInFields {
-    QString call, name, city, state;
-};
 
 class CheckInList {
 public:
