@@ -253,6 +253,71 @@ TEST(FccCallIndexCache, KeptIndexIsTakenOnlyForTheSameFileUnchangedAndUndamaged)
     EXPECT_TRUE(damage(good));
 }
 
+TEST(FccCallIndexLicences, JoinedByIdentifierActiveRecordCountsElseTheLatest)
+{
+    QTemporaryDir dir;
+    // enLine(n) has the identifier 1000000 + n.
+    const QString path = writeFile(dir,
+        enLine(1, "K5ABC", "WACO") + "\r\n" + enLine(2, "W1AW", "NEWINGTON") + "\r\n"
+            + enLine(3, "K5ABC", "TULSA") + "\r\n" + enLine(4, "N0OLD", "BEND") + "\r\n"
+            + enLine(5, "N0OLD", "OMAHA") + "\r\n" + enLine(6, "KX9NEW", "AURORA") + "\r\n");
+    auto hd = [](int n, const char* call, const char* status, const char* granted, const char* expires,
+                  const char* cancelled = "") {
+        return "HD|" + std::to_string(1000000 + n) + "|||" + call + "|" + status + "|HA|" + granted + "|"
+            + expires + "|" + cancelled + "|||N|||\r\n";
+    };
+    auto am = [](int n, const char* call, const char* cls) {
+        return "AM|" + std::to_string(1000000 + n) + "|||" + call + "|" + cls + "|D|||||||||||\r\n";
+    };
+    // K5ABC: an older active record and a newer expired one; N0OLD: two lapsed, the
+    // later grant counts; W1AW a club; KX9NEW has no HD or AM record.
+    writeFile(dir,
+        hd(1, "K5ABC", "A", "01/02/2016", "01/02/2026") + hd(3, "K5ABC", "E", "05/06/2012", "05/06/2022")
+            + hd(2, "W1AW", "A", "03/04/2020", "03/04/2030") + hd(4, "N0OLD", "E", "01/01/2005", "01/01/2015")
+            + hd(5, "N0OLD", "C", "01/01/2010", "01/01/2020", "09/30/2015"),
+        "HD.dat");
+    writeFile(dir,
+        am(1, "K5ABC", "G") + am(3, "K5ABC", "T") + am(2, "W1AW", "") + am(4, "N0OLD", "N")
+            + am(5, "N0OLD", "A"),
+        "AM.dat");
+    const auto index = FccCallIndex::build(path);
+    ASSERT_TRUE(index);
+    ASSERT_TRUE(index->hasLicences());
+    EXPECT_EQ(NetLicenceText(index->licence("K5ABC"), true).text, "General, active to 2026-01-02");
+    EXPECT_EQ(NetLicenceText(index->licence("k5abc"), true).text, "General, active to 2026-01-02");
+    EXPECT_EQ(NetLicenceText(index->licence("W1AW"), true).text, "Active to 2030-03-04");
+    EXPECT_EQ(NetLicenceText(index->licence("N0OLD"), true), (LicenceLabel { "CANCELLED 2015-09-30", true }));
+    EXPECT_EQ(index->licence("N0OLD")->operatorClass, 'A');
+    EXPECT_EQ(NetLicenceText(index->licence("KX9NEW"), true).text, "class and status unknown");
+    EXPECT_EQ(NetLicenceText(index->licence("K1NONE"), true).text, "not in the FCC file");
+    // The name still comes from the first record of a call in the file.
+    EXPECT_EQ(cities(*index)[*index->find("K5ABC")], "WACO");
+
+    // The cache keeps the licences, and is not taken once HD.dat has changed.
+    const QString cache = dir.filePath("cache/calls.idx");
+    ASSERT_TRUE(index->save(cache));
+    const auto loaded = FccCallIndex::load(cache, path, index->stamp());
+    ASSERT_TRUE(loaded);
+    EXPECT_TRUE(loaded->hasLicences());
+    for (std::size_t i = 0; i < index->size(); ++i)
+        EXPECT_EQ(loaded->licence(i), index->licence(i)) << index->call(i);
+    writeFile(dir, hd(1, "K5ABC", "C", "01/02/2016", "01/02/2026", "10/01/2025"), "HD.dat");
+    EXPECT_FALSE(FccCallIndex::load(cache, path, index->stamp()));
+    EXPECT_EQ(FccCallIndex::build(path)->licence("K5ABC")->status, 'C');
+
+    // EN.dat alone: every licence unknown, and an index made so is not taken once the
+    // detail files are there.
+    QFile::remove(dir.filePath("HD.dat"));
+    const auto plain = FccCallIndex::build(path);
+    ASSERT_TRUE(plain);
+    EXPECT_FALSE(plain->hasLicences());
+    EXPECT_FALSE(plain->licence("K5ABC")->known());
+    ASSERT_TRUE(plain->save(cache));
+    EXPECT_TRUE(FccCallIndex::load(cache, path, plain->stamp()));
+    writeFile(dir, hd(1, "K5ABC", "A", "01/02/2016", "01/02/2026"), "HD.dat");
+    EXPECT_FALSE(FccCallIndex::load(cache, path, plain->stamp()));
+}
+
 class FccLoaderTest : public ::testing::Test {
 protected:
     QString write(const std::string& text) { return writeFile(dir, text); }

@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -148,27 +149,19 @@ TEST(LicenceLines, CrAloneEndsALineAndCrCrLfIsOneLineEnd)
     const std::vector<std::string> file = { kSixDigit, kExample, kClub };
     const auto lf = lines(ScanLicenceText(join(file, "\n"), ""));
     ASSERT_EQ(lf.size(), 3u);
-    // Whatever the piece size, so a CR LF or CR CR LF split between two reads is one end.
-    for (const std::size_t piece :
-        { std::size_t(1), std::size_t(2), std::size_t(7), std::size_t(145), std::size_t(1u << 20) }) {
-        EXPECT_EQ(lines(ScanLicenceText(join(file, "\r"), "", piece)), lf) << piece;
-        EXPECT_EQ(lines(ScanLicenceText(join(file, "\r", false), "", piece)), lf) << piece;
-        EXPECT_EQ(lines(ScanLicenceText(join(file, "\r\r\n"), "", piece)), lf) << piece;
-        EXPECT_EQ(
-            lines(ScanLicenceText(kSixDigit + "\r" + kExample + "\r\r\n" + kClub + "\n", "", piece)), lf)
-            << piece;
-        // Every record of a CR-only file can be found, not only the first.
-        const LicenceList list = ScanLicenceText(join(file, "\r"), "", piece);
-        EXPECT_EQ(FindCallInList(list, "N0CALL"), 1) << piece;
-        EXPECT_EQ(FindCallInList(list, "K0ARC"), 2) << piece;
-        EXPECT_EQ(lines(ScanLicenceText(join(file, "\r"), "K0", piece)),
-            std::vector<std::string> { kClub.substr(13) })
-            << piece;
-        // Two CRs with nothing between are an empty line, as two LFs are.
-        EXPECT_EQ(lines(ScanLicenceText(kSixDigit + "\r\r" + kExample, "", piece)),
-            lines(ScanLicenceText(kSixDigit + "\n\n" + kExample, "", piece)))
-            << piece;
-    }
+    EXPECT_EQ(lines(ScanLicenceText(join(file, "\r"), "")), lf);
+    EXPECT_EQ(lines(ScanLicenceText(join(file, "\r", false), "")), lf);
+    EXPECT_EQ(lines(ScanLicenceText(join(file, "\r\r\n"), "")), lf);
+    EXPECT_EQ(lines(ScanLicenceText(kSixDigit + "\r" + kExample + "\r\r\n" + kClub + "\n", "")), lf);
+    // Every record of a CR-only file can be found, not only the first.
+    const LicenceList list = ScanLicenceText(join(file, "\r"), "");
+    EXPECT_EQ(FindCallInList(list, "N0CALL"), 1);
+    EXPECT_EQ(FindCallInList(list, "K0ARC"), 2);
+    EXPECT_EQ(lines(ScanLicenceText(join(file, "\r"), "K0")), std::vector<std::string> { kClub.substr(13) });
+    // Two CRs with nothing between are an empty line, as two LFs are.
+    EXPECT_EQ(lines(ScanLicenceText(kSixDigit + "\r\r" + kExample, "")),
+        lines(ScanLicenceText(kSixDigit + "\n\n" + kExample, "")));
+    EXPECT_EQ(lines(ScanLicenceText(kSixDigit + "\r\r" + kExample, "")).size(), 3u);
 }
 
 TEST(LicenceLines, LastLineWithoutLineEndIsListedOnce)
@@ -182,24 +175,20 @@ TEST(LicenceLines, LastLineWithoutLineEndIsListedOnce)
     EXPECT_EQ(ScanLicenceText("", "").size(), 0u);
 }
 
-TEST(LicenceLines, LongLineIsOneRecordListedWholeWhateverThePieces)
+TEST(LicenceLines, LongLineIsOneRecordListedWhole)
 {
     const std::string longLine = lineOfLength("KD5LONG", 200);
     ASSERT_EQ(longLine.size(), 200u);
     const std::string text = join({ kSixDigit, longLine, kExample }, "\r\n");
-    for (const std::size_t piece :
-        { std::size_t(1), std::size_t(7), std::size_t(144), std::size_t(145), std::size_t(4u << 20) }) {
-        const auto all = lines(ScanLicenceText(text, "", piece));
-        ASSERT_EQ(all.size(), 3u) << piece;
-        EXPECT_EQ(all[1], longLine.substr(13)) << piece;
-        // The tail of the long line is no record of its own: nothing but the line
-        // itself begins with its call sign, or with a tail's text.
-        EXPECT_EQ(lines(ScanLicenceText(text, "KD5LONG", piece)).size(), 1u) << piece;
-        EXPECT_EQ(lines(ScanLicenceText(text, "XX", piece)).size(), 0u) << piece;
-    }
-    // Far longer than a read piece.
+    const auto all = lines(ScanLicenceText(text, ""));
+    ASSERT_EQ(all.size(), 3u);
+    EXPECT_EQ(all[1], longLine.substr(13));
+    // The tail of the long line is no record of its own: nothing but the line itself
+    // begins with its call sign, or with a tail's text.
+    EXPECT_EQ(lines(ScanLicenceText(text, "KD5LONG")).size(), 1u);
+    EXPECT_EQ(lines(ScanLicenceText(text, "XX")).size(), 0u);
     const std::string huge = lineOfLength("W9HUGE", 100000);
-    const auto one = lines(ScanLicenceText(join({ huge, kSixDigit }, "\n"), "W9", 4096));
+    const auto one = lines(ScanLicenceText(join({ huge, kSixDigit }, "\n"), "W9"));
     ASSERT_EQ(one.size(), 1u);
     EXPECT_EQ(one[0], huge.substr(13));
 }
@@ -248,11 +237,11 @@ TEST_F(LicenceFileTest, StoppedReadingGivesNoLines)
 {
     const QString path = write(join({ kSixDigit, kExample, kClub }, "\r\n"));
     const std::atomic<bool> stop { true };
-    const LicenceFileScan stopped = ScanLicenceFile(path, "", nullptr, 16, &stop);
+    const LicenceFileScan stopped = ScanLicenceFile(path, "", &stop);
     EXPECT_FALSE(stopped.ok());
     EXPECT_EQ(stopped.lines.size(), 0u);
     const std::atomic<bool> go { false };
-    EXPECT_EQ(ScanLicenceFile(path, "", nullptr, 16, &go).lines.size(), 3u);
+    EXPECT_EQ(ScanLicenceFile(path, "", &go).lines.size(), 3u);
 }
 
 TEST(LicenceSearch, ExactWholeCaseSensitiveAndFirstOfEqualCalls)
@@ -406,88 +395,60 @@ TEST(LicenceRecord, RecordsOfThirtyFieldsOrFewerAreSplitFromTheStart)
     EXPECT_EQ(g.firstName, " RITA");
 }
 
-TEST(LicenceSearch, ListedLineCostsItsBytesAndAtMostSixteenMore)
+TEST(LicenceSearch, ListedLineCostsEightBytesBesideTheFile)
 {
     QFile sample(sourceDir() + "/tests/fixtures/fcc/EN_daily_sample.dat");
     ASSERT_TRUE(sample.open(QIODevice::ReadOnly));
     const QByteArray bytes = sample.readAll();
     std::string many;
-    for (int i = 0; i < 120; ++i) // more than one block of lines
+    for (int i = 0; i < 120; ++i)
         many.append(bytes.constData(), std::size_t(bytes.size()));
-    const LicenceList list = ScanLicenceText(many, "K", 64 * 1024);
+    const LicenceList list = ScanLicenceText(many, "K");
     ASSERT_EQ(list.size(), 120u * 383u);
-    ASSERT_GT(list.textBytes(), LicenceBlockPool::kBlockSize);
-    EXPECT_LE(list.memoryBytes(), list.textBytes() + 16 * list.size());
+    EXPECT_LE(list.memoryBytes(), 8 * list.size() + 1024);
 }
 
-TEST(LicenceSearch, LinesSpreadOverManyBlocksAndReusedMemoryStayWhole)
+TEST_F(LicenceFileTest, LinesOfEarlierBuildsStayAsReadWhenTheFileIsReplaced)
 {
-    // Small blocks, so lines fill many of them; one line is longer than a block.
-    LicenceBlockPool pool(256);
+    // The import replaces the licence file by renaming a new one over it: the lines
+    // already listed keep the text they were read from, and a new build reads the new file.
     std::vector<std::string> file;
     for (int i = 0; i < 60; ++i)
         file.push_back(lineOfLength("K" + std::to_string(i), 100 + i));
     file.insert(file.begin() + 30, lineOfLength("KBIG", 1000));
-    const std::string text = join(file, "\r\n");
+    const QString path = write(join(file, "\r\n"));
     std::vector<std::string> expected;
     for (const auto& l : file)
         expected.push_back(l.substr(13));
 
-    LicenceList list = ScanLicenceText(text, "K", 37, &pool);
-    EXPECT_EQ(lines(list), expected);
-    EXPECT_EQ(FindCallInList(list, "K59"), 60);
-    EXPECT_EQ(FindCallInList(list, "KBIG"), 30);
+    LicenceList list;
+    ASSERT_EQ(BuildPrefixList(path, "K", list), 61);
     EXPECT_EQ(list.maxLineLength(), 1000u - 13u);
 
-    list.clear(&pool);
-    EXPECT_GT(pool.blocks(), 0u);
-    list = ScanLicenceText(text, "K", 4096, &pool);
-    list.append(ScanLicenceText(text, "K1", 5, &pool));
-    const auto all = lines(list);
-    ASSERT_EQ(all.size(), 61u + 11u);
-    EXPECT_EQ(std::vector<std::string>(all.begin(), all.begin() + 61), expected);
-    EXPECT_EQ(all[61], expected[1]);
-    EXPECT_EQ(FindCallInList(list, "K19"), 19);
-}
+    const QString replacement = dir.filePath("new.dat");
+    QFile next(replacement);
+    ASSERT_TRUE(next.open(QIODevice::WriteOnly));
+    next.write(QByteArray::fromStdString(kExample + "\r\n" + kClub + "\r\n"));
+    next.close();
+    ASSERT_EQ(
+        std::rename(QFile::encodeName(replacement).constData(), QFile::encodeName(path).constData()), 0);
 
-TEST(LicenceSearch, HugePageBlocksAreGivenBackAndReusedWhole)
-{
-    // Blocks of one huge page: the list spans several fresh ones (mapped on their own
-    // where the system allows, later ones made ahead on a helper thread), and a line
-    // longer than a block closes one early and gets memory of its own.
-    LicenceBlockPool pool(LicenceBlockPool::kHugePage);
-    std::vector<std::string> file;
-    for (int i = 0; i < 60000; ++i)
-        file.push_back(lineOfLength("K" + std::to_string(i), 200 + i % 50));
-    file.insert(file.begin() + 15000, lineOfLength("KHUGE", LicenceBlockPool::kHugePage + 100));
-    const std::string text = join(file, "\n");
-    std::vector<std::string> expected;
-    for (const auto& l : file)
-        expected.push_back(l.substr(13));
-
-    LicenceList list = ScanLicenceText(text, "K", 1u << 20, &pool);
-    ASSERT_EQ(lines(list), expected);
-    EXPECT_EQ(FindCallInList(list, "K59999"), 60000);
-    EXPECT_EQ(FindCallInList(list, "KHUGE"), 15000);
-    EXPECT_LE(list.memoryBytes(), list.textBytes() + 16 * list.size());
-
-    // The full blocks go back to the pool and fill the next build, which needs them all.
-    list.clear(&pool);
-    EXPECT_GE(pool.blocks(), 4u);
-    list = ScanLicenceText(text, "K", 64u << 10, &pool);
-    EXPECT_EQ(pool.blocks(), 0u);
-    list.append(ScanLicenceText(text, "K2999", 1u << 20, &pool));
+    ASSERT_EQ(BuildPrefixList(path, "K", list), 62);
     std::vector<std::string> both = expected;
-    for (const auto& l : expected)
-        if (l.rfind("K2999", 0) == 0)
-            both.push_back(l);
-    ASSERT_EQ(both.size(), expected.size() + 11);
+    both.push_back(kClub.substr(13));
     EXPECT_EQ(lines(list), both);
+    EXPECT_EQ(FindCallInList(list, "K59"), 60);
+    EXPECT_EQ(FindCallInList(list, "KBIG"), 30);
+    EXPECT_EQ(FindCallInList(list, "K0ARC"), 61);
 
-    list.clear(&pool);
-    pool.release();
-    EXPECT_EQ(pool.blocks(), 0u);
-    EXPECT_EQ(lines(ScanLicenceText(text, "K", 1u << 20, &pool)), expected);
+    // Moved and cleared lists keep nothing of the texts.
+    LicenceList moved;
+    moved.append(std::move(list));
+    EXPECT_EQ(list.size(), 0u);
+    EXPECT_EQ(lines(moved), both);
+    moved.clear();
+    EXPECT_EQ(moved.size(), 0u);
+    EXPECT_EQ(FindCallInList(moved, "K59"), -1);
 }
 
 TEST_F(LicenceFileTest, SavedListIsEveryLineWithCrLf)

@@ -34,6 +34,14 @@ public:
             fileNames.pop_front();
             return name;
         };
+        hook.openFileNames = [this](const QString&, const QString&) {
+            ++openDialogs;
+            if (openNames.empty())
+                return QStringList();
+            QStringList names = openNames.front();
+            openNames.pop_front();
+            return names;
+        };
         hook.question = [this](const QString& text) {
             questions << text;
             if (answers.empty())
@@ -74,6 +82,8 @@ public:
     QStringList choices; // the texts of those questions
     QStringList choiceButtons; // the buttons of the last one
     int saveDialogs = 0;
+    std::deque<QStringList> openNames; // answers to the open-files dialog (none cancels)
+    int openDialogs = 0;
 
 private:
     Dialogs::Hook hook;

@@ -1,6 +1,11 @@
 #include "app/Options.h"
 
+#include "fcc/FccImport.h"
+
+#include <QDir>
 #include <QStringList>
+
+#include <cstdio>
 
 QString defaultInstallFolder()
 {
@@ -17,6 +22,9 @@ static QString usage()
     return QStringLiteral("Usage: velmora [--install-dir DIR]\n"
                           "Net control assistant for RV club amateur-radio nets.\n\n"
                           "  --install-dir DIR  folder holding database/ and FCCraw/ (default %1)\n"
+                          "  --import-fcc FILE...\n"
+                          "                     import the FCC's weekly zip (l_amat.zip) and any daily\n"
+                          "                     zips (l_am_<day>.zip) into FCCraw/, then exit\n"
                           "  --help             show this help and exit\n"
                           "  --version          show the version and exit\n")
         .arg(defaultInstallFolder());
@@ -24,6 +32,9 @@ static QString usage()
     return QStringLiteral("Usage: velmora [--install-dir DIR] [--callbook PROGRAM]\n"
                           "Net control assistant for RV club amateur-radio nets.\n\n"
                           "  --install-dir DIR   folder holding database/ and FCCraw/ (default %1)\n"
+                          "  --import-fcc FILE...\n"
+                          "                      import the FCC's weekly zip (l_amat.zip) and any daily\n"
+                          "                      zips (l_am_<day>.zip) into FCCraw/, then exit\n"
                           "  --callbook PROGRAM  call-book program that RUN HAMCALL PROGRAM starts: a\n"
                           "                      path, or a name looked for on the PATH (default hamcall)\n"
                           "  --help              show this help and exit\n"
@@ -56,6 +67,15 @@ Options parseOptions(int argc, const char* const* argv)
         }
         if (arg.startsWith(QLatin1String("--install-dir="))) {
             o.installFolder = arg.mid(int(qstrlen("--install-dir=")));
+            continue;
+        }
+        if (arg == QLatin1String("--import-fcc")) {
+            // Every following argument up to the next option is a zip.
+            o.action = Options::Action::ImportFcc;
+            while (i + 1 < argc && !QString::fromLocal8Bit(argv[i + 1]).startsWith(QLatin1String("--")))
+                o.fccZips << QString::fromLocal8Bit(argv[++i]);
+            if (o.fccZips.isEmpty())
+                return stop(QStringLiteral("velmora: --import-fcc needs at least one zip\n") + usage(), 2);
             continue;
         }
 #ifndef Q_OS_WIN
@@ -99,4 +119,27 @@ QString noDisplayMessage()
     return QStringLiteral("velmora: no display found (DISPLAY is not set), so the window cannot be shown.\n"
                           "Run it on a desktop, or under a virtual display, for example:\n"
                           "  xvfb-run -a -s '-screen 0 1680x1050x24' velmora --install-dir DIR\n");
+}
+
+int runFccImport(const Options& options)
+{
+    const QString folder = QDir(options.installFolder).absoluteFilePath(QStringLiteral("FCCraw"));
+    int shown = -1;
+    const FccImportResult result = ImportFccZips(options.fccZips, folder, [&shown](int percent) {
+        // A line every tenth, so a log of the run stays short.
+        if (percent / 10 != shown / 10 || percent == 100) {
+            std::printf("importing: %d%%\n", percent);
+            std::fflush(stdout);
+        }
+        shown = percent;
+    });
+    for (const QString& note : result.notes)
+        std::printf("%s\n", note.toLocal8Bit().constData());
+    if (!result.ok) {
+        std::fprintf(stderr, "velmora: the FCC import failed: %s\n", result.error.toLocal8Bit().constData());
+        return 1;
+    }
+    std::printf("imported %lld licence records into %s\n", result.records,
+        QDir::toNativeSeparators(folder).toLocal8Bit().constData());
+    return 0;
 }

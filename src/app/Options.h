@@ -1,12 +1,15 @@
 #pragma once
-// The command line: --install-dir DIR, --callbook PROGRAM (not on Windows), --help, --version.
+// The command line: --install-dir DIR, --callbook PROGRAM (not on Windows),
+// --import-fcc FILE..., --help, --version.
 #include <QString>
+#include <QStringList>
 
 struct Options {
-    enum class Action { Run, PrintAndExit };
+    enum class Action { Run, PrintAndExit, ImportFcc };
     Action action = Action::Run;
     QString installFolder;
     QString callBookProgram; // empty: the platform's default call-book program
+    QStringList fccZips; // the zips to import, for ImportFcc
     QString output; // what to print when not running
     int exitStatus = 0; // status when not running
 };
@@ -17,3 +20,7 @@ Options parseOptions(int argc, const char* const* argv);
 // True when a window can be shown (a display, or a platform chosen explicitly).
 bool hasDisplay();
 QString noDisplayMessage();
+// Imports options.fccZips into FCCraw below the installation folder, without a window,
+// telling progress and notes on standard output and a failure on standard error.
+// Returns the exit status: 0 when done, 1 when the import failed.
+int runFccImport(const Options& options);

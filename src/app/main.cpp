@@ -16,6 +16,8 @@ int main(int argc, char** argv)
         std::fputs(options.output.toLocal8Bit().constData(), options.exitStatus == 0 ? stdout : stderr);
         return options.exitStatus;
     }
+    if (options.action == Options::Action::ImportFcc)
+        return runFccImport(options); // headless: no application object, no pages
     if (!hasDisplay()) {
         std::fputs(noDisplayMessage().toLocal8Bit().constData(), stderr);
         return 1;

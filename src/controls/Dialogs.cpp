@@ -82,6 +82,18 @@ QString saveFileName(QWidget* parent, const QString& caption, const QString& pro
     return dialog.selectedFiles().constFirst();
 }
 
+QStringList openFileNames(QWidget* parent, const QString& caption, const QString& filter)
+{
+    if (currentHook && currentHook->openFileNames)
+        return currentHook->openFileNames(caption, filter);
+    QFileDialog dialog(parent, caption, QString(), filter);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    if (dialog.exec() != QDialog::Accepted)
+        return QStringList();
+    return dialog.selectedFiles();
+}
+
 int choose(QWidget* parent, const QString& text, const QStringList& buttons)
 {
     if (currentHook && currentHook->choose)

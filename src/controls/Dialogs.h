@@ -26,6 +26,8 @@ struct Hook {
     std::function<void(Kind kind, const QString& title, const QString& text)> shown;
     // Answers the save-file dialog, given its caption and the name it proposes.
     std::function<QString(const QString& caption, const QString& proposed)> saveFileName;
+    // Answers the open-files dialog, given its caption and its filter.
+    std::function<QStringList(const QString& caption, const QString& filter)> openFileNames;
     // Answers a question with buttons of its own: the index of the button pressed.
     std::function<int(const QString& text, const QStringList& buttons)> choose;
     std::function<SaveChoice(const QString& text)> question;
@@ -49,6 +51,9 @@ void titledMessage(const QString& title, const QString& text);
 // an existing file is replaced. Returns the chosen name, or an empty text when cancelled.
 QString saveFileName(
     QWidget* parent, const QString& caption = QString(), const QString& proposed = QString());
+// The dialog that picks existing files to open, of the kinds filter names (as
+// "Zips (*.zip)"). Returns the chosen names, or none when cancelled.
+QStringList openFileNames(QWidget* parent, const QString& caption, const QString& filter);
 // A question with the given buttons, the first the default; returns the index pressed
 // (the last button when the box is closed otherwise).
 int choose(QWidget* parent, const QString& text, const QStringList& buttons);

@@ -2,8 +2,12 @@
 // An index of the call signs in the licence entity file, for the quick call box: which
 // calls the file holds and where each call's record starts, so a call is found by
 // exact text, by its beginning, by its end or within one edit without reading the file.
-// A national file of 1.5 million records gives an index of about 24 MB: no text is kept,
+// A national file of 1.5 million records gives an index of about 36 MB: no text is kept,
 // only numbers. Name, city and state are read from the file when a call is shown.
+//
+// Beside each call the index keeps what HD.dat and AM.dat (in the same folder as the
+// entity file) say of its licence: class, status and dates, joined to the entity record
+// by the unique system identifier. Without those files the licence is unknown.
 //
 // A call is kept packed in one 64-bit number: up to 12 characters, each a digit or a
 // capital letter, as the digits of a base-37 number (0 stands for "no character"). The
@@ -12,6 +16,7 @@
 // the calls sorted by their reversed text.
 //
 // An index never changes once made, so any thread may read it. No widgets here.
+#include "fcc/LicenceInfo.h"
 #include "fcc/LicenceRecord.h"
 
 #include <QFile>
@@ -37,6 +42,9 @@ std::optional<std::uint64_t> pack(std::string_view call);
 std::string unpack(std::uint64_t key);
 // The number of the same call read backwards.
 std::uint64_t reversed(std::uint64_t key);
+// How many packed numbers begin with a text of the given length: the calls that begin
+// with text lie in [pack(text), pack(text) + span(text.size())).
+std::uint64_t span(std::size_t length);
 
 } // namespace fcccall
 
@@ -48,6 +56,9 @@ struct LicenceFileStamp {
 };
 // The stamp of the file at path, or nothing when there is no such file.
 std::optional<LicenceFileStamp> StampOfLicenceFile(const QString& path);
+// HD.dat and AM.dat beside the entity file at enPath.
+QString LicenceHeaderFile(const QString& enPath);
+QString LicenceAmateurFile(const QString& enPath);
 
 class FccCallIndex {
 public:
@@ -57,13 +68,16 @@ public:
     // letters and digits are left out. A call held by several records is kept once,
     // with the first of them in file order (as the FCC page finds it). Returns nothing,
     // with the reason in *error, when the file cannot be read whole, is 4 GiB or more,
-    // or cancel was set.
+    // or cancel was set. HD.dat and AM.dat beside it, when both are there, give each
+    // call its licence (for a call of several records, the one LicenceCountsOver picks);
+    // when either cannot be read the licences stay unknown.
     static std::shared_ptr<const FccCallIndex> build(
         const QString& path, QString* error = nullptr, const std::atomic<bool>* cancel = nullptr);
 
     // The index kept in cacheFile, when it was made from the file at path while that
     // file had the given stamp; nothing (with the reason) when it was not, or when the
-    // cache file is damaged.
+    // cache file is damaged, or HD.dat and AM.dat beside the file are no longer those
+    // the index was made with.
     static std::shared_ptr<const FccCallIndex> load(const QString& cacheFile, const QString& path,
         const LicenceFileStamp& stamp, QString* error = nullptr);
     // Writes the index to cacheFile, replacing it only when the whole was written.
@@ -79,6 +93,13 @@ public:
     std::uint64_t key(std::size_t i) const { return m_keys[i]; }
     // Where the first record of call i starts in the file.
     std::uint32_t offset(std::size_t i) const { return m_offsets[i]; }
+
+    // Whether the licences were read from HD.dat and AM.dat.
+    bool hasLicences() const { return m_hasLicences; }
+    // The licence of call i; unknown (status 0) when hasLicences() is false.
+    const LicenceInfo& licence(std::size_t i) const { return m_licences[i]; }
+    // The licence of a call, or nothing when the index does not hold the call.
+    std::optional<LicenceInfo> licence(std::string_view call) const;
 
     // The position of a call (letters of either case), or nothing.
     std::optional<std::size_t> find(std::string_view call) const;
@@ -97,12 +118,17 @@ public:
 private:
     FccCallIndex() = default;
     void makeEndingOrder();
+    friend class FccIndexCache;
 
     QString m_path;
     LicenceFileStamp m_stamp;
     std::vector<std::uint64_t> m_keys; // sorted, no call twice
     std::vector<std::uint32_t> m_offsets; // by position
     std::vector<std::uint32_t> m_byEnding; // positions sorted by reversed call
+    std::vector<LicenceInfo> m_licences; // by position
+    bool m_hasLicences = false;
+    // The stamps of HD.dat and AM.dat when they were read; size -1 when not.
+    LicenceFileStamp m_hdStamp, m_amStamp;
 };
 
 // Reads records of an index's file by their offsets, keeping the file open between

@@ -8,47 +8,82 @@
 #include <exception>
 #include <new>
 
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
+
 QString LicenceFilePath(const QString& installFolder)
 {
     return QDir::toNativeSeparators(QDir(installFolder).absoluteFilePath(QStringLiteral("FCCraw/EN.dat")));
 }
 
-LicenceFileScan ScanLicenceFile(const QString& path, std::string_view prefix, LicenceBlockPool* pool,
-    std::size_t pieceSize, const std::atomic<bool>* stop)
+namespace {
+
+class MappedText : public LicenceText {
+public:
+    bool map(const QString& path, QString* error)
+    {
+        m_file.setFileName(path);
+        if (!m_file.open(QIODevice::ReadOnly)) {
+            *error = m_file.errorString();
+            return false;
+        }
+        const qint64 size = m_file.size();
+        if (size == 0)
+            return true;
+        uchar* data = m_file.map(0, size, QFileDevice::MapPrivateOption);
+        if (!data) {
+            *error = m_file.errorString();
+            return false;
+        }
+#if defined(__linux__)
+        // Read once from start to end: the system may read ahead far.
+        madvise(data, std::size_t(size), MADV_SEQUENTIAL);
+#endif
+        m_text = std::string_view(reinterpret_cast<const char*>(data), std::size_t(size));
+        return true;
+    }
+    std::string_view text() const override
+    {
+        return m_text;
+    }
+
+private:
+    QFile m_file; // the mapping ends when the file is closed, with the last list using it
+    std::string_view m_text;
+};
+
+} // namespace
+
+std::shared_ptr<const LicenceText> MapLicenceFile(const QString& path, QString* error)
+{
+    if (QFileInfo(path).isDir()) {
+        *error = QStringLiteral("it is a folder");
+        return nullptr;
+    }
+    auto text = std::make_shared<MappedText>();
+    if (!text->map(path, error))
+        return nullptr;
+    return text;
+}
+
+LicenceFileScan ScanLicenceFile(const QString& path, std::string_view prefix, const std::atomic<bool>* stop)
 {
     LicenceFileScan scan;
-    QFile file(path);
-    if (QFileInfo(path).isDir()) {
-        scan.error = QStringLiteral("it is a folder");
-        return scan;
-    }
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
-        scan.error = file.errorString();
-        return scan;
-    }
     try {
-        LicenceLineScanner scanner { std::string(prefix), pool };
-        for (;;) {
-            if (stop && stop->load()) {
-                scan.error = QStringLiteral("the reading was stopped");
-                return scan;
-            }
-            const qint64 n = file.read(scanner.buffer(pieceSize), qint64(pieceSize));
-            if (n < 0) {
-                scan.error = file.errorString();
-                return scan;
-            }
-            if (n == 0)
-                break;
-            scanner.commit(std::size_t(n));
-        }
-        scanner.finish();
-        scan.lines = scanner.take();
+        const std::shared_ptr<const LicenceText> text = MapLicenceFile(path, &scan.error);
+        if (!text)
+            return scan;
+        scan.lines = ScanLicenceLines(text, prefix, stop);
+        if (stop && stop->load())
+            scan.error = QStringLiteral("the reading was stopped");
     } catch (const std::bad_alloc&) {
         scan.error = QStringLiteral("not enough memory for the list");
     } catch (const std::exception& e) {
         scan.error = QString::fromLocal8Bit(e.what());
     }
+    if (!scan.ok())
+        scan.lines.clear();
     return scan;
 }
 

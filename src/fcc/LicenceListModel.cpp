@@ -40,6 +40,6 @@ void LicenceListModel::appendLines(LicenceList&& lines)
 void LicenceListModel::clear()
 {
     beginResetModel();
-    m_lines.clear(&m_pool);
+    m_lines.clear();
     endResetModel();
 }

@@ -20,13 +20,8 @@ public:
     QString lineText(int row) const;
     // Appends the lines of a build behind the rows already there.
     void appendLines(LicenceList&& lines);
-    // Empties the list, keeping its memory for the next build.
     void clear();
-    // Memory a build may fill; what it leaves is given back by releaseSpareMemory().
-    LicenceBlockPool* blockPool() { return &m_pool; }
-    void releaseSpareMemory() { m_pool.release(); }
 
 private:
     LicenceList m_lines;
-    LicenceBlockPool m_pool;
 };

@@ -2,6 +2,7 @@
 
 #include "app/Pages.h"
 #include "controls/Dialogs.h"
+#include "fcc/FccLicencePanel.h"
 #include "fcc/LicenceFile.h"
 #include "fcc/LicenceListModel.h"
 #include "fcc/LicenceRecord.h"
@@ -72,6 +73,10 @@ TfrmFCC2::TfrmFCC2(QWidget* parent) : Page(parent), ui(std::make_unique<Ui::Tfrm
     font.setBold(true);
     ui->lstboxG->setFont(font);
 
+    m_licence = new FccLicencePanel(this,
+        { ui->editCLASS, ui->editSTATUS, ui->editEXPIRES, ui->btnIMPORT, ui->barIMPORT, ui->lblFCCDATA },
+        [this] { return licenceFile(); });
+
     connect(ui->VR1, &QPushButton::clicked, this, &TfrmFCC2::VR1Click);
     connect(ui->VR3, &QPushButton::clicked, this, &TfrmFCC2::VR3Click);
     connect(ui->VR5, &QPushButton::clicked, this, &TfrmFCC2::VR5Click);
@@ -102,6 +107,7 @@ void TfrmFCC2::setLicenceFile(const QString& path)
 void TfrmFCC2::FormActivate()
 {
     ClearLicenceView();
+    m_licence->refresh();
 }
 
 void TfrmFCC2::ClearLicenceView()
@@ -113,6 +119,7 @@ void TfrmFCC2::ClearLicenceView()
     ui->editLN2->clear();
     ui->editCITY2->clear();
     ui->editSTATE2->clear();
+    m_licence->clearLicence();
     m_model->clear();
 }
 
@@ -128,7 +135,6 @@ std::optional<long long> TfrmFCC2::BuildPrefixList(const QString& prefix)
     // the reading and drops the build: the operator has moved on, and a late list must
     // not write into the net page's fields.
     const QString path = licenceFile();
-    LicenceBlockPool* const pool = m_model->blockPool();
     LicenceFileScan scan;
     std::atomic<bool> dropped { false };
     {
@@ -140,7 +146,7 @@ std::optional<long long> TfrmFCC2::BuildPrefixList(const QString& prefix)
         QEventLoop loop;
         std::thread worker([&] {
             try {
-                scan = ScanLicenceFile(path, *bytes, pool, 1u << 20, &dropped);
+                scan = ScanLicenceFile(path, *bytes, &dropped);
             } catch (const std::exception& e) {
                 scan.error = QString::fromLocal8Bit(e.what());
             }
@@ -149,12 +155,8 @@ std::optional<long long> TfrmFCC2::BuildPrefixList(const QString& prefix)
         loop.exec(QEventLoop::ExcludeUserInputEvents);
         worker.join();
     }
-    if (dropped) {
-        scan.lines.clear(pool);
-        m_model->releaseSpareMemory();
+    if (dropped)
         return std::nullopt;
-    }
-    m_model->releaseSpareMemory();
     if (scan.ok())
         m_model->appendLines(std::move(scan.lines));
     else
@@ -211,6 +213,7 @@ void TfrmFCC2::ShowLicenceRecord()
     show(ui->editFN2, "editSelFN", record.firstName);
     show(ui->editCITY2, "editSelCITY", record.city);
     show(ui->editSTATE2, "editSelSTATE", record.state);
+    m_licence->showLicence(shown(record.call));
 }
 
 void TfrmFCC2::VR3Click()

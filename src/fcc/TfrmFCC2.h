@@ -11,6 +11,7 @@
 namespace Ui {
 class TfrmFCC2;
 }
+class FccLicencePanel;
 class LicenceListModel;
 class QModelIndex;
 
@@ -48,6 +49,8 @@ public:
     void ShowLicenceRecord();
 
     const LicenceListModel& listModel() const { return *m_model; }
+    // The licence boxes, IMPORT FCC FILES and the data line.
+    FccLicencePanel& licencePanel() const { return *m_licence; }
 
 protected:
     Page* pageBehind() const override;
@@ -59,6 +62,7 @@ private:
 
     std::unique_ptr<Ui::TfrmFCC2> ui;
     LicenceListModel* m_model = nullptr;
+    FccLicencePanel* m_licence = nullptr;
     QString m_licenceFile;
     bool m_selectingByProgram = false;
     // Set while a build reads the file; raised when the page is closed meanwhile.
