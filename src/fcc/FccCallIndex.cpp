@@ -176,7 +176,7 @@ void FccCallIndex::makeEndingOrder()
 {
     std::vector<Found> ending(m_keys.size());
     for (std::size_t i = 0; i < m_keys.size(); ++i)
-        ending[i] = { fcccall::reversed(m_keys[i]), std::uint32_t(i) };
+        ending[i] = { fcccall::reversed(m_keys[i]), std::uint32_t(i), 0 };
     // Reversed calls are unique as the calls are.
     std::sort(ending.begin(), ending.end(), [](const Found& a, const Found& b) { return a.key < b.key; });
     m_byEnding.resize(ending.size());

@@ -118,7 +118,6 @@ public:
 private:
     FccCallIndex() = default;
     void makeEndingOrder();
-    friend class FccIndexCache;
 
     QString m_path;
     LicenceFileStamp m_stamp;

@@ -5,12 +5,10 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <cstring>
 #include <exception>
 #include <new>
-
-#if defined(__linux__)
-#include <sys/mman.h>
-#endif
+#include <vector>
 
 QString LicenceFilePath(const QString& installFolder)
 {
@@ -19,34 +17,29 @@ QString LicenceFilePath(const QString& installFolder)
 
 namespace {
 
+// The licence file open for reading, and later mapped for the text of its lines.
 class MappedText : public LicenceText {
 public:
-    bool map(const QString& path, QString* error)
+    QFile& file() { return m_file; }
+    // Maps the open file; its first size bytes must still be there.
+    bool map(qint64 size, QString* error)
     {
-        m_file.setFileName(path);
-        if (!m_file.open(QIODevice::ReadOnly)) {
-            *error = m_file.errorString();
+        const qint64 now = m_file.size();
+        if (now < size) {
+            *error = QStringLiteral("the file was cut short while it was read");
             return false;
         }
-        const qint64 size = m_file.size();
-        if (size == 0)
+        if (now == 0)
             return true;
-        uchar* data = m_file.map(0, size, QFileDevice::MapPrivateOption);
+        uchar* data = m_file.map(0, now, QFileDevice::MapPrivateOption);
         if (!data) {
             *error = m_file.errorString();
             return false;
         }
-#if defined(__linux__)
-        // Read once from start to end: the system may read ahead far.
-        madvise(data, std::size_t(size), MADV_SEQUENTIAL);
-#endif
-        m_text = std::string_view(reinterpret_cast<const char*>(data), std::size_t(size));
+        m_text = std::string_view(reinterpret_cast<const char*>(data), std::size_t(now));
         return true;
     }
-    std::string_view text() const override
-    {
-        return m_text;
-    }
+    std::string_view text() const override { return m_text; }
 
 private:
     QFile m_file; // the mapping ends when the file is closed, with the last list using it
@@ -55,28 +48,56 @@ private:
 
 } // namespace
 
-std::shared_ptr<const LicenceText> MapLicenceFile(const QString& path, QString* error)
-{
-    if (QFileInfo(path).isDir()) {
-        *error = QStringLiteral("it is a folder");
-        return nullptr;
-    }
-    auto text = std::make_shared<MappedText>();
-    if (!text->map(path, error))
-        return nullptr;
-    return text;
-}
-
 LicenceFileScan ScanLicenceFile(const QString& path, std::string_view prefix, const std::atomic<bool>* stop)
 {
+    // The file is read in pieces as grep reads it, which is the fastest way through it;
+    // the list keeps only where its lines lie. The same open file is then mapped for the
+    // text of the lines, so they are the bytes that were read even when an import has
+    // renamed a new file into place meanwhile.
     LicenceFileScan scan;
+    if (QFileInfo(path).isDir()) {
+        scan.error = QStringLiteral("it is a folder");
+        return scan;
+    }
+    auto text = std::make_shared<MappedText>();
+    QFile& file = text->file();
+    file.setFileName(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+        scan.error = file.errorString();
+        return scan;
+    }
     try {
-        const std::shared_ptr<const LicenceText> text = MapLicenceFile(path, &scan.error);
-        if (!text)
+        LicenceLineIndexer indexer(prefix);
+        indexer.expect(std::uint64_t(std::max<qint64>(file.size(), 0)));
+        std::vector<char> buffer(1u << 20);
+        std::size_t filled = 0;
+        std::uint64_t base = 0; // file offset of buffer[0]
+        for (;;) {
+            if (stop && stop->load()) {
+                scan.error = QStringLiteral("the reading was stopped");
+                return scan;
+            }
+            const qint64 n = file.read(buffer.data() + filled, qint64(buffer.size() - filled));
+            if (n < 0) {
+                scan.error = file.errorString();
+                return scan;
+            }
+            const bool atEnd = n == 0;
+            filled += std::size_t(n);
+            const std::size_t used = indexer.feed(buffer.data(), filled, atEnd, base);
+            if (atEnd) {
+                base += filled;
+                break;
+            }
+            if (used == 0 && filled == buffer.size()) // a line longer than the buffer
+                buffer.resize(buffer.size() * 2);
+            std::memmove(buffer.data(), buffer.data() + used, filled - used);
+            filled -= used;
+            base += used;
+        }
+        if (!text->map(qint64(base), &scan.error))
             return scan;
-        scan.lines = ScanLicenceLines(text, prefix, stop);
-        if (stop && stop->load())
-            scan.error = QStringLiteral("the reading was stopped");
+        scan.lines = indexer.take(std::move(text));
     } catch (const std::bad_alloc&) {
         scan.error = QStringLiteral("not enough memory for the list");
     } catch (const std::exception& e) {

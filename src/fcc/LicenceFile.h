@@ -8,7 +8,6 @@
 #include <QString>
 
 #include <atomic>
-#include <memory>
 #include <string_view>
 
 // Where the page finds the licence file: "FCCraw/EN.dat" below the installation folder.
@@ -20,19 +19,16 @@ struct LicenceFileScan {
     QString error; // why the file could not be read; empty when it was read whole
     bool ok() const { return error.isEmpty(); }
 };
-// Maps the file and reads it from start to end. May run on any thread. When stop is
-// given and becomes true, the reading ends early with an error and no lines.
+// Reads the file from start to end, then maps it for the text of the lines. May run on
+// any thread. When stop is given and becomes true, the reading ends early with an error
+// and no lines.
 //
-// The lines refer to the mapping, which stays as the file was when it was mapped as
-// long as the program's own import replaces the file by renaming a new one into place.
-// A file cut short in place by another program while it is mapped would fault when its
+// The lines refer to the mapping, which stays as the file was read as long as the file
+// is replaced by renaming a new one into place, as the program's own import does. A
+// file cut short in place by another program while it is mapped would fault when its
 // lost lines are read; the program never writes the licence files in place.
 LicenceFileScan ScanLicenceFile(
     const QString& path, std::string_view prefix, const std::atomic<bool>* stop = nullptr);
-
-// The whole file at path mapped read only; nothing, with the reason in error, when it
-// cannot be mapped. An empty file gives an empty text.
-std::shared_ptr<const LicenceText> MapLicenceFile(const QString& path, QString* error);
 
 // Appends to list the lines of the file at path that begin with prefix and returns the
 // number of lines the list holds afterwards, earlier builds included; or -1 with the

@@ -58,6 +58,13 @@ std::shared_ptr<const LicenceText> LicenceText::copyOf(std::string_view text)
 
 // ---- list ----
 
+std::string_view LicenceList::Part::line(std::size_t i) const
+{
+    const std::string_view all = text->text();
+    const char* const start = all.data() + starts[i];
+    return { start, std::size_t(findLineEnd(start, all.data() + all.size()) - start) };
+}
+
 std::string_view LicenceList::line(std::size_t index) const
 {
     const auto after = std::upper_bound(
@@ -70,7 +77,7 @@ std::size_t LicenceList::memoryBytes() const
 {
     std::size_t bytes = sizeof(*this) + m_parts.capacity() * sizeof(Part);
     for (const Part& p : m_parts)
-        bytes += (p.starts.capacity() + p.lengths.capacity()) * sizeof(std::uint32_t);
+        bytes += p.starts.capacity() * sizeof(std::uint32_t);
     return bytes;
 }
 
@@ -80,10 +87,8 @@ void LicenceList::addPart(Part&& part)
         return;
     part.firstLine = m_count;
     m_count += part.starts.size();
-    for (const std::uint32_t length : part.lengths) {
-        m_textBytes += length;
-        m_maxLength = std::max<std::size_t>(m_maxLength, length);
-    }
+    m_textBytes += part.textBytes;
+    m_maxLength = std::max(m_maxLength, part.maxLength);
     m_parts.push_back(std::move(part));
 }
 
@@ -117,16 +122,18 @@ std::optional<std::size_t> LicenceList::findCall(std::string_view call) const
     if (call.empty() || call.find('|') != std::string_view::npos)
         return std::nullopt;
     for (const Part& p : m_parts) {
-        const char* const base = p.text->text().data();
+        const std::string_view all = p.text->text();
         for (std::size_t i = 0; i < p.starts.size(); ++i) {
             // The line's call is call exactly when the line begins with it and "|" or
             // the line's end follows.
-            const std::uint32_t length = p.lengths[i];
-            if (length < call.size())
+            const std::size_t start = p.starts[i];
+            if (all.size() - start < call.size())
                 continue;
-            const char* const line = base + p.starts[i];
-            if (line[0] == call[0] && std::memcmp(line, call.data(), call.size()) == 0
-                && (length == call.size() || line[call.size()] == '|'))
+            const char* const line = all.data() + start;
+            if (line[0] != call[0] || std::memcmp(line, call.data(), call.size()) != 0)
+                continue;
+            const std::size_t after = start + call.size();
+            if (after == all.size() || all[after] == '|' || all[after] == '\r' || all[after] == '\n')
                 return p.firstLine + i;
         }
     }
@@ -135,65 +142,69 @@ std::optional<std::size_t> LicenceList::findCall(std::string_view call) const
 
 // ---- scanning ----
 
-LicenceList ScanLicenceLines(
-    std::shared_ptr<const LicenceText> text, std::string_view prefix, const std::atomic<bool>* stop)
+void LicenceLineIndexer::expect(std::uint64_t textBytes)
 {
-    const std::string_view all = text->text();
-    if (all.size() >= std::numeric_limits<std::uint32_t>::max())
+    // Real records are 100 bytes or more; room never written costs no memory.
+    m_part.starts.reserve(std::size_t(std::min<std::uint64_t>(textBytes / 96 + 16, 1u << 26)));
+}
+
+void LicenceLineIndexer::keep(std::uint64_t start, std::size_t length)
+{
+    if (start + length >= std::numeric_limits<std::uint32_t>::max())
         throw std::length_error("the licence file is 4 GiB or more");
-    LicenceList::Part part;
-    auto keep = [&](const char* b, std::size_t pos, std::size_t end) {
-        const std::string_view listLine = StripLicenceHead(std::string_view(b + pos, end - pos));
-        if (MatchesLicencePrefix(listLine, prefix)) {
-            part.starts.push_back(std::uint32_t(listLine.data() - b));
-            part.lengths.push_back(std::uint32_t(listLine.size()));
-        }
-    };
+    m_part.starts.push_back(std::uint32_t(start));
+    m_part.textBytes += length;
+    m_part.maxLength = std::max(m_part.maxLength, length);
+}
+
+std::size_t LicenceLineIndexer::feed(const char* b, std::size_t size, bool atEnd, std::uint64_t base)
+{
     // A line ends at LF, at CR LF, or at a CR followed by anything else (files saved by
     // old Mac tools end their lines with CR alone). A run of CRs followed by LF is one
     // line end, so CR CR LF ends one line; a run that no LF follows ends one line per CR.
-    const char* const b = all.data();
-    const std::size_t size = all.size();
     std::size_t pos = 0;
-    std::size_t nextCheck = 16u << 20;
     while (pos < size) {
         const std::size_t end = std::size_t(findLineEnd(b + pos, b + size) - b);
-        std::size_t next = size;
+        std::size_t next;
         std::size_t emptyLines = 0;
-        if (end < size) {
-            if (b[end] == '\n') {
-                next = end + 1;
+        if (end == size) {
+            if (!atEnd)
+                break; // the line goes on in the next piece
+            next = size;
+        } else if (b[end] == '\n') {
+            next = end + 1;
+        } else {
+            std::size_t run = end;
+            while (run < size && b[run] == '\r')
+                ++run;
+            if (run == size && !atEnd)
+                break; // an LF may follow in the next piece
+            if (run < size && b[run] == '\n') {
+                next = run + 1;
             } else {
-                std::size_t run = end;
-                while (run < size && b[run] == '\r')
-                    ++run;
-                if (run < size && b[run] == '\n') {
-                    next = run + 1;
-                } else {
-                    next = run;
-                    emptyLines = run - end - 1;
-                }
+                next = run;
+                emptyLines = run - end - 1;
             }
         }
-        keep(b, pos, end);
+        const std::string_view listLine = StripLicenceHead(std::string_view(b + pos, end - pos));
+        if (m_prefix.empty()
+            || (!listLine.empty() && listLine[0] == m_prefix[0] && MatchesLicencePrefix(listLine, m_prefix)))
+            keep(base + std::size_t(listLine.data() - b), listLine.size());
         // Each further CR of a run that no LF follows ends an empty line, listed when
         // the prefix is empty (it lists every line).
-        if (emptyLines > 0 && prefix.empty())
-            for (std::size_t i = 0; i < emptyLines; ++i) {
-                part.starts.push_back(std::uint32_t(end));
-                part.lengths.push_back(0);
-            }
+        if (m_prefix.empty())
+            for (std::size_t i = 0; i < emptyLines; ++i)
+                keep(base + end, 0);
         pos = next;
-        if (stop && pos >= nextCheck) {
-            if (stop->load(std::memory_order_relaxed))
-                return LicenceList();
-            nextCheck = pos + (16u << 20);
-        }
     }
-    if (stop && stop->load(std::memory_order_relaxed))
-        return LicenceList();
+    return pos;
+}
+
+LicenceList LicenceLineIndexer::take(std::shared_ptr<const LicenceText> text)
+{
+    LicenceList::Part part = std::move(m_part);
+    m_part = LicenceList::Part();
     part.starts.shrink_to_fit();
-    part.lengths.shrink_to_fit();
     part.text = std::move(text);
     LicenceList list;
     list.addPart(std::move(part));
@@ -202,5 +213,7 @@ LicenceList ScanLicenceLines(
 
 LicenceList ScanLicenceText(std::string_view text, std::string_view prefix)
 {
-    return ScanLicenceLines(LicenceText::copyOf(text), prefix);
+    LicenceLineIndexer indexer(prefix);
+    indexer.feed(text.data(), text.size(), true, 0);
+    return indexer.take(LicenceText::copyOf(text));
 }

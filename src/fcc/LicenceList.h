@@ -1,10 +1,11 @@
 #pragma once
 // The prefix list of the FCC page: the list lines of every build, in file order. A build
-// of a national file lists about a million lines, so the lines are not copied: the
-// licence file is mapped into memory, read only, and the list keeps for each line where
-// it starts in the file and how long it is (8 bytes a line). The mapping lives as long
-// as a list refers to it, so a later build of another file (or of the same file after
-// an import replaced it) leaves the earlier lines as they were read.
+// of a national file lists about a million lines, so the lines are not copied: the list
+// keeps for each line where it starts in the licence file (4 bytes a line; the line
+// runs to the next CR or LF), and the file is mapped into memory, read only, for the
+// lines' text. The mapping
+// lives as long as a list refers to it, so a later build of another file (or of the same
+// file after an import replaced it) leaves the earlier lines as they were read.
 // No widgets and no Qt here.
 #include <atomic>
 #include <cstddef>
@@ -50,17 +51,17 @@ public:
     std::optional<std::size_t> findCall(std::string_view call) const;
 
 private:
-    friend LicenceList ScanLicenceLines(
-        std::shared_ptr<const LicenceText>, std::string_view, const std::atomic<bool>*);
+    friend class LicenceLineIndexer;
 
-    // The lines of one build: where each starts in its text, and its length.
+    // The lines of one build: where each starts in its text.
     struct Part {
         std::shared_ptr<const LicenceText> text;
         std::vector<std::uint32_t> starts;
-        std::vector<std::uint32_t> lengths;
         std::size_t firstLine = 0; // index of the part's first line in the list
+        std::size_t textBytes = 0;
+        std::size_t maxLength = 0;
 
-        std::string_view line(std::size_t i) const { return text->text().substr(starts[i], lengths[i]); }
+        std::string_view line(std::size_t i) const;
     };
     void addPart(Part&& part);
 
@@ -70,14 +71,31 @@ private:
     std::size_t m_maxLength = 0;
 };
 
-// The lines of a licence text that belong to the prefix list. Every physical line is one
-// record, whatever its length; its line end (LF, CR LF, CR CR LF, or a CR alone as old
-// Mac tools wrote) is not part of it, and a last line without a line end counts like
-// any other. Each line loses its head (StripLicenceHead) and is kept when what remains
-// begins with the prefix. When stop is given and becomes true the scan ends early with
-// an empty list. Throws std::length_error for a text of 4 GiB or more.
-LicenceList ScanLicenceLines(std::shared_ptr<const LicenceText> text, std::string_view prefix,
-    const std::atomic<bool>* stop = nullptr);
+// Finds the lines of a licence text that belong to the prefix list as the text's bytes
+// go by in pieces of any size, keeping where each starts in the whole text. Every
+// physical line is one record, whatever its length; its line end (LF, CR LF, CR CR LF,
+// or a CR alone as old Mac tools wrote) is not part of it, and a last line without a
+// line end counts like any other. Each line loses its head (StripLicenceHead) and is
+// kept when what remains begins with the prefix.
+class LicenceLineIndexer {
+public:
+    explicit LicenceLineIndexer(std::string_view prefix) : m_prefix(prefix) { }
+    // Room for the lines of a text of that many bytes, so the list does not grow by
+    // copying as the lines are found.
+    void expect(std::uint64_t textBytes);
+    // Handles the complete lines among the size bytes at b (all of them when atEnd);
+    // b[0] lies at offset base of the text. Returns how many bytes it used: the
+    // unfinished last line begins there. Throws std::length_error past 4 GiB.
+    std::size_t feed(const char* b, std::size_t size, bool atEnd, std::uint64_t base);
+    // The lines found, with text as the whole text that was fed.
+    LicenceList take(std::shared_ptr<const LicenceText> text);
 
-// The same over a copy of text.
+private:
+    void keep(std::uint64_t start, std::size_t length);
+
+    std::string m_prefix;
+    LicenceList::Part m_part;
+};
+
+// The lines of the whole of text that belong to the prefix list.
 LicenceList ScanLicenceText(std::string_view text, std::string_view prefix);
