@@ -8,6 +8,7 @@
 #include "app/TfrmMainA.h"
 #include "clocks/TfrmTimeZone.h"
 #include "controls/Dialogs.h"
+#include "fcc/FccLicencePanel.h"
 #include "fcc/TfrmFCC2.h"
 #include "net/TfrmNET.h"
 #include "pages/TfrmINFO.h"
@@ -281,6 +282,8 @@ int main(int argc, char** argv)
     type(frmFCC2, "editCALL", QStringLiteral("KD"));
     type(frmFCC2, "editS", sampleCall(install + QStringLiteral("/FCCraw/EN.dat"), "KD", 40));
     press(frmFCC2, "VR3");
+    // The licence boxes fill once the page's call index is ready.
+    frmFCC2->licencePanel().index().waitForFinished(30000);
     QTest::qWait(300);
     save(frmFCC2, QStringLiteral("fcc"));
     frmFCC2->hide();
