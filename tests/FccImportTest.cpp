@@ -241,11 +241,12 @@ TEST_F(FccImport, DamagedStoppedOrWrongZipsLeaveTheFilesAsTheyWere)
     EXPECT_FALSE(import({ zip("l_amat.zip"), emptyWeekly }).ok);
     EXPECT_TRUE(sameFiles(folder(), saved));
 
-    // Stopped half way through, as when the program is closed during an import.
+    // Stopped late, once EN.dat has been written whole, as when the program is closed
+    // during an import: the new EN.dat must not replace the old one alone.
     std::atomic<bool> stop { false };
     const FccImportResult stopped = ImportFccZips(
         { zip("l_amat.zip"), zip("l_am_mon.zip") }, folder(),
-        [&stop](int percent) { stop = stop || percent >= 40; }, &stop);
+        [&stop](int percent) { stop = stop || percent >= 75; }, &stop);
     EXPECT_FALSE(stopped.ok);
     EXPECT_TRUE(sameFiles(folder(), saved));
     EXPECT_EQ(readFile(FccDatesFile(folder())), datesBefore);
