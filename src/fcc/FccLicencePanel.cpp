@@ -31,7 +31,15 @@ FccLicencePanel::FccLicencePanel(QWidget* page, const Widgets& widgets, std::fun
     m_w.barIMPORT->setRange(0, 100);
     m_w.barIMPORT->hide();
     connect(m_w.btnIMPORT, &QPushButton::clicked, this, &FccLicencePanel::btnIMPORTClick);
-    connect(&m_loader, &FccIndexLoader::finished, this, &FccLicencePanel::showCurrent, Qt::QueuedConnection);
+    // A licence file that changed while the index was being made (the page was shown
+    // again meanwhile, or files were copied in) is read again.
+    connect(
+        &m_loader, &FccIndexLoader::finished, this,
+        [this] {
+            if (!m_loader.refreshIfChanged())
+                showCurrent();
+        },
+        Qt::QueuedConnection);
 }
 
 FccLicencePanel::~FccLicencePanel()
