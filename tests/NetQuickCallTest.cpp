@@ -168,7 +168,7 @@ TEST_F(QuickCall, ARepeatIsPointedOutAndASecondEnterChecksInAgain)
     enter();
     EXPECT_EQ(last(), "2  K5ABC  Ann  Waco  TX");
     // The roster line of a station that is in stands out.
-    QListWidget* roster = list("lstboxROSTER");
+    const auto roster = list("lstboxROSTER");
     const auto items = roster->findItems("K5ABC", Qt::MatchExactly);
     ASSERT_EQ(items.size(), 1);
     EXPECT_TRUE(items[0]->data(Qt::BackgroundRole).isValid());
@@ -192,7 +192,7 @@ TEST_F(QuickCall, TheWholePageWorksFromTheKeyboard)
 {
     // The box has the focus when the page is shown and after every check-in.
     EXPECT_EQ(net()->focusWidget(), box());
-    QListWidget* roster = list("lstboxROSTER");
+    const auto roster = list("lstboxROSTER");
     roster->setFocus();
     roster->setCurrentRow(0);
     QTest::keyClick(roster, Qt::Key_Down); // arrow keys fill the fields as a click does

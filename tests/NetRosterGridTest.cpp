@@ -2,7 +2,7 @@
 #include "DataFixtures.h"
 #include "NetFixture.h"
 
-#include "app/TfrmMainA.h"
+#include "pages/TfrmMainA.h"
 
 #include <QAbstractButton>
 #include <QHeaderView>

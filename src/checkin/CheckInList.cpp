@@ -49,7 +49,17 @@ void CheckInList::addDateLine(const QString& date)
     if (ensureNet() && !journal->append(net, e, false))
         journalFailed();
     ++nextSeq;
+    append(std::move(e));
+}
+
+void CheckInList::append(JournalEntry e)
+{
+    const int index = size();
+    if (observer)
+        observer->aboutToInsert(index);
     entries.push_back(std::move(e));
+    if (observer)
+        observer->inserted(index);
 }
 
 int CheckInList::addCheckIn(const CheckInFields& f, CheckInSource source)
@@ -68,7 +78,7 @@ int CheckInList::addCheckIn(const CheckInFields& f, CheckInSource source)
     ++nextSeq;
     highest = e.number;
     unsaved = true;
-    entries.push_back(e);
+    append(e);
     // The first check-in of the net is the control station's first identification.
     const auto start = netStartUtc();
     if (start && (idents.empty() || idents.back() < *start))
@@ -84,7 +94,11 @@ bool CheckInList::remove(int index)
     if (net && journaling() && !journal->setDeleted(net, e.seq, clock(), !unsaved))
         journalFailed();
     removed.push_back({ e });
+    if (observer)
+        observer->aboutToRemove(index);
     entries.erase(entries.begin() + index);
+    if (observer)
+        observer->removed(index);
     unsaved = true;
     return true;
 }
@@ -103,7 +117,11 @@ std::optional<int> CheckInList::undo()
     while (at != entries.end() && at->seq < e.seq)
         ++at;
     const int index = int(at - entries.begin());
+    if (observer)
+        observer->aboutToInsert(index);
     entries.insert(at, std::move(e));
+    if (observer)
+        observer->inserted(index);
     unsaved = true;
     return index;
 }
@@ -116,6 +134,8 @@ bool CheckInList::setStatus(int index, const QString& status)
     if (net && journaling() && !journal->setStatus(net, e.seq, status))
         journalFailed();
     e.status = status;
+    if (observer)
+        observer->changed(index);
     return true;
 }
 
@@ -167,6 +187,8 @@ void CheckInList::restore(std::int64_t id)
 {
     if (!journaling())
         return;
+    if (observer)
+        observer->aboutToReset();
     entries = journal->entries(id);
     net = id;
     highest = journal->highestNumber(id);
@@ -175,6 +197,8 @@ void CheckInList::restore(std::int64_t id)
     // Deleted lines keep their place in the journal: new lines come after all of them.
     nextSeq = journal->lastSeq(id) + 1;
     unsaved = true;
+    if (observer)
+        observer->reset();
 }
 
 void CheckInList::markIdentified()

@@ -13,6 +13,20 @@
 #include <optional>
 #include <vector>
 
+// Told of every change to a check-in list, before and after it, so a view over the list
+// (a Qt model) keeps its rows, its selection and its keyboard position in step.
+class CheckInListObserver {
+public:
+    virtual ~CheckInListObserver() = default;
+    virtual void aboutToInsert(int index) = 0;
+    virtual void inserted(int index) = 0;
+    virtual void aboutToRemove(int index) = 0;
+    virtual void removed(int index) = 0;
+    virtual void changed(int index) = 0; // a status or the text of a line
+    virtual void aboutToReset() = 0;
+    virtual void reset() = 0; // the whole list was replaced
+};
+
 class CheckInList {
 public:
     using Clock = std::function<std::int64_t()>; // now, in milliseconds since 1970 UTC
@@ -58,6 +72,8 @@ public:
     std::optional<std::int64_t> netStartUtc() const;
 
     std::int64_t now() const { return clock(); }
+    // One observer at a time; null for none. It must outlive the list or be unset first.
+    void setObserver(CheckInListObserver* o) { observer = o; }
     // Empty while the journal protects the list; otherwise why it does not.
     QString journalProblem() const;
 
@@ -65,9 +81,11 @@ private:
     bool journaling();
     void journalFailed();
     std::int64_t ensureNet();
+    void append(JournalEntry e);
 
     CheckInStore* journal;
     Clock clock;
+    CheckInListObserver* observer = nullptr;
     std::int64_t net = 0;
     std::vector<JournalEntry> entries;
     struct Removed {
