@@ -122,6 +122,8 @@ protected:
         click(child(reinterpret_cast<QWidget*>(frmMainA), "VRstart"));
         dialogs.shown.clear(); // this installation has no roster spreadsheet
         click(child(reinterpret_cast<QWidget*>(frmMainA), "VR4"));
+        // The window system makes the page the active window, where its keys work.
+        EXPECT_TRUE(QTest::qWaitForWindowActive(net()));
     }
     // Clicks the line of a list that holds text.
     void clickLine(const char* listName, const QString& text)

@@ -36,6 +36,7 @@ CheckInPanel::CheckInPanel(CheckInList& list, NetJournal& journal, Widgets widge
         emit changed();
     });
     connect(m_w.remove, &QPushButton::clicked, this, &CheckInPanel::deleteSelected);
+    connect(m_w.list, &CheckInView::deletePressed, this, &CheckInPanel::deleteSelected);
     m_w.remove->setToolTip(QStringLiteral("Delete the selected check-in (Del); Ctrl+Z brings it back"));
     connect(m_w.showPrint, &QPushButton::clicked, this, [this] {
         m_w.printText->setPlainText(m_list.lines().join(QLatin1Char('\n')));

@@ -19,6 +19,11 @@ void CheckInView::standAtGap(int row)
 
 void CheckInView::keyPressEvent(QKeyEvent* event)
 {
+    if (event->key() == Qt::Key_Delete && event->modifiers() == Qt::NoModifier) {
+        emit deletePressed();
+        event->accept();
+        return;
+    }
     const int gap = std::exchange(m_gap, -1);
     const int rows = model() ? model()->rowCount() : 0;
     int row = -1;

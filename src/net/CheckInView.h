@@ -13,6 +13,9 @@ public:
     // now at row - 1 and row.
     void standAtGap(int row);
 
+signals:
+    void deletePressed();
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;

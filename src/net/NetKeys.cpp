@@ -72,8 +72,6 @@ void TfrmNET::setUpKeys()
         statusKeys += QStringLiteral("\nAlt+%1: %2").arg(status.key, status.label);
     }
     ui->lstboxCheckIN->setToolTip(QStringLiteral("Right-click or Alt+key sets a status:") + statusKeys);
-    // Delete in the check-in list deletes the selected line, as the button does.
-    add(QKeySequence(Qt::Key_Delete), ui->lstboxCheckIN, Qt::WidgetShortcut, [this] { m_checkIns->deleteSelected(); });
 
     auto* enter = new EnterClicksButton(this);
     for (QPushButton* button : findChildren<QPushButton*>())

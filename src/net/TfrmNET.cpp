@@ -96,7 +96,8 @@ void TfrmNET::connectParts()
     connect(m_quick, &QuickCallBox::checkInWanted, this, &TfrmNET::checkIn);
     connect(m_manual, &ManualInsertBox::checkInWanted, this, [this](const Station& station) {
         checkIn(station);
-        m_grid->close();
+        ui->panS7->hide(); // the grid's toggle stays as it is
+
     });
 
     connect(m_groups, &GroupChooser::wholeWanted, this, [this](int group) { showRoster(group, -1); });
