@@ -122,13 +122,17 @@ TEST_F(QuickCall, ANewStationAndTheCommaFormGoInAsManualCheckIns)
     type("N0NEW");
     ASSERT_FALSE(suggested().isEmpty());
     EXPECT_TRUE(suggested()[0].contains("new station"));
+    enter(); // a call on no list: the first Enter only says so
+    EXPECT_EQ(lines("lstboxCheckIN").size(), 1);
+    EXPECT_EQ(note(),
+        "N0NEW is on no list; Enter again checks it in as new.");
     enter();
     EXPECT_EQ(last(), "1  N0NEW      ");
     EXPECT_EQ(lastSource(), CheckInSource::Manual);
 
     type("k5xyz, bob, Tyler, TX");
     enter();
-    EXPECT_EQ(last(), "2  K5XYZ  BOB  TYLER  TX"); // the box shows and takes capitals
+    EXPECT_EQ(last(), "2  K5XYZ  BOB  Tyler  TX"); // call and name in capitals, city and state as typed
 
     // Shift+Enter only fills the fields.
     type("W3XYZ");

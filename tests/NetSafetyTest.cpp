@@ -69,7 +69,7 @@ TEST_F(NetPageSafety, AfterAnFccRoundTripTheRosterOnScreenIsTheOneActedOn)
     click(w("VR3")); // the FCC page
     click(child(reinterpret_cast<QWidget*>(frmFCC2), "VrDemoButton1")); // its QUIT
     ASSERT_TRUE(net()->isVisible());
-    EXPECT_EQ(lines("lstboxCheckIN").size(), 2); // one more date line
+    EXPECT_EQ(lines("lstboxCheckIN").size(), 1); // no second date line for the same day
     EXPECT_EQ(frmNET->currentGroup(), rgRV);
     EXPECT_EQ(face("panRV"), clGreen);
     EXPECT_TRUE(w("panRV2")->isVisible());

@@ -470,3 +470,9 @@ std::vector<StationRow> StationDirectory::suggest(const QString& text, int limit
         return {};
     return Query(*this, *call, limit).run();
 }
+
+QString StationDirectory::shortSourceText(StationSource source)
+{
+    static const char* const names[] = { "ARC", "RV", "REG", "WBCCI", "SHEET", "FCC" };
+    return QString::fromLatin1(names[int(source)]);
+}

@@ -110,6 +110,8 @@ public:
 
     // How a row's source reads for the operator, in the texts the page already uses.
     static QString sourceText(StationSource source);
+    // The short name a note gives the source: "ARC", "RV", "REG", "WBCCI", "SHEET", "FCC".
+    static QString shortSourceText(StationSource source);
     // "ARC MEMBER", "NOT PAID ARC MEMBER", or empty.
     static QString chapterText(ChapterStatus status);
 

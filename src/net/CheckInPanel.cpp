@@ -106,6 +106,8 @@ bool CheckInPanel::checkIn(const Station& station)
         return false;
     m_repeatWarned.clear();
     m_list.addCheckIn(fields, station.source()); // durable before it is shown
+    // The station just heard is the selected line: a status key right now marks it.
+    m_w.list->setCurrentIndex(m_model.index(m_list.size() - 1));
     m_w.list->scrollToBottom();
     emit checkedIn();
     return true;
@@ -113,6 +115,11 @@ bool CheckInPanel::checkIn(const Station& station)
 
 void CheckInPanel::addDateLine(const QString& date)
 {
+    // One date line per day: a trip to another page, a restore or CALL A NET again adds none.
+    const QString line = dateLine(date);
+    for (int i = 0; i < m_list.size(); ++i)
+        if (m_list.at(i).dateLine && m_list.at(i).text == line)
+            return;
     m_list.addDateLine(date);
 }
 

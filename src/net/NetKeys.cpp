@@ -9,6 +9,7 @@
 #include "ui_TfrmNET.h"
 
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QShortcut>
 
 namespace {
@@ -90,7 +91,12 @@ void TfrmNET::setUpTabOrder()
         ui->lstboxROSTER3, ui->editCALLWBC, ui->btnWB, ui->lstboxROSTER4, ui->editSelCALL, ui->editSelFN,
         ui->editSelLNAME, ui->editSelSFN, ui->editSelSCALL, ui->editSelCITY, ui->editSelSTATE, ui->btnAdd2,
         ui->editCALL2, ui->editNAME, ui->editCITY, ui->editSTATE, ui->btnAdd, ui->btnNameCk, ui->editCALLM,
-        ui->VRSEARCH, ui->lstboxCALLS, ui->editQUICK, ui->lstboxCheckIN, ui->btnDelete, ui->Button2 };
+        ui->VRSEARCH, ui->lstboxCALLS, ui->editQUICK, ui->lstboxCheckIN, ui->editNCS, ui->btnExport,
+        ui->btnAttendance, ui->btnDelete, ui->Button2 };
     for (std::size_t i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
+    // Boxes that only show a value are not stops of the Tab key.
+    for (QLineEdit* shown : findChildren<QLineEdit*>())
+        if (shown->isReadOnly())
+            shown->setFocusPolicy(Qt::NoFocus);
 }

@@ -61,14 +61,18 @@ void QuickCallBox::focus()
 
 void QuickCallBox::textEdited()
 {
-    // Shown in capitals as typed; the cursor stays where it was.
+    // The call is shown in capitals as typed; after a comma the name, city and state stay as
+    // typed (the name is upper-cased when it is checked in). The cursor stays where it was.
     const int cursor = m_edit->cursorPosition();
-    const QString upper = m_edit->text().toUpper();
+    const QString text = m_edit->text();
+    const qsizetype comma = text.indexOf(QLatin1Char(','));
+    const QString upper = comma < 0 ? text.toUpper() : text.left(comma).toUpper() + text.mid(comma);
     if (upper != m_edit->text()) {
         m_edit->setText(upper);
         m_edit->setCursorPosition(cursor);
     }
     m_note->clear();
+    m_newConfirmed.clear();
     emit edited();
     showSuggestions();
 }
@@ -114,7 +118,8 @@ void QuickCallBox::showSuggestions()
         m_suggestions->hide();
         return;
     }
-    if (!m_rows.empty())
+    // A call on no list highlights nothing: the nearest station is one Down away.
+    if (!m_rows.empty() && isKnown())
         m_suggestions->setCurrentRow(0);
     // As tall as its rows, so the check-ins below stay in sight.
     const int rowHeight = std::max(1, m_suggestions->sizeHintForRow(0));
@@ -144,7 +149,16 @@ bool QuickCallBox::enter(bool fillOnly)
         }
         station = typedStation(typed->call, typed->name, typed->city, typed->state);
     } else {
-        const int row = m_suggestions->currentRow();
+        int row = m_suggestions->currentRow();
+        if (row < 0 && !isKnown()) {
+            const auto newRow = std::find_if(
+                m_rows.begin(), m_rows.end(), [](const StationRow& r) { return r.match == MatchKind::NewStation; });
+            if (newRow != m_rows.end()) {
+                if (!fillOnly && !confirmNew(newRow->call))
+                    return true;
+                row = int(newRow - m_rows.begin());
+            }
+        }
         if (row < 0 || row >= int(m_rows.size())) {
             m_note->setText(QStringLiteral("No station matches %1").arg(text.trimmed()));
             return false;
@@ -163,6 +177,35 @@ bool QuickCallBox::enter(bool fillOnly)
     return true;
 }
 
+bool QuickCallBox::isKnown() const
+{
+    return std::any_of(m_rows.begin(), m_rows.end(), [](const StationRow& r) { return r.match == MatchKind::Exact; });
+}
+
+int QuickCallBox::nearestRow() const
+{
+    for (std::size_t i = 0; i < m_rows.size(); ++i)
+        if (m_rows[i].match != MatchKind::NewStation)
+            return int(i);
+    return -1;
+}
+
+bool QuickCallBox::confirmNew(const QString& call)
+{
+    if (m_newConfirmed == call)
+        return true;
+    m_newConfirmed = call;
+    const int near = nearestRow();
+    if (near < 0) {
+        m_note->setText(QStringLiteral("%1 is on no list; Enter again checks it in as new.").arg(call));
+        return false;
+    }
+    const StationRow& n = m_rows[std::size_t(near)];
+    m_note->setText(QStringLiteral("%1 is on no list. Did you mean %2 (%3)? Down picks it; Enter again checks in %1 as new.")
+                        .arg(call, n.call, StationDirectory::shortSourceText(n.source)));
+    return false;
+}
+
 bool QuickCallBox::key(int key, Qt::KeyboardModifiers modifiers)
 {
     switch (key) {
@@ -179,7 +222,10 @@ bool QuickCallBox::key(int key, Qt::KeyboardModifiers modifiers)
     case Qt::Key_Up:
         if (!m_rows.empty()) {
             const int step = key == Qt::Key_Down ? 1 : -1;
-            m_suggestions->setCurrentRow(std::clamp(m_suggestions->currentRow() + step, 0, int(m_rows.size()) - 1));
+            const int current = m_suggestions->currentRow();
+            // From nothing highlighted, Down goes to the nearest station.
+            const int next = current < 0 && step > 0 && nearestRow() >= 0 ? nearestRow() : current + step;
+            m_suggestions->setCurrentRow(std::clamp(next, 0, int(m_rows.size()) - 1));
         }
         return true;
     default:

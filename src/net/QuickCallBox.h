@@ -44,6 +44,10 @@ protected:
 private:
     void textEdited();
     bool key(int key, Qt::KeyboardModifiers modifiers);
+    bool isKnown() const; // a source holds the text exactly
+    int nearestRow() const; // the first row of a station on record, or -1
+    // A call on no list: the first Enter only says so and names the nearest station.
+    bool confirmNew(const QString& call);
 
     const StationDirectory& m_stations;
     const CheckInList& m_checkIns;
@@ -52,4 +56,5 @@ private:
     QLabel* m_note;
     QListWidget* m_suggestions;
     std::vector<StationRow> m_rows;
+    QString m_newConfirmed; // the call whose first Enter was answered with a note
 };

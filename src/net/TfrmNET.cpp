@@ -108,6 +108,7 @@ void TfrmNET::connectParts()
     connect(m_checkIns, &CheckInPanel::notice, m_quick, &QuickCallBox::showNote);
     connect(m_checkIns, &CheckInPanel::checkedIn, this, [this] {
         m_quick->clear();
+        m_quick->showNote(QString());
         m_quick->focus();
     });
     connect(m_quick, &QuickCallBox::edited, m_checkIns, &CheckInPanel::forgetRepeat);
