@@ -14,19 +14,9 @@
 #include <QPushButton>
 #include <QSet>
 
-namespace {
-CheckInSource checkInSourceOf(StationSource source)
-{
-    switch (source) {
-    case StationSource::Spreadsheet:
-        return CheckInSource::Spreadsheet;
-    case StationSource::Fcc:
-        return CheckInSource::Fcc;
-    default:
-        return CheckInSource::Roster;
-    }
-}
+#include <algorithm>
 
+namespace {
 bool isEnter(const QKeyEvent* key)
 {
     return key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
@@ -154,6 +144,9 @@ void TfrmNET::showSuggestions()
         return;
     }
     quickRows = stations->suggest(text, 12);
+    // Until the page asks for a second Enter, a new station keeps its place at the top.
+    std::stable_partition(quickRows.begin(), quickRows.end(),
+        [](const StationRow& row) { return row.match == MatchKind::NewStation; });
     for (const StationRow& row : quickRows) {
         QString shown = row.call;
         if (row.match == MatchKind::NewStation) {
@@ -239,19 +232,18 @@ bool TfrmNET::quickEnter(bool fillOnly)
             clearQuickCall();
         return true;
     }
-    // The fields are filled exactly as the record's own look-up fills them.
-    const SelectedCallFields& f = pick.fields;
-    ui->editSelCALL->setText(f.call);
-    ui->editSelFN->setText(f.firstName);
-    ui->editSelLNAME->setText(f.lastName);
-    ui->editSelSFN->setText(f.spouseName);
-    ui->editSelSCALL->setText(f.spouseCall);
-    ui->editSelCITY->setText(f.city);
-    ui->editSelSTATE->setText(f.state);
-    selectedSource = checkInSourceOf(pick.source);
+    // The fields the record's source has are filled; the others are left clear.
+    const Station& station = pick.station;
+    ClearSelectedCall();
+    QLineEdit* const boxes[] = { ui->editSelCALL, ui->editSelFN, ui->editSelLNAME, ui->editSelSFN,
+        ui->editSelSCALL, ui->editSelCITY, ui->editSelSTATE };
+    for (int f = 0; f < kStationFields; ++f)
+        if (station.has(StationField(f)))
+            boxes[f]->setText(station.text(StationField(f)));
+    selectedSource = station.source();
     if (fillOnly)
         return true;
-    if (addCheckIn({ f.call, f.firstName, f.city, f.state }, selectedSource))
+    if (addCheckIn(station.checkInFields(), selectedSource))
         clearQuickCall();
     return true;
 }
