@@ -9,6 +9,8 @@
 // and line breaks around it, in capitals. The index and the look-ups must spell it alike for
 // SQLite to use the index, so both take it from here.
 #define VELMORA_CALL_IDENTITY "upper(trim(call, ' ' || char(9, 10, 11, 12, 13)))"
+// The same of the call of the table named t in a query.
+#define VELMORA_CALL_IDENTITY_OF(t) "upper(trim(" #t ".call, ' ' || char(9, 10, 11, 12, 13)))"
 
 inline QString columnText(sqlite3_stmt* st, int column)
 {

@@ -14,18 +14,26 @@
 #include <string>
 #include <string_view>
 
+namespace {
+// The recent nets are found from the newest net down, so only the last few are visited.
+// clang-format off
+const char* const recentSql =
+    "WITH recent AS (SELECT n.id AS net_id FROM nets n WHERE n.discarded = 0 AND EXISTS ("
+    "  SELECT 1 FROM entries x WHERE x.net_id = n.id AND x.date_line = 0 AND x.deleted_utc IS NULL) "
+    "  ORDER BY n.id DESC LIMIT ?1) "
+    "SELECT (SELECT count(*) FROM recent), count(DISTINCT e.net_id), "
+    "  (SELECT max(k.utc) FROM entries k JOIN nets kn ON kn.id = k.net_id "
+    "   WHERE " VELMORA_CALL_IDENTITY_OF(k) " = ?2 AND k.date_line = 0 AND k.deleted_utc IS NULL "
+    "   AND kn.discarded = 0) "
+    "FROM entries e JOIN recent r ON r.net_id = e.net_id "
+    "WHERE " VELMORA_CALL_IDENTITY_OF(e) " = ?2 AND e.date_line = 0 AND e.deleted_utc IS NULL";
+// clang-format on
+} // namespace
+
 NetJournal::Recent NetJournal::recentAttendance(const QString& call, int lastNets)
 {
     Recent r;
-    sqlite3_stmt* st = statement(
-        "WITH kept AS (SELECT id FROM nets WHERE discarded = 0), "
-        "recent AS (SELECT DISTINCT net_id FROM entries WHERE date_line = 0 AND deleted_utc IS NULL "
-        "AND net_id IN kept ORDER BY net_id DESC LIMIT ?1) "
-        "SELECT (SELECT count(*) FROM recent), count(DISTINCT e.net_id), "
-        "(SELECT max(utc) FROM entries WHERE " VELMORA_CALL_IDENTITY " = ?2 AND date_line = 0 "
-        "AND deleted_utc IS NULL AND net_id IN kept) "
-        "FROM entries e JOIN recent r ON r.net_id = e.net_id "
-        "WHERE " VELMORA_CALL_IDENTITY " = ?2 AND e.date_line = 0 AND e.deleted_utc IS NULL");
+    sqlite3_stmt* st = statement(recentSql);
     const QString identity = stationIdentity(call);
     if (!st || identity.isEmpty())
         return r;
