@@ -128,6 +128,8 @@ TEST(CheckInList, OneStationWhateverThePaddingAndCaseOfItsCall)
     list.addCheckIn(station("K5A"), CheckInSource::Roster);
     for (const char* call : { "W1AW", "w1aw", " W1AW ", "  W1AW" })
         EXPECT_EQ(list.findCall(call), 1) << call;
+    // Kept, shown and journalled with the call alone.
+    EXPECT_EQ(list.line(1), "1  W1AW  PERCY    ");
     list.addCheckIn({ "w1aw", "Percy", "", "" }, CheckInSource::Manual);
     EXPECT_EQ(list.findCall("W1AW"), 3); // the latest
     EXPECT_EQ(list.findCall("W1AWX"), -1);

@@ -57,7 +57,9 @@ int CheckInList::addCheckIn(const CheckInFields& f, CheckInSource source)
     JournalEntry e;
     e.seq = nextSeq;
     e.number = highest + 1;
-    e.call = f.call;
+    // The call alone, as the journal gives it back after a crash: a padded call ("  W1AW"
+    // from the FCC file's layout) would otherwise show one line now and another restored.
+    e.call = f.call.trimmed();
     e.name = f.name;
     e.city = f.city;
     e.state = f.state;

@@ -24,6 +24,7 @@ public:
     // Appends a date line; it carries no number and is not counted.
     void addDateLine(const QString& date);
     // Appends a check-in numbered one above the highest number given; returns the number.
+    // The call is kept without blanks around it; the other fields as given.
     int addCheckIn(const CheckInFields& fields, CheckInSource source);
     // Removes the line at index; false when there is none. The line can be brought back by undo().
     bool remove(int index);
