@@ -38,10 +38,10 @@ inline constexpr unsigned sourceBit(StationSource source)
 // with members is loaded.
 enum class ChapterStatus : std::uint8_t { Unknown, Member, NotPaid };
 
-// How a row matches the typed text, in the order the kinds are listed.
+// How a row matches the typed text (see suggest for the order of the rows).
 enum class MatchKind : std::uint8_t {
     Exact, // the call is the text
-    NewStation, // the text has the shape of a call and no source holds it
+    NewStation, // the text has the shape of a call and no source holds it; after the nearest station
     Prefix, // the call begins with the text
     Suffix, // the call ends with the text
     OneEdit, // "did you mean": one character changed, missing or added, or two swapped
