@@ -152,8 +152,9 @@ TEST_F(QuickCall, SuffixAndOneEditFindTheStationAndArrowsPickAnother)
     EXPECT_TRUE(suggested()[0].startsWith("K9ONLY"));
     type("K5ABCX"); // one letter too many
     ASSERT_GE(suggested().size(), 2);
-    EXPECT_TRUE(suggested()[0].contains("new station"));
-    EXPECT_TRUE(suggested()[1].startsWith("K5ABC")) << qPrintable(suggested().join('|'));
+    // The nearest station comes first, the call as a new station after it.
+    EXPECT_TRUE(suggested()[0].startsWith("K5ABC")) << qPrintable(suggested().join('|'));
+    EXPECT_TRUE(suggested()[1].contains("new station"));
     QTest::keyClick(box(), Qt::Key_Down);
     enter();
     EXPECT_EQ(last(), "1  K5ABC  Ann  Waco  TX");

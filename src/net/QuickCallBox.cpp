@@ -8,30 +8,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 
-namespace {
-CheckInSource checkInSourceOf(StationSource source)
-{
-    switch (source) {
-    case StationSource::Spreadsheet:
-        return CheckInSource::Spreadsheet;
-    case StationSource::Fcc:
-        return CheckInSource::Fcc;
-    default:
-        return CheckInSource::Roster;
-    }
-}
-
-// The station of a suggestion row, as its source's own look-up fills SELECTED CALL.
-Station stationOfRow(const StationRow& row)
-{
-    Station s(checkInSourceOf(row.source), StationDirectory::sourceText(row.source));
-    const SelectedCallFields& f = row.fields;
-    const QString texts[] = { f.call, f.firstName, f.lastName, f.spouseName, f.spouseCall, f.city, f.state };
-    for (int i = 0; i < kStationFields; ++i)
-        s.setAsShown(StationField(i), texts[i]);
-    return s;
-}
-} // namespace
 
 QuickCallBox::QuickCallBox(const StationDirectory& stations, const CheckInList& checkIns,
     AttendanceText attendance, QLineEdit* edit, QLabel* note, QWidget* suggestionsParent)
@@ -168,7 +144,7 @@ bool QuickCallBox::enter(bool fillOnly)
             station = Station(CheckInSource::Manual, QStringLiteral("new"));
             station.set(StationField::Call, pick.call);
         } else {
-            station = stationOfRow(pick);
+            station = pick.station;
         }
     }
     emit stationChosen(station);
@@ -202,7 +178,7 @@ bool QuickCallBox::confirmNew(const QString& call)
     }
     const StationRow& n = m_rows[std::size_t(near)];
     m_note->setText(QStringLiteral("%1 is on no list. Did you mean %2 (%3)? Down picks it; Enter again checks in %1 as new.")
-                        .arg(call, n.call, StationDirectory::shortSourceText(n.source)));
+                        .arg(call, n.call, StationDirectory::shortSourceName(n.source)));
     return false;
 }
 
