@@ -98,11 +98,10 @@ void OpenAndWalkFourRosters(benchmark::State& state)
         int listed = 0;
         for (const RosterFile& r : rosters) {
             RosterTable t = RosterTable::open(folder->filePath(r.file), r.table);
-            for (t.First(); !t.Eof(); t.Next()) {
-                const QString area = t.FieldText("AREA");
-                const QString c = t.FieldText("CALL");
-                listed += area == "5" && !c.isEmpty();
-            }
+            const int areaColumn = t.column("AREA");
+            const int callColumn = t.column("CALL");
+            for (int row = 0; row < t.recordCount(); ++row)
+                listed += t.text(row, areaColumn) == "5" && !t.text(row, callColumn).isEmpty();
         }
         benchmark::DoNotOptimize(listed);
     }
@@ -115,9 +114,13 @@ void WalkOneOpenRoster(benchmark::State& state)
     RosterTable t = RosterTable::open(folder->filePath("ARCarea.mdb"), "Amber");
     for (auto _ : state) {
         int n = 0;
-        for (t.First(); !t.Eof(); t.Next())
-            n += t.FieldText("CALL").size() + t.FieldText("FN").size() + t.FieldText("CITY").size()
-                + t.FieldText("STATE").size();
+        const int callColumn = t.column("CALL");
+        const int fnColumn = t.column("FN");
+        const int cityColumn = t.column("CITY");
+        const int stateColumn = t.column("STATE");
+        for (int row = 0; row < t.recordCount(); ++row)
+            n += t.text(row, callColumn).size() + t.text(row, fnColumn).size()
+                + t.text(row, cityColumn).size() + t.text(row, stateColumn).size();
         benchmark::DoNotOptimize(n);
     }
 }

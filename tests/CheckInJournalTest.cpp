@@ -1,7 +1,7 @@
 // The check-in list model and the net journal under it: numbering, undo, restore after a
 // crash, and a journal that is damaged, cannot be written or runs out of room.
-#include "journal/NetJournal.h"
 #include "checkin/CheckInList.h"
+#include "journal/NetJournal.h"
 
 #include "FileSizeLimit.h"
 
@@ -78,7 +78,63 @@ TEST(CheckInList, TheNetStartsAtItsFirstCheckInAndAnotherDateLineOfTheSameDayKee
     clock.now += 60'000;
     list.addCheckIn(station("K5C"), CheckInSource::Roster);
     EXPECT_EQ(list.netStartUtc(), clock.now);
-    EXPECT_EQ(list.identifications().size(), 2u);
+    // The next day's net has its own identifications only.
+    EXPECT_EQ(list.identifications(), std::vector<std::int64_t> { clock.now });
+}
+
+TEST(CheckInList, ASecondNetHasItsOwnClockNumbersAndIdentifications)
+{
+    QTemporaryDir dir;
+    NetJournal journal(dir.path());
+    TestClock clock;
+    CheckInList list(&journal, clock.fn());
+    list.addDateLine("12/9/26");
+    list.addCheckIn(station("K5A"), CheckInSource::Roster);
+    clock.now += 5 * 60'000;
+    list.markIdentified();
+    list.addCheckIn(station("K5B"), CheckInSource::Roster);
+    list.remove(2);
+    const std::int64_t firstNet = list.netId();
+    list.markSaved();
+
+    // Saved and cleared: an hour later the next net starts on an empty list.
+    list.beginNewNet();
+    EXPECT_EQ(list.size(), 0);
+    EXPECT_FALSE(list.isUnsaved());
+    EXPECT_FALSE(list.canUndo());
+    EXPECT_FALSE(list.netStartUtc());
+    EXPECT_TRUE(list.identifications().empty());
+    clock.now += 60 * 60'000;
+    list.addDateLine("12/9/26"); // the same day
+    clock.now += 60'000;
+    EXPECT_EQ(list.addCheckIn(station("K5C"), CheckInSource::Roster), 1);
+    EXPECT_EQ(list.netStartUtc(), clock.now);
+    EXPECT_EQ(list.identifications(), std::vector<std::int64_t> { clock.now });
+    EXPECT_EQ(list.lines(), (QStringList { "DATE : 12/9/26", "1  K5C  Ann  Waco  TX" }));
+    // In the journal: a net of its own, and the saved one is never offered again.
+    EXPECT_NE(list.netId(), firstNet);
+    EXPECT_NE(list.netId(), 0);
+    ASSERT_TRUE(journal.pendingNet());
+    EXPECT_EQ(journal.pendingNet()->id, list.netId());
+    EXPECT_EQ(journal.identifications(list.netId()), std::vector<std::int64_t> { clock.now });
+    EXPECT_EQ(journal.entries(firstNet).size(), 2u); // the first net as it was left
+}
+
+TEST(CheckInList, OneStationWhateverThePaddingAndCaseOfItsCall)
+{
+    CheckInList list;
+    list.addDateLine("12/9/26");
+    list.addCheckIn({ "  W1AW", "PERCY", "", "" }, CheckInSource::Fcc);
+    list.addCheckIn(station("K5A"), CheckInSource::Roster);
+    for (const char* call : { "W1AW", "w1aw", " W1AW ", "  W1AW" })
+        EXPECT_EQ(list.findCall(call), 1) << call;
+    // Kept, shown and journalled with the call alone.
+    EXPECT_EQ(list.line(1), "1  W1AW  PERCY    ");
+    list.addCheckIn({ "w1aw", "Percy", "", "" }, CheckInSource::Manual);
+    EXPECT_EQ(list.findCall("W1AW"), 3); // the latest
+    EXPECT_EQ(list.findCall("W1AWX"), -1);
+    EXPECT_EQ(list.findCall("W1A"), -1);
+    EXPECT_EQ(list.findCall(""), -1);
 }
 
 TEST(NetJournal, ANetNeitherSavedNorDiscardedComesBackLineForLine)
@@ -143,6 +199,43 @@ TEST(NetJournal, RestoredNetGoesOnWithoutOverwritingDeletedLines)
     CheckInList third(&journal);
     third.restore(first.netId());
     EXPECT_EQ(third.lines(), (QStringList { "1  K5A  Ann  Waco  TX", "3  K5C  Ann  Waco  TX" }));
+}
+
+TEST(NetJournal, EveryChangeReachesTheDiskBeforeItIsShown)
+{
+    QTemporaryDir dir;
+    NetJournal journal(dir.path());
+    ASSERT_TRUE(journal.ok()) << qPrintable(journal.problem());
+    // FULL (2): the write-ahead log is synced at every commit.
+    EXPECT_EQ(journal.queryText("PRAGMA synchronous"), "2");
+    EXPECT_EQ(journal.queryText("PRAGMA journal_mode"), "wal");
+    // The same when the journal is opened again over an existing file.
+    CheckInList(&journal).addCheckIn(station("K5A"), CheckInSource::Roster);
+    NetJournal again(dir.path());
+    EXPECT_EQ(again.queryText("PRAGMA synchronous"), "2");
+    EXPECT_EQ(again.queryText("PRAGMA journal_mode"), "wal");
+}
+
+TEST(NetJournal, OldLinesWithAPaddedCallAreReadWithTheCallAlone)
+{
+    QTemporaryDir dir;
+    NetJournal journal(dir.path());
+    // As a journal written before calls were trimmed holds an FCC check-in.
+    const std::int64_t net = journal.beginNet(1000);
+    JournalEntry old;
+    old.seq = 1;
+    old.number = 1;
+    old.call = QStringLiteral("  W1AW");
+    old.name = QStringLiteral("PERCY");
+    old.source = CheckInSource::Fcc;
+    old.utcMs = 1000;
+    ASSERT_TRUE(journal.append(net, old, true));
+    ASSERT_EQ(journal.entries(net).size(), 1u);
+    EXPECT_EQ(journal.entries(net)[0].call, "W1AW");
+    CheckInList list(&journal);
+    list.restore(net);
+    EXPECT_EQ(list.lines(), QStringList { "1  W1AW  PERCY    " });
+    EXPECT_EQ(list.findCall("W1AW"), 0);
 }
 
 TEST(NetJournal, ADamagedFileIsKeptAsideAndANewJournalStarts)

@@ -3,7 +3,7 @@
 #include "TestSupport.h"
 
 #include "app/Pages.h"
-#include "app/TfrmMainA.h"
+#include "pages/TfrmMainA.h"
 #include "controls/DemoButton.h"
 #include "controls/ImageBox.h"
 #include "fcc/LicenceListModel.h"
@@ -145,7 +145,7 @@ TEST_F(FccPage, ShownRecordFillsTheNetPageSelectedCallFields)
     child<QLineEdit>(frmNET, "editSelSFN")->setText("SPOUSE");
     child<QLineEdit>(frmNET, "editSelSCALL")->setText("W0SPS");
     build("K", "K0ARC");
-    EXPECT_EQ(net("editSelCALL"), "  K0ARC");
+    EXPECT_EQ(net("editSelCALL"), "K0ARC");
     EXPECT_EQ(net("editSelLNAME"), "ANYTOWN AMATEUR RADIO CLUB");
     EXPECT_EQ(net("editSelFN"), "");
     EXPECT_EQ(net("editSelSFN"), " ");
@@ -213,7 +213,7 @@ TEST_F(FccPage, ActivationClearsTheListButKeepsTheEdits)
     EXPECT_TRUE(shown("VR5"));
     EXPECT_TRUE(shown("VR6"));
     // The net page keeps what the record wrote.
-    EXPECT_EQ(net("editSelCALL"), "  K0ARC");
+    EXPECT_EQ(net("editSelCALL"), "K0ARC");
 
     build("K", "K0ARC");
     click(w("VR6")); // CLEAR LIST does the same
@@ -232,7 +232,7 @@ TEST_F(FccPage, OperatorsClickAndArrowKeysShowARecordWhileNotFoundStays)
     QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, third.center());
     EXPECT_EQ(view->currentIndex().row(), 2);
     EXPECT_EQ(record(), QStringList({ "  K0ARC", "ANYTOWN AMATEUR RADIO CLUB", "", "Aurora", "CO" }));
-    EXPECT_EQ(net("editSelCALL"), "  K0ARC");
+    EXPECT_EQ(net("editSelCALL"), "K0ARC");
     EXPECT_TRUE(shown("panCallNotFound"));
     EXPECT_FALSE(shown("panCallFound"));
 
@@ -289,7 +289,7 @@ TEST_F(FccPage, UnreadableFileIsNamedAndOnlyTheListStaysAsItWas)
     EXPECT_FALSE(shown("panCallNotFound"));
     EXPECT_EQ(text("editNoLines"), "3");
     EXPECT_EQ(record(), QStringList({ "  K5ABC", "SMITH,", " JOHN", "WACO", "TX" }));
-    EXPECT_EQ(net("editSelCALL"), "  K5ABC");
+    EXPECT_EQ(net("editSelCALL"), "K5ABC");
 
     // After CLEAR LIST the same build shows an empty list, its count and "not found".
     click(w("VR6"));
@@ -401,7 +401,7 @@ TEST_F(FccPage, ClosingThePageDuringABuildDropsThatBuild)
     navigate(frmNET, frmFCC2);
     build("K", "K5ABC");
     EXPECT_EQ(text("editNoLines"), "3");
-    EXPECT_EQ(net("editSelCALL"), "  K5ABC");
+    EXPECT_EQ(net("editSelCALL"), "K5ABC");
 }
 #endif
 

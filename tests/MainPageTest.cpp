@@ -3,7 +3,7 @@
 
 #include "app/Options.h"
 #include "app/Pages.h"
-#include "app/TfrmMainA.h"
+#include "pages/TfrmMainA.h"
 #include "controls/DemoButton.h"
 #include "controls/FacePanel.h"
 

@@ -1,7 +1,7 @@
 // Selecting stations, adding and deleting check-ins, saving, closing with unsaved work.
 #include "NetFixture.h"
 
-#include "app/TfrmMainA.h"
+#include "pages/TfrmMainA.h"
 
 #include <QFile>
 #include <QLabel>
@@ -87,7 +87,7 @@ TEST_F(NetPage, DeletesNeverRepeatANumberAndTheCountIsTheCheckInsListed)
     openNetPage();
     for (const char* call : { "K5A", "K5B", "K5C" })
         addStation(call);
-    QListWidget* l = list("lstboxCheckIN");
+    const auto l = list("lstboxCheckIN");
     l->setCurrentRow(2); // the check-in numbered 2
     click(w("btnDelete"));
     EXPECT_EQ(edit("editNoCheckins")->text(), "2");

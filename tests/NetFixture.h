@@ -6,10 +6,14 @@
 #include "app/Pages.h"
 #include "controls/DemoButton.h"
 #include "controls/FacePanel.h"
+#include "checkin/CheckInLine.h"
+#include "checkin/CheckInList.h"
 #include "net/TfrmNET.h"
 
 #include <QDir>
 #include <QLineEdit>
+#include "ListProbe.h"
+
 #include <QListWidget>
 #include <QTemporaryDir>
 
@@ -89,13 +93,6 @@ inline void writeInstall(const QString& dir, const Table& arc = amber(), const T
     jet4::writeDatabase(path("WBCII.mdb"), { wbc });
 }
 
-inline QStringList lines(QListWidget* list)
-{
-    QStringList out;
-    for (int i = 0; list && i < list->count(); ++i)
-        out << list->item(i)->text();
-    return out;
-}
 
 } // namespace netfixture
 
@@ -115,8 +112,8 @@ protected:
     QWidget* net() const { return reinterpret_cast<QWidget*>(frmNET); }
     QWidget* w(const char* name) const { return child(net(), name); }
     QLineEdit* edit(const char* name) const { return child<QLineEdit>(net(), name); }
-    QListWidget* list(const char* name) const { return child<QListWidget>(net(), name); }
-    QStringList lines(const char* name) const { return netfixture::lines(list(name)); }
+    ListProbe list(const char* name) const { return ListProbe(child<QListView>(net(), name)); }
+    QStringList lines(const char* name) const { return ::lines(list(name)); }
     FacePanel* panel(const char* name) const { return child<FacePanel>(net(), name); }
     TColor face(const char* name) const { return panel(name)->color(); }
     // Brings the page up as the main page's "CALL A NET" does.
@@ -125,11 +122,13 @@ protected:
         click(child(reinterpret_cast<QWidget*>(frmMainA), "VRstart"));
         dialogs.shown.clear(); // this installation has no roster spreadsheet
         click(child(reinterpret_cast<QWidget*>(frmMainA), "VR4"));
+        // The window system makes the page the active window, where its keys work.
+        EXPECT_TRUE(QTest::qWaitForWindowActive(net()));
     }
     // Clicks the line of a list that holds text.
     void clickLine(const char* listName, const QString& text)
     {
-        QListWidget* l = list(listName);
+        const ListProbe l = list(listName);
         const auto items = l->findItems(text, Qt::MatchExactly);
         ASSERT_FALSE(items.isEmpty()) << qPrintable(text);
         l->scrollToItem(items.first());

@@ -122,13 +122,17 @@ TEST_F(QuickCall, ANewStationAndTheCommaFormGoInAsManualCheckIns)
     type("N0NEW");
     ASSERT_FALSE(suggested().isEmpty());
     EXPECT_TRUE(suggested()[0].contains("new station"));
+    enter(); // a call on no list: the first Enter only says so
+    EXPECT_EQ(lines("lstboxCheckIN").size(), 1);
+    EXPECT_EQ(note(),
+        "N0NEW is on no list; Enter again checks it in as new.");
     enter();
     EXPECT_EQ(last(), "1  N0NEW      ");
     EXPECT_EQ(lastSource(), CheckInSource::Manual);
 
     type("k5xyz, bob, Tyler, TX");
     enter();
-    EXPECT_EQ(last(), "2  K5XYZ  BOB  TYLER  TX"); // the box shows and takes capitals
+    EXPECT_EQ(last(), "2  K5XYZ  BOB  Tyler  TX"); // call and name in capitals, city and state as typed
 
     // Shift+Enter only fills the fields.
     type("W3XYZ");
@@ -148,8 +152,9 @@ TEST_F(QuickCall, SuffixAndOneEditFindTheStationAndArrowsPickAnother)
     EXPECT_TRUE(suggested()[0].startsWith("K9ONLY"));
     type("K5ABCX"); // one letter too many
     ASSERT_GE(suggested().size(), 2);
-    EXPECT_TRUE(suggested()[0].contains("new station"));
-    EXPECT_TRUE(suggested()[1].startsWith("K5ABC")) << qPrintable(suggested().join('|'));
+    // The nearest station comes first, the call as a new station after it.
+    EXPECT_TRUE(suggested()[0].startsWith("K5ABC")) << qPrintable(suggested().join('|'));
+    EXPECT_TRUE(suggested()[1].contains("new station"));
     QTest::keyClick(box(), Qt::Key_Down);
     enter();
     EXPECT_EQ(last(), "1  K5ABC  Ann  Waco  TX");
@@ -168,7 +173,7 @@ TEST_F(QuickCall, ARepeatIsPointedOutAndASecondEnterChecksInAgain)
     enter();
     EXPECT_EQ(last(), "2  K5ABC  Ann  Waco  TX");
     // The roster line of a station that is in stands out.
-    QListWidget* roster = list("lstboxROSTER");
+    const auto roster = list("lstboxROSTER");
     const auto items = roster->findItems("K5ABC", Qt::MatchExactly);
     ASSERT_EQ(items.size(), 1);
     EXPECT_TRUE(items[0]->data(Qt::BackgroundRole).isValid());
@@ -192,7 +197,7 @@ TEST_F(QuickCall, TheWholePageWorksFromTheKeyboard)
 {
     // The box has the focus when the page is shown and after every check-in.
     EXPECT_EQ(net()->focusWidget(), box());
-    QListWidget* roster = list("lstboxROSTER");
+    const auto roster = list("lstboxROSTER");
     roster->setFocus();
     roster->setCurrentRow(0);
     QTest::keyClick(roster, Qt::Key_Down); // arrow keys fill the fields as a click does
@@ -219,4 +224,103 @@ TEST_F(QuickCall, TheWholePageWorksFromTheKeyboard)
     EXPECT_EQ(dialogs.saveDialogs, 1);
     EXPECT_TRUE(QFile::exists(out.filePath("net.txt")));
     EXPECT_FALSE(frmNET->hasUnsavedCheckIns());
+}
+
+// Keyboard deletes take the line the operator is on, never one the position fell back to.
+TEST_F(QuickCall, EndThenDeleteRemovesTheLastLineEachTime)
+{
+    for (const char* call : { "K5ABC", "K5AB", "W3XYZ", "KD3Q" }) {
+        type(call);
+        enter();
+    }
+    ASSERT_EQ(lines("lstboxCheckIN").size(), 5);
+    const auto l = list("lstboxCheckIN");
+    l->setFocus();
+    for (const char* gone : { "4  KD3Q", "3  W3XYZ", "2  K5AB  " }) {
+        QTest::keyClick(l, Qt::Key_End);
+        QTest::keyClick(l, Qt::Key_Delete);
+        EXPECT_FALSE(lines("lstboxCheckIN").join('|').contains(gone)) << gone;
+    }
+    EXPECT_EQ(lines("lstboxCheckIN").size(), 2);
+    EXPECT_TRUE(lines("lstboxCheckIN")[1].startsWith("1  K5ABC"));
+    // Nothing is selected after a delete: Delete alone removes nothing more.
+    QTest::keyClick(l, Qt::Key_Delete);
+    EXPECT_EQ(lines("lstboxCheckIN").size(), 2);
+}
+
+TEST_F(QuickCall, UpAndDownAfterADeleteGoToTheLinesAroundIt)
+{
+    for (const char* call : { "K5ABC", "K5AB", "W3XYZ" }) {
+        type(call);
+        enter();
+    }
+    const auto l = list("lstboxCheckIN");
+    l->setFocus();
+    l->setCurrentRow(2); // 2  K5AB
+    QTest::keyClick(l, Qt::Key_Delete);
+    QTest::keyClick(l, Qt::Key_Up);
+    EXPECT_TRUE(l->currentItem()->text().startsWith("1  K5ABC"));
+    l->setCurrentRow(1);
+    QTest::keyClick(l, Qt::Key_Delete); // 1  K5ABC gone: the line below it is #3
+    QTest::keyClick(l, Qt::Key_Down);
+    EXPECT_TRUE(l->currentItem()->text().startsWith("3  W3XYZ"));
+}
+
+// A typed call that no source holds is never logged on the first Enter.
+TEST_F(QuickCall, ACallOnNoListNamesTheNearestStationAndTakesASecondEnter)
+{
+    type("K9ONLX"); // one letter off K9ONLY of the RV roster
+    enter();
+    EXPECT_EQ(lines("lstboxCheckIN").size(), 1);
+    EXPECT_EQ(note(), "K9ONLX is on no list. Did you mean K9ONLY (RV)? Down picks it; Enter again checks in "
+                      "K9ONLX as new.");
+    QTest::keyClick(box(), Qt::Key_Down);
+    enter();
+    EXPECT_TRUE(last().startsWith("1  K9ONLY  Vic")) << qPrintable(last());
+
+    type("K9ONLX");
+    enter();
+    enter(); // the second Enter checks the call in as typed
+    EXPECT_EQ(last(), "2  K9ONLX      ");
+    EXPECT_EQ(lastSource(), CheckInSource::Manual);
+}
+
+// A status key right after a check-in marks the station just heard.
+TEST_F(QuickCall, AStatusKeyMarksTheStationJustCheckedIn)
+{
+    type("K5ABC");
+    enter();
+    list("lstboxCheckIN")->setCurrentRow(1); // the operator looked at #1
+    type("W3XYZ");
+    enter();
+    QTest::keyClick(box(), Qt::Key_M, Qt::AltModifier);
+    const CheckInList& l = frmNET->checkInList();
+    EXPECT_EQ(l.at(1).status, "");
+    EXPECT_EQ(l.at(2).status, "M/S");
+    // After a check-in the box is empty, its suggestions closed and the notice gone.
+    EXPECT_EQ(box()->text(), "");
+    EXPECT_FALSE(w("lstQUICK")->isVisible());
+    EXPECT_EQ(note(), "");
+}
+
+TEST_F(QuickCall, NothingUnderTheOpenGridTakesKeys)
+{
+    type("K5ABC");
+    enter();
+    click(w("panAR"));
+    ASSERT_TRUE(w("panS7")->isVisible());
+    QTest::keyClick(w("AdvStringGrid1"), Qt::Key_R, Qt::AltModifier);
+    QTest::keyClick(w("AdvStringGrid1"), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(frmNET->checkInList().at(1).status, "");
+}
+
+TEST_F(QuickCall, TabFollowsTheCheckInColumn)
+{
+    box()->setFocus();
+    QStringList reached;
+    for (int i = 0; i < 5; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        reached << QApplication::focusWidget()->objectName();
+    }
+    EXPECT_EQ(reached, (QStringList { "lstboxCheckIN", "editNCS", "btnExport", "btnAttendance", "btnDelete" }));
 }

@@ -35,7 +35,7 @@ protected:
         frmNET->updateNetClock();
     }
     QString netTime() const { return child<QLabel>(net(), "lblNETTIME")->text(); }
-    QListWidgetItem* line(int row) const { return list("lstboxCheckIN")->item(row); }
+    LineProbe line(int row) const { return list("lstboxCheckIN")->item(row); }
     std::int64_t now = 1'765'240'000'000; // 2025-12-09 00:26:40 UTC
 };
 
@@ -92,7 +92,7 @@ TEST_F(NetRecord, StatusesByKeysAndMenuAreShownBesideTheLineAndKeptOnRestore)
     EXPECT_EQ(frmNET->checkInList().at(1).status, "R");
 
     // The right-click menu on the second check-in.
-    QListWidget* l = list("lstboxCheckIN");
+    const auto l = list("lstboxCheckIN");
     l->setCurrentRow(2);
     emit l->customContextMenuRequested(l->visualItemRect(line(2)).center());
     auto* menu = net()->findChild<QMenu*>("menuSTATUS");

@@ -2,7 +2,7 @@
 #include "NetFixture.h"
 
 #include "FileSizeLimit.h"
-#include "app/TfrmMainA.h"
+#include "pages/TfrmMainA.h"
 #include "fcc/TfrmFCC2.h"
 
 #include <QDate>
@@ -69,7 +69,7 @@ TEST_F(NetPageSafety, AfterAnFccRoundTripTheRosterOnScreenIsTheOneActedOn)
     click(w("VR3")); // the FCC page
     click(child(reinterpret_cast<QWidget*>(frmFCC2), "VrDemoButton1")); // its QUIT
     ASSERT_TRUE(net()->isVisible());
-    EXPECT_EQ(lines("lstboxCheckIN").size(), 2); // one more date line
+    EXPECT_EQ(lines("lstboxCheckIN").size(), 1); // no second date line for the same day
     EXPECT_EQ(frmNET->currentGroup(), rgRV);
     EXPECT_EQ(face("panRV"), clGreen);
     EXPECT_TRUE(w("panRV2")->isVisible());
@@ -129,7 +129,7 @@ TEST_F(NetPageSafety, OnePressDeletesOneLineAndUndoBringsThemBack)
     for (const char* call : { "K5A", "K5B", "K5C", "K5D" })
         addStation(call);
     const QStringList full = lines("lstboxCheckIN");
-    QListWidget* l = list("lstboxCheckIN");
+    const auto l = list("lstboxCheckIN");
     l->setCurrentRow(2); // 2  K5B
     click(w("btnDelete"));
     click(w("btnDelete")); // the second press of a double click
@@ -216,7 +216,7 @@ TEST_F(NetPageSafety, AnUnsavedNetIsOfferedAtTheNextStartAndRestoredLineForLine)
     click(w("btnAdd2"));
     for (const char* call : { "K5A", "K5B", "K5C" })
         addStation(call);
-    QListWidget* l = list("lstboxCheckIN");
+    const auto l = list("lstboxCheckIN");
     l->setCurrentRow(4); // 4  K5C
     click(w("btnDelete"));
     const QStringList shown = lines("lstboxCheckIN");

@@ -5,7 +5,7 @@
 #include <QLineEdit>
 
 #include "app/Pages.h"
-#include "app/TfrmMainA.h"
+#include "pages/TfrmMainA.h"
 #include "clocks/TfrmTimeZone.h"
 #include "controls/FacePanel.h"
 #include "controls/ImageBox.h"

@@ -3,7 +3,7 @@
 #include "TestSupport.h"
 
 #include "app/Pages.h"
-#include "app/TfrmMainA.h"
+#include "pages/TfrmMainA.h"
 #include "controls/DemoButton.h"
 #include "controls/FacePanel.h"
 #include "controls/ImageBox.h"
@@ -46,6 +46,13 @@ protected:
         frmMAPS->setObjectName(QStringLiteral("frmMAPS"));
         frmPreAmp = new TfrmPreAmp();
         frmPreAmp->setObjectName(QStringLiteral("frmPreAmp"));
+        // Wired as start-up wires them: each page leads back to the main page.
+        for (Page* page : std::initializer_list<Page*> { frmINFO, frmRVnets, frmMAPS, frmPreAmp })
+            page->setPageBehind(frmMainA);
+        QObject::connect(frmMainA, &TfrmMainA::infoWanted, [] { navigate(frmMainA, frmINFO); });
+        QObject::connect(frmMainA, &TfrmMainA::rvNetsWanted, [] { navigate(frmMainA, frmRVnets); });
+        QObject::connect(frmMainA, &TfrmMainA::mapsWanted, [] { navigate(frmMainA, frmMAPS); });
+        QObject::connect(frmMainA, &TfrmMainA::preambleWanted, [] { navigate(frmMainA, frmPreAmp); });
         frmMainA->show();
     }
 

@@ -1,8 +1,8 @@
 // The net's record as the club secretary gets it: statuses, the CSV files read back by an
 // independent CSV reader, the printed report and attendance over many nets.
-#include "journal/NetJournal.h"
 #include "checkin/CheckInList.h"
 #include "checkin/CheckInStatus.h"
+#include "journal/NetJournal.h"
 #include "report/NetExport.h"
 #include "report/NetReport.h"
 #include "report/NetSummary.h"
@@ -391,7 +391,9 @@ TEST(ReportAttendance, CountsOverManyNetsComeFromTheJournal)
         "1 of last 10 nets, last 2027-02-23");
     EXPECT_EQ(journal.recentAttendance(QStringLiteral("K5TWICE"), 10).lastUtcMs, lastNet + 2 * minute);
     EXPECT_EQ(attendanceNote(journal.recentAttendance(QStringLiteral("K5GONE"), 10), chicago), "");
-    EXPECT_EQ(attendanceNote(journal.recentAttendance(QStringLiteral("k5all"), 10), chicago), "");
+    // A station is its call whatever the letter case it is asked in.
+    EXPECT_EQ(attendanceNote(journal.recentAttendance(QStringLiteral("k5all"), 10), chicago),
+        "10 of last 10 nets, last 2027-02-23");
     EXPECT_EQ(attendanceNote({ 1, 1, netStart }, chicago), "1 of last 1 net, last 2026-12-08");
 
     // The second to the fourth net, chosen by their local dates.
@@ -410,4 +412,71 @@ TEST(ReportAttendance, CountsOverManyNetsComeFromTheJournal)
     EXPECT_EQ(whole[3].nets, 1);
     EXPECT_EQ(whole[3].name, "Twice again"); // the latest name given
     EXPECT_TRUE(journal.attendance(netStart - 7 * day, netStart - 1).empty());
+}
+
+TEST(ReportCsv, FieldsASpreadsheetWouldRunAsFormulasAreWrittenAsText)
+{
+    const std::pair<QString, QByteArray> fields[] = {
+        { "=HYPERLINK(\"http://x\";\"y\")", "\"'=HYPERLINK(\"\"http://x\"\";\"\"y\"\")\"" },
+        { "+1 555", "'+1 555" },
+        { "-2+3", "'-2+3" },
+        { "@SUM(A1)", "'@SUM(A1)" },
+        { "\t=1", "'\t=1" },
+        { "\r=1", "\"'\r=1\"" },
+        { "=1,2", "\"'=1,2\"" },
+        // Everything else as it was.
+        { "K5A", "K5A" },
+        { " =1", " =1" },
+        { "a=b", "a=b" },
+        { "#1 fan", "#1 fan" },
+        { "", "" },
+        { "Smith, John", "\"Smith, John\"" },
+    };
+    for (const auto& [text, written] : fields)
+        EXPECT_EQ(csvField(text), written) << text.toStdString();
+
+    // Both files go through it.
+    TestClock clock;
+    CheckInList list(nullptr, clock.fn());
+    list.addDateLine(QStringLiteral("12/8/26"));
+    list.addCheckIn({ "K5A", "=HYPERLINK(\"http://x\";\"y\")", "-Yuma", "@AZ" }, CheckInSource::Manual);
+    const QByteArray net
+        = netCsv(summarizeNet(list, QStringLiteral("+K5NCS")), currentNet(list), QTimeZone::utc());
+    EXPECT_TRUE(net.contains("\r\n1,K5A,\"'=HYPERLINK(\"\"http://x\"\";\"\"y\"\")\",'-Yuma,'@AZ,,manual,"))
+        << net.toStdString();
+    EXPECT_TRUE(net.contains("# net control,'+K5NCS\r\n"));
+    const QByteArray attendance
+        = attendanceCsv({ { "K5A", "=cmd|' /C calc'!A0", 1, netStart, netStart } }, QTimeZone::utc());
+    EXPECT_TRUE(attendance.contains("\r\nK5A,'=cmd|' /C calc'!A0,1,")) << attendance.toStdString();
+}
+
+TEST(ReportPdf, OnAComputerKeptOnUtcOneTimeColumnIsShown)
+{
+    const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    ASSERT_FALSE(pdftotext.isEmpty()) << "pdftotext (poppler-utils) is needed";
+    QTemporaryDir dir;
+    TestClock clock;
+    CheckInList list(nullptr, clock.fn());
+    const std::vector<JournalEntry> lines = makeNet(list, clock, 3);
+    const NetSummary summary = summarizeNet(lines, list.identifications(), QStringLiteral("K5NCS"));
+    // The column heads: the line of the list's header, as poppler lays the page out.
+    const auto heads = [&](const QTimeZone& zone, const QString& name) {
+        const QString file = dir.filePath(name);
+        QString error;
+        EXPECT_TRUE(writeNetReportPdf(file, summary, lines, &error, zone)) << error.toStdString();
+        const QString text = run(pdftotext, { QStringLiteral("-layout"), file, QStringLiteral("-") });
+        for (const QString& line : text.split(QLatin1Char('\n')))
+            if (line.contains(QStringLiteral("No.")) && line.contains(QStringLiteral("Call")))
+                return std::make_pair(line.simplified(), text);
+        return std::make_pair(QString(), text);
+    };
+    for (const char* utc : { "UTC", "Etc/UTC" }) {
+        const auto [head, text] = heads(QTimeZone(utc), QStringLiteral("utc.pdf"));
+        EXPECT_EQ(head, "No. Call Name City, State Status UTC") << utc;
+        EXPECT_TRUE(text.contains(QStringLiteral("Start: 2026-12-09 01:00 UTC "))) << utc;
+        EXPECT_FALSE(text.contains(QStringLiteral("(01:"))) << utc; // no time told twice
+    }
+    const auto [head, text] = heads(QTimeZone("America/Chicago"), QStringLiteral("chicago.pdf"));
+    EXPECT_EQ(head, "No. Call Name City, State Status UTC CST");
+    EXPECT_TRUE(text.contains(QStringLiteral("2026-12-09 01:00 UTC (19:00 CST)")));
 }

@@ -1,4 +1,4 @@
-// The roster table cursor: walking, reading fields by name, keyed search.
+// The roster table: reading records by index, columns by name, keyed search.
 #include "data/RosterTable.h"
 #include "data/DataError.h"
 
@@ -32,105 +32,80 @@ std::string errorText(const std::function<void()>& f)
     return "(no error)";
 }
 
+// The value of the named column in the record a search found.
+QString valueAt(const RosterTable& t, std::optional<int> record, const QString& column)
+{
+    return record ? t.text(*record, t.column(column)) : QStringLiteral("(no record)");
+}
+
 } // namespace
 
 TEST(RosterTable, WalksEveryRecordInTableOrder)
 {
     RosterTable t = sampleRoster();
     QStringList calls;
-    for (t.First(); !t.Eof(); t.Next())
-        calls << t.FieldText("CALL");
+    const int call = t.column("CALL");
+    for (int r = 0; r < t.recordCount(); ++r)
+        calls << t.text(r, call);
     EXPECT_EQ(calls, QStringList({ "W5XYZ", "K5ABC", "k5abd", "K5AB", "K5ABC" }));
-    EXPECT_EQ(t.position(), 5);
-    t.Next(); // stepping past the end stays at the end
-    EXPECT_TRUE(t.Eof());
-    EXPECT_EQ(t.position(), 5);
-    t.First();
-    t.Next();
-    EXPECT_EQ(t.position(), 1);
-    EXPECT_EQ(t.FieldText("FN"), "Bob");
+    EXPECT_EQ(t.text(1, t.column("FN")), "Bob");
     EXPECT_EQ(t.recordCount(), 5);
 }
 
 TEST(RosterTable, EmptyTableIsAtItsEndAtOnce)
 {
     RosterTable empty;
-    empty.First();
-    EXPECT_TRUE(empty.Eof());
     EXPECT_EQ(empty.recordCount(), 0);
-    EXPECT_THROW(empty.Locate("CALL", "", { true, false }), DataError) << "it has no columns at all";
+    EXPECT_THROW(empty.find("CALL", "", { true, false }), DataError) << "it has no columns at all";
 
     RosterTable noRows({ "CALL", "AREA" }, {});
-    noRows.First();
-    EXPECT_TRUE(noRows.Eof());
-    EXPECT_FALSE(noRows.Locate("CALL", "", { true, true }));
-    EXPECT_EQ(errorText([&] { noRows.FieldText("CALL"); }).find("Field 'CALL'"), 0u);
+    EXPECT_EQ(noRows.recordCount(), 0);
+    EXPECT_FALSE(noRows.find("CALL", "", { true, true }));
 }
 
 TEST(RosterTable, FieldNamesIgnoreCaseAndMissingOnesAreNamed)
 {
     RosterTable t = sampleRoster();
-    t.First();
-    EXPECT_EQ(t.FieldText("Call"), "W5XYZ");
-    EXPECT_EQ(t.FieldText("call"), "W5XYZ");
-    EXPECT_EQ(t.FieldText("CITY"), "Waco");
-    EXPECT_EQ(t.FieldText("City"), "Waco"); // a second spelling of a column already resolved
-    EXPECT_EQ(errorText([&] { t.FieldText("STATE"); }), "Field 'STATE' not found");
-    EXPECT_EQ(errorText([&] { t.Locate("NameS", "A", {}); }), "Field 'NameS' not found");
-    // More distinct names than the resolver remembers still resolve correctly.
-    for (int round = 0; round < 3; ++round)
-        for (const char* name :
-            { "CALL", "Call", "call", "AREA", "Area", "area", "FN", "fn", "CITY", "city" })
-            EXPECT_EQ(t.FieldText(name), t.FieldText(QString(name).toUpper()));
-    t.Next();
-    EXPECT_EQ(t.FieldText("aReA"), "5");
-    while (!t.Eof())
-        t.Next();
-    EXPECT_NE(errorText([&] { t.FieldText("CALL"); }), "(no error)");
+    EXPECT_EQ(t.text(0, t.column("Call")), "W5XYZ");
+    EXPECT_EQ(t.text(0, t.column("call")), "W5XYZ");
+    EXPECT_EQ(t.text(0, t.column("CITY")), "Waco");
+    EXPECT_EQ(t.text(0, t.column("City")), "Waco");
+    EXPECT_EQ(errorText([&] { t.column("STATE"); }), "Field 'STATE' not found");
+    EXPECT_EQ(errorText([&] { t.find("NameS", "A", {}); }), "Field 'NameS' not found");
+    // Every spelling of a column resolves to the same one.
+    for (const char* name : { "CALL", "Call", "call", "AREA", "Area", "area", "FN", "fn", "CITY", "city" })
+        EXPECT_EQ(t.column(name), t.column(QString(name).toUpper())) << name;
+    EXPECT_EQ(t.text(1, t.column("aReA")), "5");
 }
 
 TEST(RosterTable, LocateFindsTheFirstMatchInTableOrder)
 {
     RosterTable t = sampleRoster();
     // Partial key: the first record whose call begins with the text, K5ABC before K5AB.
-    EXPECT_TRUE(t.Locate("CALL", "K5AB", { true, false }));
-    EXPECT_EQ(t.position(), 1);
-    EXPECT_EQ(t.FieldText("FN"), "Bob");
+    const std::optional<int> partial = t.find("CALL", "K5AB", { true, false });
+    EXPECT_EQ(partial, 1);
+    EXPECT_EQ(valueAt(t, partial, "FN"), "Bob");
     // Whole key: only the record that equals the text.
-    EXPECT_TRUE(t.Locate("CALL", "K5AB", { false, false }));
-    EXPECT_EQ(t.FieldText("FN"), "Dee");
-    // The search starts at the first record whatever the current one is.
-    t.Next();
-    EXPECT_TRUE(t.Locate("Call", "K5ABC", {}));
-    EXPECT_EQ(t.position(), 1);
+    EXPECT_EQ(valueAt(t, t.find("CALL", "K5AB", { false, false }), "FN"), "Dee");
+    // The first of two equal keys, whatever the spelling of the column.
+    EXPECT_EQ(t.find("Call", "K5ABC", {}), 1);
     // An empty partial key matches the first record.
-    t.Next();
-    EXPECT_TRUE(t.Locate("CALL", "", { true, false }));
-    EXPECT_EQ(t.position(), 0);
+    EXPECT_EQ(t.find("CALL", "", { true, false }), 0);
 }
 
 TEST(RosterTable, LocateCaseOptionsAndMisses)
 {
     RosterTable t = sampleRoster();
-    t.First();
-    t.Next();
-    t.Next(); // on k5abd
-    EXPECT_FALSE(t.Locate("CALL", "K5ABD", { true, false }));
-    EXPECT_EQ(t.position(), 2) << "a miss leaves the cursor where it was";
-    EXPECT_TRUE(t.Locate("CALL", "K5ABD", { false, true }));
-    EXPECT_EQ(t.FieldText("FN"), "Cy");
-    EXPECT_TRUE(t.Locate("CALL", "w5x", { true, true }));
-    EXPECT_EQ(t.position(), 0);
-    EXPECT_FALSE(t.Locate("CALL", "w5x", { false, true }));
-    EXPECT_EQ(t.position(), 0);
+    EXPECT_FALSE(t.find("CALL", "K5ABD", { true, false }));
+    EXPECT_EQ(valueAt(t, t.find("CALL", "K5ABD", { false, true }), "FN"), "Cy");
+    EXPECT_EQ(t.find("CALL", "w5x", { true, true }), 0);
+    EXPECT_FALSE(t.find("CALL", "w5x", { false, true }));
     // Case folding beyond ASCII.
-    EXPECT_TRUE(t.Locate("CITY", "ÅLESUND", { false, true }));
-    EXPECT_EQ(t.FieldText("CALL"), "k5abd");
-    EXPECT_FALSE(t.Locate("CITY", "ÅLESUND", { false, false }));
+    EXPECT_EQ(valueAt(t, t.find("CITY", "ÅLESUND", { false, true }), "CALL"), "k5abd");
+    EXPECT_FALSE(t.find("CITY", "ÅLESUND", { false, false }));
     // Values are compared as they stand: " 5" and "05" are not "5".
-    EXPECT_TRUE(t.Locate("AREA", " 5", {}));
-    EXPECT_EQ(t.FieldText("CALL"), "K5AB");
-    EXPECT_FALSE(t.Locate("AREA", "5 ", { true, true }));
+    EXPECT_EQ(valueAt(t, t.find("AREA", " 5", {}), "CALL"), "K5AB");
+    EXPECT_FALSE(t.find("AREA", "5 ", { true, true }));
 }
 
 TEST(RosterTable, OpensAnAccessTableWithNumbersAndNulls)
@@ -146,16 +121,12 @@ TEST(RosterTable, OpensAnAccessTableWithNumbersAndNulls)
     RosterTable t = RosterTable::open(file, "abc");
     EXPECT_EQ(t.columns(), QStringList({ "Call", "AREA", "FN", "Spouse" }));
     ASSERT_EQ(t.recordCount(), 4);
-    t.First();
-    EXPECT_EQ(t.FieldText("AREA"), "") << "a null number reads as empty text";
-    t.Next();
-    EXPECT_EQ(t.FieldText("CALL"), "KD5QRS");
-    EXPECT_EQ(t.FieldText("AREA"), "5") << "a Long Integer reads as its digits";
-    EXPECT_EQ(t.FieldText("Spouse"), "");
-    EXPECT_TRUE(t.Locate("CALL", "KD5QR", { true, false }));
-    EXPECT_EQ(t.FieldText("FN"), "Lee");
-    EXPECT_TRUE(t.Locate("AREA", "0", {}));
-    EXPECT_EQ(t.FieldText("FN"), "Ron");
+    EXPECT_EQ(t.text(0, t.column("AREA")), "") << "a null number reads as empty text";
+    EXPECT_EQ(t.text(1, t.column("CALL")), "KD5QRS");
+    EXPECT_EQ(t.text(1, t.column("AREA")), "5") << "a Long Integer reads as its digits";
+    EXPECT_EQ(t.text(1, t.column("Spouse")), "");
+    EXPECT_EQ(valueAt(t, t.find("CALL", "KD5QR", { true, false }), "FN"), "Lee");
+    EXPECT_EQ(valueAt(t, t.find("AREA", "0", {}), "FN"), "Ron");
 }
 
 TEST(RosterTable, TheDemoRostersHoldWhatThePagesRelyOn)
@@ -172,12 +143,14 @@ TEST(RosterTable, TheDemoRostersHoldWhatThePagesRelyOn)
     // Every call area occurs in every roster, and AREA agrees with the call's digit.
     for (RosterTable* t : { &amber, &abc, &reg, &wbc }) {
         QSet<QString> areas;
-        for (t->First(); !t->Eof(); t->Next()) {
-            const QString area = t->FieldText("AREA").trimmed();
+        const int areaColumn = t->column("AREA");
+        const int callColumn = t->column("CALL");
+        for (int r = 0; r < t->recordCount(); ++r) {
+            const QString area = t->text(r, areaColumn).trimmed();
             if (area.isEmpty())
                 continue;
             areas << area.right(1);
-            const QString call = t->FieldText("CALL");
+            const QString& call = t->text(r, callColumn);
             const auto digit = std::find_if(call.begin(), call.end(), [](QChar c) { return c.isDigit(); });
             ASSERT_NE(digit, call.end()) << call.toStdString();
             EXPECT_EQ(QString(*digit), area.right(1)) << call.toStdString();
@@ -185,14 +158,14 @@ TEST(RosterTable, TheDemoRostersHoldWhatThePagesRelyOn)
         EXPECT_EQ(areas.size(), 10);
     }
     // The shorter call after the longer one it begins.
-    EXPECT_TRUE(amber.Locate("CALL", "K5AB", { true, false }));
-    EXPECT_EQ(amber.FieldText("CALL"), "K5ABC");
+    EXPECT_EQ(valueAt(amber, amber.find("CALL", "K5AB", { true, false }), "CALL"), "K5ABC");
     int area5 = 0;
-    for (abc.First(); !abc.Eof(); abc.Next())
-        area5 += abc.FieldText("AREA") == "5";
+    const int abcArea = abc.column("AREA");
+    for (int r = 0; r < abc.recordCount(); ++r)
+        area5 += abc.text(r, abcArea) == "5";
     EXPECT_GE(area5, 5);
     for (const char* quirk : { " 5", "5 ", "05", "" })
-        EXPECT_TRUE(amber.Locate("AREA", quirk, {})) << '"' << quirk << '"';
+        EXPECT_TRUE(amber.find("AREA", quirk, {})) << '"' << quirk << '"';
 }
 
 TEST(RosterTable, ReadsNumbersDatesAndYesNoAsAUserWritesThem)
@@ -207,9 +180,9 @@ TEST(RosterTable, ReadsNumbersDatesAndYesNoAsAUserWritesThem)
     jet4::writeDatabase(file.toStdString(), { t });
     RosterTable r = RosterTable::open(file, "Members");
     QStringList seen;
-    for (r.First(); !r.Eof(); r.Next())
-        seen << QStringList { r.FieldText("Dues"), r.FieldText("Joined"), r.FieldText("Paid"),
-            r.FieldText("Number") }
+    for (int i = 0; i < r.recordCount(); ++i)
+        seen << QStringList { r.text(i, r.column("Dues")), r.text(i, r.column("Joined")),
+            r.text(i, r.column("Paid")), r.text(i, r.column("Number")) }
                     .join('|');
     EXPECT_EQ(seen,
         QStringList({ "0.1|2021-03-04|True|-12", "1000|2020-01-02 10:30:00|False|", "||False|2147483647" }));

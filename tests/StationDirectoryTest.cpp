@@ -114,6 +114,15 @@ std::vector<Seen> seen(const std::vector<StationRow>& rows)
     return out;
 }
 
+// The seven SELECTED CALL fields of a station in their order; "-" for a field left unset.
+QStringList fieldsOf(const Station& station)
+{
+    QStringList out;
+    for (int f = 0; f < kStationFields; ++f)
+        out << (station.has(StationField(f)) ? station.text(StationField(f)) : QStringLiteral("-"));
+    return out;
+}
+
 const StationRow* rowOf(const std::vector<StationRow>& rows, const char* call, S source)
 {
     for (const StationRow& r : rows)
@@ -135,10 +144,10 @@ protected:
     }
 
     // Makes the licence file and its index, and hands the index to the directory.
-    void withFcc()
+    void withFcc(const std::vector<std::string>& lines = kFccLines)
     {
         std::string text;
-        for (const auto& line : kFccLines)
+        for (const auto& line : lines)
             text += line + "\r\n";
         fccPath = dir.filePath("EN.dat");
         QFile f(fccPath);
@@ -168,10 +177,11 @@ TEST_F(Directory, WholeCallThenBeginningThenEndThenOneEditAcrossEverySource)
             { M::Exact, S::ArcRoster, "K5ABC" },
             { M::Exact, S::Spreadsheet, "K5ABC" },
             { M::Exact, S::Fcc, "K5ABC" },
-            // A roster's call before the FCC file's, whatever the alphabet says.
+            // A roster's call before the FCC file's, whatever the alphabet says; the
+            // club's calls ending with the text before the FCC calls beginning with it.
             { M::Prefix, S::WbcciRoster, "K5ABCW" },
-            { M::Prefix, S::Fcc, "K5ABCD" },
             { M::Suffix, S::RegularRoster, "NK5ABC" },
+            { M::Prefix, S::Fcc, "K5ABCD" },
             { M::Suffix, S::Fcc, "WK5ABC" },
             // Changed, missing, added, swapped; each call once, in its first kind only.
             { M::OneEdit, S::ArcRoster, "K5AB" },
@@ -185,6 +195,7 @@ TEST_F(Directory, WholeCallThenBeginningThenEndThenOneEditAcrossEverySource)
     EXPECT_EQ(rows[0].sources, everywhere);
     EXPECT_EQ(rows[2].sources, everywhere);
     EXPECT_EQ(rows[3].sources, sourceBit(S::WbcciRoster));
+    EXPECT_TRUE(directory.isKnownCall(" k5abc"));
 
     // The limit cuts the list at its end, the ranking kept.
     const auto all = seen(rows);
@@ -211,32 +222,49 @@ TEST_F(Directory, HeardSuffixFindsEveryCallEndingWithIt)
 TEST_F(Directory, EveryRowFillsTheFieldsAsItsSourcesOwnLookUpDoes)
 {
     withFcc();
-    auto fields = [&](const char* text, const char* call, S source) {
+    auto station = [&](const char* text, const char* call, S source) {
         const auto rows = directory.suggest(text, 30);
         const StationRow* row = rowOf(rows, call, source);
-        return row ? row->fields : SelectedCallFields {};
+        return row ? row->station : Station {};
     };
-    // Roster-line clicks: blank texts first, then the call as listed and the roster's columns.
+    auto fields
+        = [&](const char* text, const char* call, S source) { return fieldsOf(station(text, call, source)); };
+    // Roster lines: the call and the columns of the roster's field map, nothing else.
     EXPECT_EQ(fields("K5ABC", "K5ABC", S::ArcRoster),
-        (SelectedCallFields { "K5ABC", "Ann", "Smith", "Bob", "K5BOB", "Waco", "TX" }));
+        (QStringList { "K5ABC", "Ann", "Smith", "Bob", "K5BOB", "Waco", "TX" }));
     EXPECT_EQ(fields("K5ABD", "K5ABD", S::RvRoster),
-        (SelectedCallFields { "K5ABD", "Ray", " ", "Rita", " ", "Dallas", "TX" }));
+        (QStringList { "K5ABD", "Ray", "-", "Rita", "-", "Dallas", "TX" }));
     EXPECT_EQ(fields("KA5ABC", "KA5ABC", S::RegularRoster),
-        (SelectedCallFields { "KA5ABC", "Reggie", " ", " ", " ", "Houston", "TX" }));
+        (QStringList { "KA5ABC", "Reggie", "-", "-", "-", "Houston", "TX" }));
     EXPECT_EQ(fields("W4WB", "W4WB", S::WbcciRoster),
-        (SelectedCallFields { "W4WB", "Walt", " ", " ", " ", "Macon", "GA" }));
-    // The call as the roster lists it, though matched in capitals.
-    EXPECT_EQ(fields("K5XYZ", "K5XYZ", S::ArcRoster).call, "k5xyz ");
-    // A grid click: columns 2, 1, 0, 5, 6, 11, 12.
+        (QStringList { "W4WB", "Walt", "-", "-", "-", "Macon", "GA" }));
+    // The call as one station: trimmed and in capitals, whatever the roster lists.
+    EXPECT_EQ(station("K5XYZ", "K5XYZ", S::ArcRoster).call(), "K5XYZ");
+    // A grid line: all seven columns of the sheet.
     EXPECT_EQ(fields("K5ABC", "K5ABC", S::Spreadsheet),
-        (SelectedCallFields { "K5ABC", "Ann", "Smith", "Bob", "K5BOB", "Waco", "TX" }));
-    // The FCC page's texts of the record.
-    const LicenceRecord r = SplitLicenceRecord(StripLicenceHead(kFccLines[1]));
+        (QStringList { "K5ABC", "Ann", "Smith", "Bob", "K5BOB", "Waco", "TX" }));
+    // The FCC record without the padding of its layout, the last name without its comma.
     EXPECT_EQ(fields("K5ABCD", "K5ABCD", S::Fcc),
-        (SelectedCallFields { QString::fromStdString(r.call), QString::fromStdString(r.firstName),
-            QString::fromStdString(r.lastName), " ", " ", QString::fromStdString(r.city),
-            QString::fromStdString(r.state) }));
-    EXPECT_EQ(fields("K5ABCD", "K5ABCD", S::Fcc).call, "  K5ABCD");
+        (QStringList { "K5ABCD", "JANE Q", "DOE", "-", "-", "ANYTOWN", "TX" }));
+
+    // Where each came from, for the check-in and for the operator.
+    const std::pair<S, std::pair<CheckInSource, const char*>> origins[] = {
+        { S::ArcRoster, { CheckInSource::Roster, "FMCA ARC" } },
+        { S::RvRoster, { CheckInSource::Roster, "RV Radio Network" } },
+        { S::Spreadsheet, { CheckInSource::Spreadsheet, "ARC ROSTER" } },
+        { S::Fcc, { CheckInSource::Fcc, "FCC" } },
+    };
+    const char* calls[] = { "K5ABC", "K5ABD", "K5ABC", "K5ABCD" };
+    for (std::size_t i = 0; i < std::size(origins); ++i) {
+        const Station s = station(calls[i], calls[i], origins[i].first);
+        EXPECT_EQ(s.source(), origins[i].second.first) << calls[i];
+        EXPECT_EQ(s.origin(), origins[i].second.second) << calls[i];
+    }
+    const auto fresh = directory.suggest("W9NEW");
+    ASSERT_EQ(fresh.size(), 1u);
+    EXPECT_EQ(fresh[0].station.source(), CheckInSource::Manual);
+    EXPECT_EQ(fresh[0].station.origin(), "new");
+    EXPECT_EQ(fieldsOf(fresh[0].station), (QStringList { "W9NEW", "-", "-", "-", "-", "-", "-" }));
 }
 
 TEST_F(Directory, RowsTellNameTownRecordAndChapterStanding)
@@ -283,7 +311,7 @@ TEST_F(Directory, PlaceholdersAndCallsListedTwiceGiveOneRowEach)
     EXPECT_TRUE(directory.suggest("CALL").empty());
     const auto w4wb = directory.suggest("W4WB");
     ASSERT_EQ(w4wb.size(), 1u);
-    EXPECT_EQ(w4wb[0].fields.firstName, "Walt");
+    EXPECT_EQ(w4wb[0].station.text(StationField::FirstName), "Walt");
     EXPECT_EQ(w4wb[0].record, 1);
     // A spreadsheet row without a call is no station.
     for (const StationRow& r : directory.suggest("N5SHEET"))
@@ -298,7 +326,7 @@ TEST_F(Directory, UnknownCallOfACallsShapeIsANewStation)
         ASSERT_EQ(rows.size(), 1u) << text;
         EXPECT_EQ(rows[0].match, M::NewStation);
         EXPECT_EQ(rows[0].call, "W9NEW");
-        EXPECT_EQ(rows[0].fields.call, "W9NEW");
+        EXPECT_EQ(rows[0].station.call(), "W9NEW");
         EXPECT_EQ(rows[0].record, -1);
     }
     // A known call is no new station, wherever it is known.
@@ -382,7 +410,7 @@ TEST_F(Directory, BadInputGivesNoRowAndNeverAnEmptyCall)
     for (int n = 0; n <= typing.size(); ++n)
         for (const StationRow& r : directory.suggest(typing.left(n), 50)) {
             EXPECT_FALSE(r.call.isEmpty());
-            EXPECT_FALSE(r.fields.call.trimmed().isEmpty());
+            EXPECT_FALSE(r.station.call().isEmpty());
         }
     EXPECT_EQ(seen(directory.suggest(" k5abc ")), seen(directory.suggest("K5ABC")));
 }
@@ -423,4 +451,109 @@ TEST_F(Directory, LicenceFileChangedUnderTheIndexGivesNoWrongRecord)
     for (const StationRow& r : rows)
         EXPECT_NE(r.source, S::Fcc) << r.call.toStdString();
     EXPECT_FALSE(rows.empty());
+}
+
+TEST_F(Directory, SpouseCallsAreStationsWithTheSpousesNameFromTheMembersRecord)
+{
+    withFcc();
+    // K5BOB is the spouse call of K5ABC on the ARC roster and on the spreadsheet.
+    EXPECT_TRUE(directory.isKnownCall("k5bob"));
+    const auto rows = directory.suggest("K5BOB", 30);
+    ASSERT_GE(rows.size(), 2u);
+    EXPECT_EQ(seen({ rows[0], rows[1] }),
+        (std::vector<Seen> { { M::Exact, S::ArcRoster, "K5BOB" }, { M::Exact, S::Spreadsheet, "K5BOB" } }));
+    for (const StationRow& r : { rows[0], rows[1] }) {
+        EXPECT_TRUE(r.spouse);
+        EXPECT_EQ(r.name, "Bob Smith");
+        EXPECT_EQ(
+            fieldsOf(r.station), (QStringList { "K5BOB", "Bob", "Smith", "Ann", "K5ABC", "Waco", "TX" }));
+        EXPECT_EQ(r.chapter, ChapterStatus::Member);
+    }
+    EXPECT_EQ(rows[0].record, 0);
+    EXPECT_EQ(rows[0].station.origin(), "FMCA ARC");
+    EXPECT_EQ(rows[1].station.source(), CheckInSource::Spreadsheet);
+    // Found by its end as well, and the member's own row stays the member's.
+    EXPECT_EQ(seen(directory.suggest("BOB")), (std::vector<Seen> { { M::Suffix, S::ArcRoster, "K5BOB" } }));
+    const auto member = directory.suggest("K5ABC");
+    ASSERT_FALSE(member.empty());
+    EXPECT_FALSE(member[0].spouse);
+    EXPECT_EQ(member[0].station.text(StationField::FirstName), "Ann");
+
+    // A spouse with a record of their own is listed by that record; no spouse call, no spouse.
+    StationDirectory couple;
+    couple.setRoster(S::ArcRoster,
+        RosterTable({ "CALL", "AREA", "FN", "SFN", "LNAME", "SCALL", "CITY", "STATE" },
+            {
+                { "K7HIM", "7", "Hal", "Sue", "Hart", "k7her ", "Mesa", "AZ" },
+                { "K7HER", "7", "Susan", "Hal", "Hart", "K7HIM", "Mesa", "AZ" },
+                { "K7ONE", "7", "Olga", "Pete", "Ode", "", "Yuma", "AZ" },
+            }));
+    const auto her = couple.suggest("K7HER");
+    ASSERT_EQ(her.size(), 1u);
+    EXPECT_FALSE(her[0].spouse);
+    EXPECT_EQ(her[0].station.text(StationField::FirstName), "Susan");
+    EXPECT_EQ(her[0].record, 1);
+    for (const StationRow& r : couple.suggest("K7", 30))
+        EXPECT_NE(r.station.text(StationField::FirstName), "Pete");
+}
+
+TEST_F(Directory, ClubCallsEndingWithTheTextComeBeforeFccCallsBeginningWithIt)
+{
+    // Twelve FCC calls begin with AB; the club has three calls that end with it.
+    std::vector<std::string> lines;
+    for (int i = 0; i < 14; ++i)
+        lines.push_back(enLine(
+            20 + i, "AB" + std::to_string(i % 10) + std::string(1, char('A' + i)), "FILL, FRED", "ELGIN"));
+    withFcc(lines);
+    directory.setRoster(S::RvRoster,
+        RosterTable({ "Call", "AREA", "FN", "Spouse", "CITY", "STATE" },
+            { { "K5ZZZ", "5", "Placeholder", "", "", "" }, { "N8AB", "8", "Ned", "", "Lima", "OH" } }));
+    directory.setSpreadsheet({ sheet()[0],
+        QStringList { "Knapp", "Kay", "KN1AB", "", "", "", "", "", "", "", "", "Keene", "NH", "NH" } });
+    const auto rows = directory.suggest("AB");
+    ASSERT_EQ(rows.size(), 12u);
+    EXPECT_EQ(seen({ rows.begin(), rows.begin() + 3 }),
+        (std::vector<Seen> { { M::Suffix, S::ArcRoster, "K5AB" }, { M::Suffix, S::RvRoster, "N8AB" },
+            { M::Suffix, S::Spreadsheet, "KN1AB" } }));
+    for (std::size_t i = 3; i < rows.size(); ++i) {
+        EXPECT_EQ(rows[i].match, M::Prefix) << i;
+        EXPECT_EQ(rows[i].source, S::Fcc) << i;
+    }
+}
+
+TEST_F(Directory, ACallOnNoListPutsTheNearestStationFirstAndANewStationNext)
+{
+    withFcc();
+    // A club station one edit away comes before an FCC call that merely begins with the text.
+    auto rows = directory.suggest("WK5AB");
+    ASSERT_GE(rows.size(), 3u);
+    EXPECT_EQ(seen({ rows.begin(), rows.begin() + 3 }),
+        (std::vector<Seen> { { M::OneEdit, S::ArcRoster, "K5AB" }, { M::NewStation, S::Fcc, "WK5AB" },
+            { M::Prefix, S::Fcc, "WK5ABC" } }));
+    EXPECT_FALSE(directory.isKnownCall("WK5AB"));
+    const auto near = directory.nearest(" wk5ab");
+    ASSERT_TRUE(near);
+    EXPECT_EQ(near->call, "K5AB");
+    EXPECT_EQ(StationDirectory::shortSourceName(near->source), "ARC");
+
+    // With no club station near, the FCC file's nearest comes first.
+    rows = directory.suggest("W9FC");
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(seen(rows),
+        (std::vector<Seen> { { M::Prefix, S::Fcc, "W9FCC" }, { M::NewStation, S::Fcc, "W9FC" } }));
+    EXPECT_EQ(directory.nearest("W9FC")->call, "W9FCC");
+    EXPECT_EQ(directory.suggest("W9FC", 1).size(), 1u);
+    EXPECT_EQ(directory.suggest("W9FC", 1)[0].call, "W9FCC");
+
+    // A known call has no "nearest"; nothing near, nothing but the new station.
+    EXPECT_FALSE(directory.nearest("K5ABC"));
+    EXPECT_FALSE(directory.nearest("W9NEW"));
+    EXPECT_FALSE(directory.nearest("!!"));
+    EXPECT_EQ(seen(directory.suggest("W9NEW")), (std::vector<Seen> { { M::NewStation, S::Fcc, "W9NEW" } }));
+
+    const std::pair<S, const char*> names[]
+        = { { S::ArcRoster, "ARC" }, { S::RvRoster, "RV" }, { S::RegularRoster, "REG" },
+              { S::WbcciRoster, "WBCCI" }, { S::Spreadsheet, "SHEET" }, { S::Fcc, "FCC" } };
+    for (const auto& [source, name] : names)
+        EXPECT_EQ(StationDirectory::shortSourceName(source), name);
 }

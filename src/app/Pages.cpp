@@ -1,13 +1,14 @@
 #include "app/Pages.h"
 
-#include "app/TfrmMainA.h"
 #include "clocks/TfrmTimeZone.h"
 #include "fcc/TfrmFCC2.h"
 #include "net/TfrmNET.h"
 #include "pages/TfrmINFO.h"
+#include "pages/TfrmMainA.h"
 #include "pages/TfrmMAPS.h"
 #include "pages/TfrmPreAmp.h"
 #include "pages/TfrmRVnets.h"
+#include "session/NetSession.h"
 
 #include <QDateTime>
 #include <QStandardPaths>
@@ -31,11 +32,32 @@ namespace {
 QString installFolder;
 QString journalFolder;
 std::function<std::int64_t()> netClock;
+std::unique_ptr<NetSession> session;
 
-template <typename T> void create(T*& global, const char* name)
+template <typename T, typename... Args> void create(T*& global, const char* name, Args&&... args)
 {
-    global = new T();
+    global = new T(std::forward<Args>(args)...);
     global->setObjectName(QString::fromLatin1(name));
+}
+
+// The pages talk through signals: here they are connected, and each quit leads back.
+void connectPages()
+{
+    for (Page* page : std::initializer_list<Page*> { frmINFO, frmTimeZone, frmRVnets, frmMAPS, frmNET, frmPreAmp })
+        page->setPageBehind(frmMainA);
+    frmFCC2->setPageBehind(frmNET);
+    auto go = [](Page* to) { return [to] { navigate(frmMainA, to); }; };
+    QObject::connect(frmMainA, &TfrmMainA::infoWanted, frmMainA, go(frmINFO));
+    QObject::connect(frmMainA, &TfrmMainA::preambleWanted, frmMainA, go(frmPreAmp));
+    QObject::connect(frmMainA, &TfrmMainA::netWanted, frmMainA, go(frmNET));
+    QObject::connect(frmMainA, &TfrmMainA::clocksWanted, frmMainA, go(frmTimeZone));
+    QObject::connect(frmMainA, &TfrmMainA::mapsWanted, frmMainA, go(frmMAPS));
+    QObject::connect(frmMainA, &TfrmMainA::rvNetsWanted, frmMainA, go(frmRVnets));
+    QObject::connect(frmMainA, &TfrmMainA::started, frmNET, &TfrmNET::LoadRosterSpreadsheet);
+    // The net page may still hold check-ins that were never saved: it asks first.
+    frmMainA->setEndGuard([] { return frmNET->canClose(); });
+    QObject::connect(frmNET, &TfrmNET::fccWanted, frmNET, [] { navigate(frmNET, frmFCC2); });
+    QObject::connect(frmFCC2, &TfrmFCC2::stationChosen, frmNET, &TfrmNET::showStation);
 }
 
 template <typename T> void destroy(T*& global)
@@ -82,9 +104,12 @@ void CreatePages(const QString& folder)
         create(frmTimeZone, "frmTimeZone");
         create(frmRVnets, "frmRVnets");
         create(frmMAPS, "frmMAPS");
-        create(frmNET, "frmNET");
-        create(frmFCC2, "frmFCC2");
+        // A clock set by hand (tests) takes effect at once, even after the pages exist.
+        session = std::make_unique<NetSession>(installFolder, JournalFolder(), [] { return NetClockNow(); });
+        create(frmNET, "frmNET", *session);
+        create(frmFCC2, "frmFCC2", installFolder);
         create(frmPreAmp, "frmPreAmp");
+        connectPages();
     } catch (...) {
         DestroyPages();
         throw;
@@ -104,4 +129,5 @@ void DestroyPages()
     destroy(frmTimeZone);
     destroy(frmINFO);
     destroy(frmMainA);
+    session.reset();
 }

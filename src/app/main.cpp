@@ -2,7 +2,7 @@
 #include "app/Application.h"
 #include "app/Options.h"
 #include "app/Pages.h"
-#include "app/TfrmMainA.h"
+#include "pages/TfrmMainA.h"
 #include "controls/Dialogs.h"
 #include "net/CallBookProgram.h"
 

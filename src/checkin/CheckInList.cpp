@@ -49,7 +49,17 @@ void CheckInList::addDateLine(const QString& date)
     if (ensureNet() && !journal->append(net, e, false))
         journalFailed();
     ++nextSeq;
+    append(std::move(e));
+}
+
+void CheckInList::append(JournalEntry e)
+{
+    const int index = size();
+    if (observer)
+        observer->aboutToInsert(index);
     entries.push_back(std::move(e));
+    if (observer)
+        observer->inserted(index);
 }
 
 int CheckInList::addCheckIn(const CheckInFields& f, CheckInSource source)
@@ -57,7 +67,9 @@ int CheckInList::addCheckIn(const CheckInFields& f, CheckInSource source)
     JournalEntry e;
     e.seq = nextSeq;
     e.number = highest + 1;
-    e.call = f.call;
+    // The call alone, as the journal gives it back after a crash: a padded call ("  W1AW"
+    // from the FCC file's layout) would otherwise show one line now and another restored.
+    e.call = f.call.trimmed();
     e.name = f.name;
     e.city = f.city;
     e.state = f.state;
@@ -68,10 +80,11 @@ int CheckInList::addCheckIn(const CheckInFields& f, CheckInSource source)
     ++nextSeq;
     highest = e.number;
     unsaved = true;
-    entries.push_back(e);
+    append(e);
     // The first check-in of the net is the control station's first identification.
     const auto start = netStartUtc();
-    if (start && (idents.empty() || idents.back() < *start))
+    const auto own = identifications();
+    if (start && (own.empty() || own.back() < *start))
         markIdentified();
     return e.number;
 }
@@ -84,7 +97,11 @@ bool CheckInList::remove(int index)
     if (net && journaling() && !journal->setDeleted(net, e.seq, clock(), !unsaved))
         journalFailed();
     removed.push_back({ e });
+    if (observer)
+        observer->aboutToRemove(index);
     entries.erase(entries.begin() + index);
+    if (observer)
+        observer->removed(index);
     unsaved = true;
     return true;
 }
@@ -103,7 +120,11 @@ std::optional<int> CheckInList::undo()
     while (at != entries.end() && at->seq < e.seq)
         ++at;
     const int index = int(at - entries.begin());
+    if (observer)
+        observer->aboutToInsert(index);
     entries.insert(at, std::move(e));
+    if (observer)
+        observer->inserted(index);
     unsaved = true;
     return index;
 }
@@ -116,6 +137,8 @@ bool CheckInList::setStatus(int index, const QString& status)
     if (net && journaling() && !journal->setStatus(net, e.seq, status))
         journalFailed();
     e.status = status;
+    if (observer)
+        observer->changed(index);
     return true;
 }
 
@@ -144,8 +167,10 @@ int CheckInList::checkInCount() const
 
 int CheckInList::findCall(const QString& call) const
 {
+    // A station checked in from the FCC file ("  W1AW") and typed in ("w1aw") is one station.
+    const QString identity = stationIdentity(call);
     for (int i = size() - 1; i >= 0; --i)
-        if (!entries[std::size_t(i)].dateLine && entries[std::size_t(i)].call == call)
+        if (!entries[std::size_t(i)].dateLine && stationIdentity(entries[std::size_t(i)].call) == identity)
             return i;
     return -1;
 }
@@ -167,6 +192,8 @@ void CheckInList::restore(std::int64_t id)
 {
     if (!journaling())
         return;
+    if (observer)
+        observer->aboutToReset();
     entries = journal->entries(id);
     net = id;
     highest = journal->highestNumber(id);
@@ -175,6 +202,19 @@ void CheckInList::restore(std::int64_t id)
     // Deleted lines keep their place in the journal: new lines come after all of them.
     nextSeq = journal->lastSeq(id) + 1;
     unsaved = true;
+    if (observer)
+        observer->reset();
+}
+
+void CheckInList::beginNewNet()
+{
+    net = 0; // the journal's next net begins with the first line added
+    entries.clear();
+    removed.clear();
+    idents.clear();
+    nextSeq = 1;
+    highest = 0;
+    unsaved = false;
 }
 
 void CheckInList::markIdentified()
@@ -185,22 +225,44 @@ void CheckInList::markIdentified()
     idents.push_back(t);
 }
 
-std::optional<std::int64_t> CheckInList::netStartUtc() const
+int CheckInList::currentNetFirstLine() const
 {
-    // The net of the latest date: a trip to another page adds a date line of the same day,
-    // which must not start the net again.
+    // A trip to another page adds a date line of the same day, which must not start the net
+    // again: the net of the latest date begins at the first line of that date.
     QString latestDate;
     for (auto it = entries.rbegin(); it != entries.rend(); ++it)
         if (it->dateLine) {
             latestDate = it->text;
             break;
         }
-    bool inNet = latestDate.isEmpty();
-    for (const JournalEntry& e : entries) {
-        if (e.dateLine)
-            inNet = inNet || e.text == latestDate;
-        else if (inNet)
-            return e.utcMs;
-    }
+    if (latestDate.isEmpty())
+        return 0;
+    for (int i = 0; i < size(); ++i)
+        if (entries[std::size_t(i)].dateLine && entries[std::size_t(i)].text == latestDate)
+            return i;
+    return size();
+}
+
+std::vector<std::int64_t> CheckInList::identifications() const
+{
+    // When the net begins at the top of the list, every identification since the list began
+    // is its own (one made before the first line too); otherwise those made before its first
+    // line belong to the net above it.
+    const int first = currentNetFirstLine();
+    if (first == 0 || first >= size())
+        return idents;
+    const std::int64_t opened = entries[std::size_t(first)].utcMs;
+    std::vector<std::int64_t> own;
+    for (const std::int64_t t : idents)
+        if (t >= opened)
+            own.push_back(t);
+    return own;
+}
+
+std::optional<std::int64_t> CheckInList::netStartUtc() const
+{
+    for (int i = currentNetFirstLine(); i < size(); ++i)
+        if (!entries[std::size_t(i)].dateLine)
+            return entries[std::size_t(i)].utcMs;
     return std::nullopt;
 }

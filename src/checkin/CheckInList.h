@@ -13,6 +13,20 @@
 #include <optional>
 #include <vector>
 
+// Told of every change to a check-in list, before and after it, so a view over the list
+// (a Qt model) keeps its rows, its selection and its keyboard position in step.
+class CheckInListObserver {
+public:
+    virtual ~CheckInListObserver() = default;
+    virtual void aboutToInsert(int index) = 0;
+    virtual void inserted(int index) = 0;
+    virtual void aboutToRemove(int index) = 0;
+    virtual void removed(int index) = 0;
+    virtual void changed(int index) = 0; // a status or the text of a line
+    virtual void aboutToReset() = 0;
+    virtual void reset() = 0; // the whole list was replaced
+};
+
 class CheckInList {
 public:
     using Clock = std::function<std::int64_t()>; // now, in milliseconds since 1970 UTC
@@ -24,6 +38,7 @@ public:
     // Appends a date line; it carries no number and is not counted.
     void addDateLine(const QString& date);
     // Appends a check-in numbered one above the highest number given; returns the number.
+    // The call is kept without blanks around it; the other fields as given.
     int addCheckIn(const CheckInFields& fields, CheckInSource source);
     // Removes the line at index; false when there is none. The line can be brought back by undo().
     bool remove(int index);
@@ -39,7 +54,8 @@ public:
     QStringList lines() const;
     int checkInCount() const; // check-in lines in the list; date lines never count
     int highestNumber() const { return highest; }
-    // The list index of the latest check-in of call (compared exactly), or -1.
+    // The list index of the latest check-in of the same station (the trimmed, upper-cased
+    // call, see stationIdentity), or -1.
     int findCall(const QString& call) const;
 
     bool isUnsaved() const { return unsaved; }
@@ -50,24 +66,39 @@ public:
     // Takes over a net the journal holds, line for line; the list is then unsaved.
     void restore(std::int64_t net);
     std::int64_t netId() const { return net; }
+    // Starts the next net on an empty list: no lines, no undo, numbers from 1 again, no
+    // identifications, and a new net in the journal from its first line on. The net that was
+    // on the list stays in the journal as it stands, so the page saves or discards it first;
+    // one left unsaved is offered for restore at the next start.
+    void beginNewNet();
 
     // Identification of the control station (the first check-in counts as one).
     void markIdentified();
-    const std::vector<std::int64_t>& identifications() const { return idents; }
-    // The time of the first check-in after the latest date line, if any.
+    // The identifications of the net on the list now: none of an earlier net, whether that
+    // net was cleared away or still stands above the latest date line.
+    std::vector<std::int64_t> identifications() const;
+    // The time of the first check-in of the net on the list now (after the first date line
+    // of the latest date), if any.
     std::optional<std::int64_t> netStartUtc() const;
 
     std::int64_t now() const { return clock(); }
+    // One observer at a time; null for none. It must outlive the list or be unset first.
+    void setObserver(CheckInListObserver* o) { observer = o; }
     // Empty while the journal protects the list; otherwise why it does not.
     QString journalProblem() const;
 
 private:
+    // Where the net on the list now begins: the first date line of the latest date, or the
+    // first line when there is no date line.
+    int currentNetFirstLine() const;
     bool journaling();
     void journalFailed();
     std::int64_t ensureNet();
+    void append(JournalEntry e);
 
     CheckInStore* journal;
     Clock clock;
+    CheckInListObserver* observer = nullptr;
     std::int64_t net = 0;
     std::vector<JournalEntry> entries;
     struct Removed {

@@ -8,6 +8,14 @@ void Station::set(StationField field, const QString& text)
     m_fields[std::size_t(field)] = clean;
 }
 
+void Station::setAsShown(StationField field, const QString& text)
+{
+    if (field == StationField::Call)
+        set(field, text);
+    else
+        m_fields[std::size_t(field)] = text;
+}
+
 CheckInFields Station::checkInFields() const
 {
     return { call(), text(StationField::FirstName), text(StationField::City), text(StationField::State) };

@@ -27,6 +27,9 @@ public:
     // Stores the text without its padding; the call is also upper-cased. A field never set
     // is not supplied by the source, which the SELECTED CALL box shows as left clear.
     void set(StationField field, const QString& text);
+    // Stores the text exactly as the operator left it in a box; the call is still trimmed
+    // and upper-cased, since it is the station's identity.
+    void setAsShown(StationField field, const QString& text);
     bool has(StationField field) const { return m_fields[std::size_t(field)].has_value(); }
     QString text(StationField field) const { return m_fields[std::size_t(field)].value_or(QString()); }
 

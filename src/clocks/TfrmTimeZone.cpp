@@ -1,7 +1,5 @@
 #include "clocks/TfrmTimeZone.h"
 
-#include "app/Pages.h"
-#include "app/TfrmMainA.h"
 #include "ui_TfrmTimeZone.h"
 
 #include <QTimer>
@@ -137,17 +135,12 @@ void TfrmTimeZone::dgDigitTime5BeforeValueChange(QObject*, bool&, TTime& Value)
     Value = FZoneTimes.Universal;
 }
 
-Page* TfrmTimeZone::pageBehind() const
-{
-    return frmMainA;
-}
-
 void TfrmTimeZone::panQUITClick()
 {
-    navigate(this, frmMainA);
+    goBack();
 }
 
 void TfrmTimeZone::Image1Click()
 {
-    navigate(this, frmMainA);
+    goBack();
 }

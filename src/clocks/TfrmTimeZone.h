@@ -50,7 +50,6 @@ public:
     void SetZones(ContinentalZones zones);
 
 protected:
-    Page* pageBehind() const override;
 
 private:
     void chooseZone(TimeZoneChoice zone);

@@ -18,6 +18,11 @@ void Page::showPage()
     FormActivate();
 }
 
+void Page::goBack()
+{
+    navigate(this, m_behind);
+}
+
 void Page::paintEvent(QPaintEvent*)
 {
     QPainter(this).fillRect(rect(), toQColor(clBlack));

@@ -13,14 +13,21 @@ public:
     void showPage();
     // Called each time navigation brings this page to the front.
     virtual void FormActivate() { }
+    // The page the quit control leads back to, set by whoever creates the pages.
+    void setPageBehind(Page* page) { m_behind = page; }
+    // Back to the page behind, as the quit control does.
+    void goBack();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     // The page its quit control leads back to; none for the main page.
-    virtual Page* pageBehind() const { return nullptr; }
+    Page* pageBehind() const { return m_behind; }
     // Closing a page from the window frame would leave no window on the screen while the
     // program goes on running: it goes back to the page behind instead, as its quit does.
     void closeEvent(QCloseEvent* event) override;
+
+private:
+    Page* m_behind = nullptr;
 };
 
 // Hides one page, then shows the other (which runs its activation).

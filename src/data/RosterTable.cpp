@@ -17,79 +17,37 @@ RosterTable RosterTable::open(const QString& mdbPath, const QString& tableName)
     return RosterTable(std::move(table.columns), std::move(table.rows));
 }
 
-void RosterTable::First()
+bool RosterTable::hasColumn(const QString& name) const
 {
-    current = 0;
-}
-
-void RosterTable::Next()
-{
-    if (current < recordCount())
-        ++current;
-}
-
-bool RosterTable::Eof() const
-{
-    return current >= recordCount();
-}
-
-int RosterTable::columnIndex(const QString& column) const
-{
-    for (const Resolved& r : resolved)
-        if (r.index >= 0 && r.name == column)
-            return r.index;
-    for (int i = 0; i < columnNames.size(); ++i) {
-        if (columnNames[i].compare(column, Qt::CaseInsensitive) == 0) {
-            resolved[nextSlot] = { column, i };
-            nextSlot = (nextSlot + 1) % int(resolved.size());
-            return i;
-        }
-    }
-    throw DataError(QStringLiteral("Field '%1' not found").arg(column).toStdString());
-}
-
-QString RosterTable::FieldText(const QString& column) const
-{
-    const int index = columnIndex(column);
-    if (Eof())
-        throw DataError(QStringLiteral("Field '%1' cannot be read: there is no current record")
-                            .arg(column)
-                            .toStdString());
-    return rows[current][index];
-}
-
-bool RosterTable::Locate(const QString& column, const QString& text, LocateOptions options)
-{
-    const int index = columnIndex(column);
-    const Qt::CaseSensitivity cs = options.caseInsensitive ? Qt::CaseInsensitive : Qt::CaseSensitive;
-    for (int r = 0; r < recordCount(); ++r) {
-        const QString& value = rows[r][index];
-        const bool hit = options.partialKey ? value.startsWith(text, cs) : value.compare(text, cs) == 0;
-        if (hit) {
-            current = r;
+    for (const QString& c : columnNames)
+        if (c.compare(name, Qt::CaseInsensitive) == 0)
             return true;
-        }
-    }
     return false;
 }
 
-int RosterTable::recordCount() const
+int RosterTable::column(const QString& name) const
 {
-    return static_cast<int>(rows.size());
+    for (int i = 0; i < columnNames.size(); ++i)
+        if (columnNames[i].compare(name, Qt::CaseInsensitive) == 0)
+            return i;
+    throw DataError(QStringLiteral("Field '%1' not found").arg(name).toStdString());
 }
 
-const QStringList& RosterTable::columns() const
+std::optional<int> RosterTable::find(const QString& name, const QString& value, LocateOptions options) const
 {
-    return columnNames;
+    const int index = column(name);
+    const Qt::CaseSensitivity cs = options.caseInsensitive ? Qt::CaseInsensitive : Qt::CaseSensitive;
+    for (int r = 0; r < recordCount(); ++r) {
+        const QString& v = rows[std::size_t(r)][index];
+        if (options.partialKey ? v.startsWith(value, cs) : v.compare(value, cs) == 0)
+            return r;
+    }
+    return std::nullopt;
 }
 
-int RosterTable::position() const
+std::optional<int> RosterTable::findCall(const QString& name, const QString& value) const
 {
-    return current;
-}
-
-bool RosterTable::LocateCall(const QString& column, const QString& text)
-{
-    return Locate(column, text, LocateOptions { false, false })
-        || Locate(column, text, LocateOptions { true, false });
+    if (auto exact = find(name, value, LocateOptions { false, false }))
+        return exact;
+    return find(name, value, LocateOptions { true, false });
 }

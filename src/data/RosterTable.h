@@ -1,10 +1,11 @@
 #pragma once
-// One club roster table, read whole when it is opened. The in-memory snapshot is the static
-// cursor the net page walks: First, Next, Eof, a column's text by name, and a keyed search.
+// One club roster table, read whole when it is opened. Records are read by index, so any
+// number of readers walk it at once without moving anything shared: the roster lists, the
+// look-ups, the club search and the station directory.
 #include <QString>
 #include <QStringList>
 
-#include <array>
+#include <optional>
 #include <vector>
 
 struct LocateOptions {
@@ -20,42 +21,26 @@ public:
     // Reads the table through the isolated reader; throws DataError naming the file's full path.
     static RosterTable open(const QString& mdbPath, const QString& tableName);
 
-    void First();
-    void Next();
-    bool Eof() const; // past the last record (also true for an empty table)
+    int recordCount() const { return int(rows.size()); }
+    const QStringList& columns() const { return columnNames; }
+    // The index of the column, matched without regard to case. Throws DataError
+    // "Field 'NAME' not found" for a missing column.
+    int column(const QString& name) const;
+    // Whether the table has the column, matched without regard to case.
+    bool hasColumn(const QString& name) const;
+    // Record index (0 <= index < recordCount()), its values in the order of columns().
+    const QStringList& record(int index) const { return rows[std::size_t(index)]; }
+    // One value: the record's text in the column of that index.
+    const QString& text(int record, int column) const { return rows[std::size_t(record)][column]; }
 
-    // The current record's value of the column, matched without regard to case. Throws
-    // DataError "Field 'NAME' not found" for a missing column, and a DataError at Eof.
-    QString FieldText(const QString& column) const;
-
-    // Searches from the first record, in table order, for the first record whose column equals
-    // (or, with partialKey, begins with) the text. On a hit the cursor moves there and the
-    // result is true; on a miss the cursor stays. A missing column throws DataError.
-    bool Locate(const QString& column, const QString& text, LocateOptions options);
-
+    // The first record, in table order, whose column equals (or, with partialKey, begins
+    // with) the text. A missing column throws DataError.
+    std::optional<int> find(const QString& column, const QString& text, LocateOptions options) const;
     // The record whose column equals the text; only when none does, the first record whose
     // column begins with it. Letter case counts.
-    bool LocateCall(const QString& column, const QString& text);
-
-    int recordCount() const;
-    const QStringList& columns() const;
-    // Record index (0 <= index < recordCount()), its values in the order of columns(),
-    // read without moving the cursor.
-    const QStringList& record(int index) const { return rows[std::size_t(index)]; }
-    int position() const; // 0-based current record; recordCount() at Eof
+    std::optional<int> findCall(const QString& column, const QString& text) const;
 
 private:
-    int columnIndex(const QString& column) const;
-
     QStringList columnNames;
     std::vector<QStringList> rows;
-    int current = 0;
-
-    // Loaders ask for the same few columns once per record: remember the last names resolved.
-    struct Resolved {
-        QString name;
-        int index = -1;
-    };
-    mutable std::array<Resolved, 8> resolved;
-    mutable int nextSlot = 0;
 };

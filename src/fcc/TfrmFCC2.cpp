@@ -1,12 +1,10 @@
 #include "fcc/TfrmFCC2.h"
 
-#include "app/Pages.h"
 #include "controls/Dialogs.h"
 #include "fcc/FccLicencePanel.h"
 #include "fcc/LicenceFile.h"
 #include "fcc/LicenceListModel.h"
 #include "fcc/LicenceRecord.h"
-#include "net/TfrmNET.h"
 #include "ui_TfrmFCC2.h"
 
 #include <QApplication>
@@ -56,7 +54,8 @@ QString shown(const std::string& bytes)
 
 } // namespace
 
-TfrmFCC2::TfrmFCC2(QWidget* parent) : Page(parent), ui(std::make_unique<Ui::TfrmFCC2>())
+TfrmFCC2::TfrmFCC2(const QString& installFolder, QWidget* parent)
+    : Page(parent), ui(std::make_unique<Ui::TfrmFCC2>()), m_installFolder(installFolder)
 {
     ui->setupUi(this);
     setWindowState(Qt::WindowMaximized);
@@ -96,7 +95,7 @@ TfrmFCC2::~TfrmFCC2() = default;
 
 QString TfrmFCC2::licenceFile() const
 {
-    return m_licenceFile.isEmpty() ? LicenceFilePath(InstallFolder()) : m_licenceFile;
+    return m_licenceFile.isEmpty() ? LicenceFilePath(m_installFolder) : m_licenceFile;
 }
 
 void TfrmFCC2::setLicenceFile(const QString& path)
@@ -121,6 +120,7 @@ void TfrmFCC2::ClearLicenceView()
     ui->editSTATE2->clear();
     m_licence->clearLicence();
     m_model->clear();
+    m_shown.reset();
 }
 
 std::optional<long long> TfrmFCC2::BuildPrefixList(const QString& prefix)
@@ -191,29 +191,20 @@ void TfrmFCC2::ShowLicenceRecord()
     const QModelIndex current = ui->lstboxG->currentIndex();
     if (!current.isValid())
         return;
-    const char* const fieldNames[] = { "editSelCALL", "editSelFN", "editSelLNAME", "editSelSFN",
-        "editSelSCALL", "editSelCITY", "editSelSTATE" };
-    auto netField = [](const char* name) {
-        return frmNET ? frmNET->findChild<QLineEdit*>(QLatin1String(name)) : nullptr;
-    };
-    for (const char* name : fieldNames)
-        if (QLineEdit* field = netField(name))
-            field->setText(QStringLiteral(" "));
-
     const LicenceRecord record = SplitLicenceRecord(m_model->lines().line(std::size_t(current.row())));
-    auto show = [&](QLineEdit* here, const char* netName, const std::string& text) {
+    Station station(CheckInSource::Fcc, QStringLiteral("FCC"));
+    auto show = [&](QLineEdit* here, StationField field, const std::string& text) {
         here->setText(shown(text));
-        if (QLineEdit* field = netField(netName))
-            field->setText(shown(text));
+        station.set(field, shown(text));
     };
-    if (frmNET)
-        frmNET->setSelectedSource(CheckInSource::Fcc);
-    show(ui->editCALL2, "editSelCALL", record.call);
-    show(ui->editLN2, "editSelLNAME", record.lastName);
-    show(ui->editFN2, "editSelFN", record.firstName);
-    show(ui->editCITY2, "editSelCITY", record.city);
-    show(ui->editSTATE2, "editSelSTATE", record.state);
+    show(ui->editCALL2, StationField::Call, record.call);
+    show(ui->editLN2, StationField::LastName, record.lastName);
+    show(ui->editFN2, StationField::FirstName, record.firstName);
+    show(ui->editCITY2, StationField::City, record.city);
+    show(ui->editSTATE2, StationField::State, record.state);
     m_licence->showLicence(shown(record.call));
+    m_shown = station;
+    emit stationChosen(station);
 }
 
 void TfrmFCC2::VR3Click()
@@ -287,12 +278,10 @@ void TfrmFCC2::VR1Click()
     }
 }
 
-Page* TfrmFCC2::pageBehind() const
-{
-    return frmNET;
-}
-
 void TfrmFCC2::VrDemoButton1Click()
 {
-    navigate(this, frmNET);
+    // QUIT takes the station shown back with it.
+    if (m_shown)
+        emit stationChosen(*m_shown);
+    goBack();
 }

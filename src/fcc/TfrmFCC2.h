@@ -1,7 +1,8 @@
 #pragma once
 // The FCC look-up page: lists the licence records whose call sign begins with a prefix,
-// finds one call sign among them and shows its name, city and state, here and in the
-// net calling page's selected-call fields.
+// finds one call sign among them and shows its name, city and state, and hands the
+// station shown on to whoever wants it (the net page's SELECTED CALL).
+#include "checkin/Station.h"
 #include "controls/Page.h"
 
 #include <atomic>
@@ -19,7 +20,7 @@ class TfrmFCC2 : public Page {
     Q_OBJECT
 
 public:
-    explicit TfrmFCC2(QWidget* parent = nullptr);
+    explicit TfrmFCC2(const QString& installFolder = QString(), QWidget* parent = nullptr);
     ~TfrmFCC2() override;
 
     // The licence file this page reads: FCCraw/EN.dat below the installation folder,
@@ -45,15 +46,17 @@ public:
     std::optional<long long> BuildPrefixList(const QString& prefix);
     // Selects the first line whose call sign is call; false when there is none.
     bool FindCallInList(const QString& call);
-    // Shows the selected line's record here and in the net page's selected-call fields.
+    // Shows the selected line's record here and hands its station on.
     void ShowLicenceRecord();
 
     const LicenceListModel& listModel() const { return *m_model; }
     // The licence boxes, IMPORT FCC FILES and the data line.
     FccLicencePanel& licencePanel() const { return *m_licence; }
 
+signals:
+    void stationChosen(const Station& station);
+
 protected:
-    Page* pageBehind() const override;
     void hideEvent(QHideEvent* event) override;
 
 private:
@@ -61,6 +64,8 @@ private:
     void listCurrentChanged(const QModelIndex& current);
 
     std::unique_ptr<Ui::TfrmFCC2> ui;
+    QString m_installFolder;
+    std::optional<Station> m_shown; // the station of the record shown last
     LicenceListModel* m_model = nullptr;
     FccLicencePanel* m_licence = nullptr;
     QString m_licenceFile;

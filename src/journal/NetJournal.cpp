@@ -1,5 +1,7 @@
 #include "journal/NetJournal.h"
 
+#include "journal/JournalSql.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -41,35 +43,17 @@ CREATE TABLE IF NOT EXISTS entries(
 DROP INDEX IF EXISTS entries_by_call;
 CREATE INDEX IF NOT EXISTS entries_live_by_call ON entries(call, utc, net_id, name)
     WHERE date_line = 0 AND deleted_utc IS NULL;
+-- The same for one station's attendance, found by its identity (the trimmed, upper-cased
+-- call) whatever padding or letter case a line was written with.
+CREATE INDEX IF NOT EXISTS entries_live_by_identity ON entries()sql" VELMORA_CALL_IDENTITY
+                           R"sql(, net_id, utc)
+    WHERE date_line = 0 AND deleted_utc IS NULL;
 CREATE TABLE IF NOT EXISTS identifications(
     net_id INTEGER NOT NULL REFERENCES nets(id),
     utc INTEGER NOT NULL
 );
 )sql";
 
-QString columnText(sqlite3_stmt* st, int column)
-{
-    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(st, column));
-    return text ? QString::fromUtf8(text, sqlite3_column_bytes(st, column)) : QString();
-}
-
-void bindText(sqlite3_stmt* st, int index, const QString& text)
-{
-    const QByteArray utf8 = text.toUtf8();
-    sqlite3_bind_text(st, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
-}
-
-// Resets a prepared statement when it goes out of scope, so it can be run again.
-struct Reset {
-    sqlite3_stmt* st;
-    ~Reset()
-    {
-        if (st) {
-            sqlite3_reset(st);
-            sqlite3_clear_bindings(st);
-        }
-    }
-};
 } // namespace
 
 NetJournal::NetJournal(const QString& folder)
@@ -149,7 +133,10 @@ NetJournal::Opened NetJournal::openAt(const QString& file)
     }
     sqlite3_busy_timeout(db, 2000);
     // WAL with full sync: one fsync of the log per change, and a torn write is rolled back.
-    if (!exec("PRAGMA journal_mode=WAL") || !exec("PRAGMA synchronous=FULL")) {
+    // Where the file system keeps no write-ahead log the journal stays in rollback mode, as
+    // durable with full sync. The setting is read back: the journal never runs with less.
+    if (!exec("PRAGMA journal_mode=WAL") || !exec("PRAGMA synchronous=FULL")
+        || queryText("PRAGMA synchronous") != QLatin1String("2")) {
         fail("opened");
         return damagedCode() ? Opened::Damaged : Opened::Failed;
     }
@@ -180,6 +167,16 @@ bool NetJournal::exec(const char* sql)
     return db && sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
 }
 
+QString NetJournal::queryText(const char* sql)
+{
+    sqlite3_stmt* st = nullptr;
+    if (!db || sqlite3_prepare_v2(db, sql, -1, &st, nullptr) != SQLITE_OK)
+        return QString();
+    const QString value = sqlite3_step(st) == SQLITE_ROW ? columnText(st, 0) : QString();
+    sqlite3_finalize(st);
+    return value;
+}
+
 sqlite3_stmt* NetJournal::statement(const char* sql)
 {
     for (auto& [key, st] : cache)
@@ -196,7 +193,7 @@ bool NetJournal::run(sqlite3_stmt* st)
 {
     if (!st)
         return false;
-    Reset reset { st };
+    StatementReset reset { st };
     const int rc = sqlite3_step(st);
     return rc == SQLITE_DONE || rc == SQLITE_ROW;
 }
@@ -229,7 +226,7 @@ std::int64_t NetJournal::scalar(const char* sql, std::int64_t value)
     sqlite3_stmt* st = statement(sql);
     if (!st)
         return 0;
-    Reset reset { st };
+    StatementReset reset { st };
     sqlite3_bind_int64(st, 1, value);
     return sqlite3_step(st) == SQLITE_ROW ? sqlite3_column_int64(st, 0) : 0;
 }
@@ -358,7 +355,7 @@ std::optional<PendingNet> NetJournal::pendingNet()
         "1");
     if (!st)
         return std::nullopt;
-    Reset reset { st };
+    StatementReset reset { st };
     if (sqlite3_step(st) != SQLITE_ROW)
         return std::nullopt;
     return PendingNet { sqlite3_column_int64(st, 0), sqlite3_column_int64(st, 1), sqlite3_column_int(st, 2) };
@@ -372,14 +369,16 @@ std::vector<JournalEntry> NetJournal::entries(std::int64_t net)
                     "FROM entries WHERE net_id = ? AND deleted_utc IS NULL ORDER BY seq");
     if (!st)
         return out;
-    Reset reset { st };
+    StatementReset reset { st };
     sqlite3_bind_int64(st, 1, net);
     while (sqlite3_step(st) == SQLITE_ROW) {
         JournalEntry e;
         e.seq = sqlite3_column_int64(st, 0);
         e.dateLine = sqlite3_column_int(st, 1) != 0;
         e.number = sqlite3_column_int(st, 2);
-        e.call = columnText(st, 3);
+        // Older journals hold calls as their source padded them ("  W1AW"): the list, the
+        // exports and the repeat check see the call alone.
+        e.call = columnText(st, 3).trimmed();
         e.name = columnText(st, 4);
         e.city = columnText(st, 5);
         e.state = columnText(st, 6);
@@ -408,7 +407,7 @@ std::vector<std::int64_t> NetJournal::identifications(std::int64_t net)
     sqlite3_stmt* st = statement("SELECT utc FROM identifications WHERE net_id = ? ORDER BY utc");
     if (!st)
         return out;
-    Reset reset { st };
+    StatementReset reset { st };
     sqlite3_bind_int64(st, 1, net);
     while (sqlite3_step(st) == SQLITE_ROW)
         out.push_back(sqlite3_column_int64(st, 0));
@@ -418,89 +417,4 @@ std::vector<std::int64_t> NetJournal::identifications(std::int64_t net)
 std::int64_t NetJournal::netStarted(std::int64_t net)
 {
     return scalar("SELECT started_utc FROM nets WHERE id = ?", net);
-}
-
-NetJournal::Recent NetJournal::recentAttendance(const QString& call, int lastNets)
-{
-    Recent r;
-    sqlite3_stmt* st = statement(
-        "WITH recent AS (SELECT DISTINCT net_id FROM entries WHERE date_line = 0 AND deleted_utc IS NULL "
-        "ORDER BY net_id DESC LIMIT ?) "
-        "SELECT (SELECT count(*) FROM recent), count(DISTINCT e.net_id), "
-        "(SELECT max(utc) FROM entries WHERE call = ?2 AND date_line = 0 AND deleted_utc IS NULL) "
-        "FROM entries e JOIN recent r ON r.net_id = e.net_id "
-        "WHERE e.call = ?2 AND e.date_line = 0 AND e.deleted_utc IS NULL");
-    if (!st)
-        return r;
-    Reset reset { st };
-    sqlite3_bind_int(st, 1, lastNets);
-    bindText(st, 2, call);
-    if (sqlite3_step(st) == SQLITE_ROW) {
-        r.outOf = sqlite3_column_int(st, 0);
-        r.nets = sqlite3_column_int(st, 1);
-        r.lastUtcMs = sqlite3_column_int64(st, 2);
-    }
-    return r;
-}
-
-std::vector<Attendance> NetJournal::attendance(std::int64_t fromUtcMs, std::int64_t toUtcMs)
-{
-    std::vector<Attendance> out;
-    sqlite3_stmt* nets = statement("SELECT id FROM nets WHERE started_utc BETWEEN ? AND ? ORDER BY id");
-    // Every check-in still on its list, in call and time order: the covering index
-    // entries_live_by_call gives them without a sort and without reading the table.
-    sqlite3_stmt* lines = statement("SELECT call, net_id, utc, name FROM entries "
-                                    "WHERE date_line = 0 AND deleted_utc IS NULL ORDER BY call, utc");
-    if (!nets || !lines)
-        return out;
-    std::vector<std::int64_t> inRange; // ascending
-    {
-        Reset reset { nets };
-        sqlite3_bind_int64(nets, 1, fromUtcMs);
-        sqlite3_bind_int64(nets, 2, toUtcMs);
-        while (sqlite3_step(nets) == SQLITE_ROW)
-            inRange.push_back(sqlite3_column_int64(nets, 0));
-    }
-    if (inRange.empty())
-        return out;
-
-    // One pass, one call after another: a call's lines in the range make its row, and its
-    // latest line anywhere gives its name. Grouping here rather than in SQL halves the time
-    // over a long journal, as no temporary tree of nets per call is built.
-    Reset reset { lines };
-    std::string call, name;
-    std::vector<std::int64_t> netsOfCall;
-    Attendance row;
-    const auto finish = [&] {
-        const QString c = QString::fromStdString(call);
-        if (!netsOfCall.empty() && !c.trimmed().isEmpty()) {
-            std::sort(netsOfCall.begin(), netsOfCall.end());
-            row.nets = int(std::unique(netsOfCall.begin(), netsOfCall.end()) - netsOfCall.begin());
-            row.call = c;
-            row.name = QString::fromStdString(name);
-            out.push_back(std::move(row));
-        }
-        netsOfCall.clear();
-        row = Attendance();
-    };
-    while (sqlite3_step(lines) == SQLITE_ROW) {
-        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(lines, 0));
-        const std::string_view thisCall(text ? text : "", std::size_t(sqlite3_column_bytes(lines, 0)));
-        if (thisCall != call) {
-            finish();
-            call = thisCall;
-        }
-        const auto* nameText = reinterpret_cast<const char*>(sqlite3_column_text(lines, 3));
-        name.assign(nameText ? nameText : "", std::size_t(sqlite3_column_bytes(lines, 3)));
-        const std::int64_t net = sqlite3_column_int64(lines, 1);
-        if (!std::binary_search(inRange.begin(), inRange.end(), net))
-            continue;
-        const std::int64_t utc = sqlite3_column_int64(lines, 2);
-        if (netsOfCall.empty())
-            row.firstUtcMs = utc;
-        row.lastUtcMs = utc;
-        netsOfCall.push_back(net);
-    }
-    finish();
-    return out;
 }

@@ -53,8 +53,8 @@ public:
     // written; the journal then stops (ok() becomes false) and problem() tells why.
     std::int64_t beginNet(std::int64_t utcMs) override; // returns the new net's id, 0 on failure
     bool append(std::int64_t net, const JournalEntry& entry, bool marksUnsaved) override;
-    bool setDeleted(
-        std::int64_t net, std::int64_t seq, std::optional<std::int64_t> deletedUtcMs, bool marksUnsaved) override;
+    bool setDeleted(std::int64_t net, std::int64_t seq, std::optional<std::int64_t> deletedUtcMs,
+        bool marksUnsaved) override;
     bool setStatus(std::int64_t net, std::int64_t seq, const QString& status) override;
     bool setSaved(std::int64_t net, std::int64_t utcMs) override;
     bool setDiscarded(std::int64_t net) override;
@@ -69,19 +69,24 @@ public:
     std::vector<std::int64_t> identifications(std::int64_t net) override;
     std::int64_t netStarted(std::int64_t net);
 
-    // Attendance: how many of the last `lastNets` nets (with check-ins) the call checked into,
-    // and the time of its last check-in; {0, 0} when none.
+    // Attendance: how many of the last `lastNets` nets (with check-ins) the station checked
+    // into, and the time of its last check-in; {0, 0} when none. A station is its identity
+    // (stationIdentity: trimmed, upper-cased call); discarded nets never count.
     struct Recent {
         int nets = 0;
         int outOf = 0;
         std::int64_t lastUtcMs = 0;
     };
     Recent recentAttendance(const QString& call, int lastNets);
-    // Every station with check-ins in nets started between the two instants (inclusive).
+    // Every station (by identity, in its order) with check-ins in nets started between the two
+    // instants (inclusive), discarded nets left out.
     std::vector<Attendance> attendance(std::int64_t fromUtcMs, std::int64_t toUtcMs);
 
     // For tests and tools: runs one SQL statement, false on error.
     bool exec(const char* sql);
+    // For tests and tools: the first value a statement gives on the journal's own
+    // connection (e.g. "PRAGMA synchronous"), empty when it gives none.
+    QString queryText(const char* sql);
 
 private:
     enum class Opened { Ok, Damaged, Failed };

@@ -7,6 +7,7 @@
 // Rosters and spreadsheet are copied in when they are given (a few hundred stations
 // each); the licence file stays on disk behind its call index, and only the records of
 // the rows asked for are read.
+#include "checkin/Station.h"
 #include "fcc/FccIndexLoader.h"
 #include "lookup/CallText.h"
 
@@ -16,12 +17,14 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 class RosterTable;
 
-// Where a station's record comes from, in the order rows of one kind are listed.
+// Where a station's record comes from, in the order rows of one kind are listed: the four
+// club rosters in the order of the roster catalog, the spreadsheet, the FCC file.
 enum class StationSource : std::uint8_t { ArcRoster, RvRoster, RegularRoster, WbcciRoster, Spreadsheet, Fcc };
 inline constexpr int kStationSources = 6;
 inline constexpr unsigned sourceBit(StationSource source)
@@ -35,25 +38,13 @@ inline constexpr unsigned sourceBit(StationSource source)
 // with members is loaded.
 enum class ChapterStatus : std::uint8_t { Unknown, Member, NotPaid };
 
-// How a row matches the typed text, in the order the kinds are listed.
+// How a row matches the typed text (see suggest for the order of the rows).
 enum class MatchKind : std::uint8_t {
     Exact, // the call is the text
-    NewStation, // the text has the shape of a call and no source holds it
+    NewStation, // the text has the shape of a call and no source holds it; after the nearest station
     Prefix, // the call begins with the text
     Suffix, // the call ends with the text
     OneEdit, // "did you mean": one character changed, missing or added, or two swapped
-};
-
-// The seven selected-call fields of the net page, as the row's source fills them.
-struct SelectedCallFields {
-    QString call; // editSelCALL
-    QString firstName; // editSelFN
-    QString lastName; // editSelLNAME
-    QString spouseName; // editSelSFN
-    QString spouseCall; // editSelSCALL
-    QString city; // editSelCITY
-    QString state; // editSelSTATE
-    bool operator==(const SelectedCallFields&) const = default;
 };
 
 struct StationRow {
@@ -69,25 +60,29 @@ struct StationRow {
     // spreadsheet, its row (1 is the first member, 0 the header row); for the FCC
     // file, where its line starts in the file. -1 for a new station.
     qint64 record = -1;
-    // What the source's own look-up puts into the selected-call fields for this record:
-    // a roster-line click (blank texts first, then the call as listed and the columns
-    // of that roster), a grid click (columns 0, 1, 2, 5, 6, 11, 12) or the FCC page
-    // (blank texts first, then the call after two blanks, last name with its comma,
-    // first name, city, state). A new station carries its call alone.
-    SelectedCallFields fields;
+    // The call is the spouse call of that record: the station is the member's spouse.
+    bool spouse = false;
+    // The chosen station, for SELECTED CALL and the check-in: the fields the source's own
+    // look-up fills (a roster's field map, the grid's columns, the FCC record), trimmed, the
+    // call in capitals; a field the source does not have is left unset. Its source is Roster,
+    // Spreadsheet, Fcc, or Manual for a new station; its origin the roster's label, "ARC
+    // ROSTER", "FCC" or "new".
+    Station station;
 };
 
 class StationDirectory {
 public:
-    // The roster's stations, from the record its whole list starts with (the
-    // placeholder first record of the RV Radio and WBCCI tables is left out, as their
-    // lists leave it out). Records whose call is no call (empty, holding blanks or
-    // punctuation, or without a digit, as placeholder records are) are left out; a
-    // call listed twice is kept once, with its first record. A missing column reads as
-    // empty text; without a call column the roster adds nothing.
+    // The roster's stations, read as the roster catalog describes the roster: from the
+    // record its whole list starts with (a placeholder first record is left out, as the
+    // lists leave it out), its key column the call, its field map the station's fields.
+    // Records whose call is no call (empty, holding blanks or punctuation, or without a
+    // digit, as placeholder records are) are left out; a call listed twice is kept once,
+    // with its first record. A roster with a spouse call in its map lists the spouse call
+    // as a station too (see addEntries). A missing column leaves its field unset; without a
+    // call column the roster adds nothing.
     void setRoster(StationSource roster, const RosterTable& table);
     // The roster spreadsheet as read: row 0 is the header row, every later row a member;
-    // column 2 holds the call.
+    // its columns as rosterSheet() describes them, spouse calls included.
     void setSpreadsheet(const QList<QStringList>& rows);
     // Where the FCC call index comes from; null for none. The directory asks it at every
     // suggestion, so rows from the licence file appear as soon as the index is ready.
@@ -96,20 +91,33 @@ public:
     // suggestions come from the rosters and the spreadsheet only.
     FccIndexLoader::State fccState() const;
 
-    // At most limit rows for the typed text, in this order:
-    //  1. the stations whose call is the text, one row per source; or, when no source
-    //     holds it and it has the shape of a call (looksLikeCallSign), a new station;
-    //  2. calls that begin with the text;
-    //  3. calls that end with it;
-    //  4. calls within one edit of it (texts of three characters or more).
-    // From 2 on, a call is listed once, from the first source that holds it, and never
-    // again in a later kind. Within one kind, rows go by source (the four rosters,
-    // then the spreadsheet, then the FCC file), then alphabetically by call. The text is
+    // At most limit rows for the typed text. When a source holds the call, its rows come
+    // first, one per source. Then, by the directory's ranking:
+    //  1. calls that begin with the text;
+    //  2. calls that end with it;
+    //  3. calls within one edit of it (texts of three characters or more).
+    // A call is listed once, from the first source that holds it, and never again in a later
+    // kind. Within one kind, the club's stations (the four rosters, then the spreadsheet) come
+    // before the FCC file's, each alphabetically by call; and for a text of two characters or
+    // more the club's calls that end with it come before the FCC calls that begin with it.
+    // When no source holds the text, the first row is nearest(text), and when the text has
+    // the shape of a call (looksLikeCallSign) the next row is a new station (MatchKind::
+    // NewStation) for the call as typed, so that a second Enter checks it in. The text is
     // normalised first (normaliseCallText); a text that is no call gives no rows.
     std::vector<StationRow> suggest(const QString& text, int limit = 12) const;
 
-    // How a row's source reads for the operator, in the texts the page already uses.
+    // Whether a source holds exactly this call (the FCC file only once its index is ready).
+    bool isKnownCall(const QString& text) const;
+    // The station the operator most likely meant by a call no source holds: the first of the
+    // club's stations in the ranking above, else the first of the FCC file's. Nothing when a
+    // source holds the call, when nothing is near, or when the text is no call.
+    std::optional<StationRow> nearest(const QString& text) const;
+
+    // How a row's source reads for the operator, in the texts the page already uses: the
+    // roster's label, "ARC ROSTER", "FCC".
     static QString sourceText(StationSource source);
+    // The short name a note gives a source: "ARC", "RV", "REG", "WBCCI", "SHEET", "FCC".
+    static QString shortSourceName(StationSource source);
     // "ARC MEMBER", "NOT PAID ARC MEMBER", or empty.
     static QString chapterText(ChapterStatus status);
 
@@ -121,7 +129,8 @@ private:
         QString name;
         QString city;
         QString state;
-        SelectedCallFields fields;
+        Station station;
+        bool spouse = false;
     };
     // One call of the rosters and spreadsheet: its entries lie together in m_entries,
     // in source order.
@@ -134,6 +143,12 @@ private:
     class Query;
 
     void rebuild();
+    // A member's entry and, when the record has a spouse call, the spouse's: that call, the
+    // spouse's name as first name, the member's last name, city and state, and the member
+    // as the spouse. Spouse entries go after every member entry of the source, so a spouse
+    // who is a member in the same source is listed with their own record.
+    void addEntries(std::vector<Entry>& entries, std::vector<Entry>& spouses, StationSource source,
+        qint64 record, Station member);
     const Call* findCall(std::string_view call) const;
     ChapterStatus chapterOf(unsigned sources, StationSource source) const;
 

@@ -1,175 +1,284 @@
 #include "net/TfrmNET.h"
 
-#include "app/Pages.h"
-#include "app/TfrmMainA.h"
-#include "fcc/TfrmFCC2.h"
-#include "lookup/StationDirectory.h"
-#include "net/RosterGridModel.h"
+#include "controls/FacePanel.h"
+#include "controls/ImageBox.h"
+#include "fcc/FccIndexLoader.h"
+#include "net/CallBook.h"
+#include "net/CheckInPanel.h"
+#include "net/CheckInView.h"
+#include "net/ClubSearchPanel.h"
+#include "net/GroupChooser.h"
+#include "net/ManualInsertBox.h"
+#include "net/NetRecordPanel.h"
+#include "net/QuickCallBox.h"
+#include "net/RosterGridPanel.h"
+#include "net/RosterPanel.h"
+#include "net/SelectedCallBox.h"
+#include "session/NetSession.h"
 #include "ui_TfrmNET.h"
 
-#include <QDir>
-#include <QKeyEvent>
-#include <QLabel>
+#include <QDate>
+#include <QFileInfo>
+#include <QLocale>
+#include <QSet>
 
-namespace {
-// The four club databases below the installation folder, with their tables.
-RosterTable openRoster(const char* file, const char* table)
-{
-    const QString path = QDir::toNativeSeparators(
-        InstallFolder() + QStringLiteral("/database/") + QString::fromLatin1(file));
-    return RosterTable::open(path, QString::fromLatin1(table));
-}
-} // namespace
-
-TfrmNET::TfrmNET(QWidget* parent)
-    : Page(parent), ui(std::make_unique<Ui::TfrmNET>()),
-      journal(std::make_unique<NetJournal>(JournalFolder())), checkIns(journal.get(), &NetClockNow)
+TfrmNET::TfrmNET(NetSession& session, QWidget* parent)
+    : Page(parent), ui(std::make_unique<Ui::TfrmNET>()), m_session(session)
 {
     ui->setupUi(this);
     resize(1600, 900);
-    // Opened once for the whole run; a database that cannot be read stops the start-up.
-    tableRV = openRoster("radioRV.mdb", "ABC");
-    tableReg = openRoster("RepCheck.mdb", "RepCheckIn");
-    tableFMCA = openRoster("ARCarea.mdb", "Amber");
-    tableWBC = openRoster("WBCII.mdb", "wbcci");
-
-    setUpRosterGrid();
-
-    ClearSelectedCall();
-    // Notes on the page (a save done, nothing added) fade after a few seconds.
-    noteTimer.setSingleShot(true);
-    noteTimer.setInterval(6000);
-    connect(&noteTimer, &QTimer::timeout, ui->lblNOTE, &QLabel::clear);
     // The caption of the save panel must not swallow the panel's clicks.
     ui->Label3->setAttribute(Qt::WA_TransparentForMouseEvents);
-    connectHandlers();
-    setUpQuickCall();
-    setUpNetRecord();
+    placeParts();
+    connectParts();
+    setUpKeys();
+    setUpTabOrder();
+    m_session.startFccIndex();
 }
 
 TfrmNET::~TfrmNET() = default;
 
-void TfrmNET::connectHandlers()
+void TfrmNET::placeParts()
 {
-    connect(ui->panARC, &FacePanel::clicked, this, &TfrmNET::panARCClick);
-    connect(ui->panRV, &FacePanel::clicked, this, &TfrmNET::panRVClick);
-    connect(ui->panReg, &FacePanel::clicked, this, &TfrmNET::panRegClick);
-    connect(ui->panWBCII, &FacePanel::clicked, this, &TfrmNET::panWBCIIClick);
-    connect(ui->panGROUP, &FacePanel::clicked, this, &TfrmNET::panGROUPClick);
-    connect(ui->panENTIRE, &FacePanel::clicked, this, &TfrmNET::panENTIREClick);
-    for (int d = 0; d <= 9; ++d)
-        connect(areaPanel(d), &FacePanel::clicked, this, [this, d] { panAreaClick(d); });
-    connect(ui->panQUIT, &FacePanel::clicked, this, &TfrmNET::panQUITClick);
-    connect(ui->Image1, &ImageBox::clicked, this, &TfrmNET::Image1Click);
-    connect(ui->VR3, &QPushButton::clicked, this, &TfrmNET::VR3Click);
-
-    // A click picks a station; Enter on a line does the same from the keyboard.
-    const std::pair<QListWidget*, void (TfrmNET::*)()> rosters[] = {
-        { ui->lstboxROSTER, &TfrmNET::lstboxROSTERClick },
-        { ui->lstboxROSTER2, &TfrmNET::lstboxROSTER2Click },
-        { ui->lstboxROSTER3, &TfrmNET::lstboxROSTER3Click },
-        { ui->lstboxROSTER4, &TfrmNET::lstboxROSTER4Click },
-    };
-    for (const auto& [list, handler] : rosters) {
-        connect(list, &QListWidget::itemClicked, this, handler);
-        connect(list, &QListWidget::itemActivated, this, handler);
+    m_groups = new GroupChooser({ ui->panGROUP, ui->panCALL, ui->panGROUP2, ui->panAreas, ui->panENTIRE,
+                                    { ui->panA0, ui->panA1, ui->panA2, ui->panA3, ui->panA4, ui->panA5, ui->panA6,
+                                        ui->panA7, ui->panA8, ui->panA9 },
+                                    { ui->panARC, ui->panRV, ui->panReg, ui->panWBCII },
+                                    { ui->panARC2, ui->panRV2, ui->panReg2, ui->panWBCII2 } },
+        this);
+    const std::array<RosterPanel::Widgets, 4> rosterWidgets = { {
+        { ui->panARC2, ui->lstboxROSTER, ui->editRosterCNT, ui->editCALLARC, ui->btnARC },
+        { ui->panRV2, ui->lstboxROSTER2, ui->editRosterCNT2, ui->editCALLRV, ui->btnRV },
+        { ui->panReg2, ui->lstboxROSTER3, ui->editRosterCNT3, ui->editCALLREG, ui->btnREG },
+        { ui->panWBCII2, ui->lstboxROSTER4, ui->editRosterCNT4, ui->editCALLWBC, ui->btnWB },
+    } };
+    for (const ClubRoster& r : clubRosters()) {
+        const std::size_t i = std::size_t(r.group - rgARC);
+        m_rosters[i] = new RosterPanel(r, m_session.roster(r.group), rosterWidgets[i], this);
     }
-    connect(ui->btnAdd2, &QPushButton::clicked, this, &TfrmNET::btnAdd2Click);
-    connect(ui->btnAdd, &QPushButton::clicked, this, &TfrmNET::btnAddClick);
-    for (QLineEdit* e : { ui->editCALL2, ui->editNAME, ui->editCITY, ui->editSTATE })
-        connect(e, &QLineEdit::returnPressed, this, &TfrmNET::btnAddClick);
-    connect(ui->btnDelete, &QPushButton::clicked, this, &TfrmNET::btnDeleteClick);
-    ui->lstboxCheckIN->installEventFilter(this);
-    connect(ui->lstboxCheckIN, &QListWidget::itemClicked, this, &TfrmNET::lstboxCheckINClick);
-    connect(ui->lstboxCheckIN, &QListWidget::itemActivated, this, &TfrmNET::lstboxCheckINClick);
+    m_selected = new SelectedCallBox({ ui->editSelCALL, ui->editSelFN, ui->editSelLNAME, ui->editSelSFN,
+                                         ui->editSelSCALL, ui->editSelCITY, ui->editSelSTATE },
+        ui->btnAdd2, this);
+    m_checkIns = new CheckInPanel(m_session.checkIns(), m_session.journal(),
+        { ui->lstboxCheckIN, ui->btnDelete, ui->editNoCheckins, ui->lblNOTE, ui->Button2, ui->panPRINT,
+            ui->RichEdit1, ui->Button3 },
+        this);
+    m_record = new NetRecordPanel(m_session.checkIns(), m_session.journal(), m_session.clock(),
+        { ui->lblNETTIME, ui->panIDENT, ui->btnExport, ui->btnAttendance, ui->btnPrint, ui->editNCS }, this);
+    m_quick = new QuickCallBox(
+        m_session.stations(), m_session.checkIns(),
+        [this](const QString& call) { return m_record->attendanceText(call); }, ui->editQUICK, ui->lblQUICKNOTE,
+        ui->panCheckIns);
+    m_clubSearch = new ClubSearchPanel([this](RosterGroup g) -> const RosterTable& { return m_session.roster(g); },
+        ui->editCALLM, ui->VRSEARCH, ui->lstboxCALLS, this);
+    m_grid = new RosterGridPanel(m_session.stations(),
+        { ui->panS7, ui->panAR, ui->panS1, ui->panS2, ui->panS3, ui->AdvStringGrid1, ui->editNumMem,
+            ui->editRosterFile, ui->editCALLR, ui->btnSEARCH, ui->editMATCH2, ui->panCheckIns },
+        this);
+    m_manual = new ManualInsertBox(
+        *m_grid, { ui->editCALL2, ui->editNAME, ui->editCITY, ui->editSTATE, ui->btnAdd, ui->btnNameCk, ui->editMATCH },
+        this);
+}
+
+void TfrmNET::connectParts()
+{
+    // Every look-up shows its station in SELECTED CALL.
+    connect(m_quick, &QuickCallBox::stationChosen, this, &TfrmNET::showStation);
+    connect(m_clubSearch, &ClubSearchPanel::stationFound, this, &TfrmNET::showStation);
+    connect(m_grid, &RosterGridPanel::stationChosen, this, &TfrmNET::showStation);
+    for (RosterPanel* roster : m_rosters) {
+        roster->model().setAttendanceText([this](const QString& call) { return m_record->attendanceText(call); });
+        connect(roster, &RosterPanel::stationChosen, this, &TfrmNET::showStation);
+        connect(roster, &RosterPanel::checkInWanted, this, &TfrmNET::checkIn);
+    }
+    // Every way of adding a station goes through one check-in.
+    connect(m_selected, &SelectedCallBox::checkInWanted, this, &TfrmNET::checkIn);
+    connect(m_quick, &QuickCallBox::checkInWanted, this, &TfrmNET::checkIn);
+    connect(m_manual, &ManualInsertBox::checkInWanted, this, [this](const Station& station) {
+        checkIn(station);
+        ui->panS7->hide(); // the grid's toggle stays as it is
+
+    });
+
+    connect(m_groups, &GroupChooser::wholeWanted, this, [this](int group) { showRoster(group, -1); });
+    connect(m_groups, &GroupChooser::areaWanted, this, &TfrmNET::showRoster);
+    connect(m_grid, &RosterGridPanel::opened, this, &TfrmNET::resetHeader);
+
+    connect(m_checkIns, &CheckInPanel::changed, this, &TfrmNET::checkInsChanged);
+    connect(m_checkIns, &CheckInPanel::notice, m_quick, &QuickCallBox::showNote);
+    connect(m_checkIns, &CheckInPanel::checkedIn, this, [this] {
+        m_quick->clear();
+        m_quick->showNote(QString());
+        m_quick->focus();
+    });
+    connect(m_quick, &QuickCallBox::edited, m_checkIns, &CheckInPanel::forgetRepeat);
+    connect(m_checkIns, &CheckInPanel::lineChosen, this, [this](const QString& call) {
+        if (call.isEmpty())
+            ClearSelectedCall(); // a date line only clears the selection
+        else
+            LookUpStation(call);
+    });
+    m_record->setSaveFolder([this] { return QFileInfo(m_checkIns->proposedSaveName()).absolutePath(); });
+    m_record->setNote([this](const QString& text) { m_checkIns->showNote(text); });
+    // The licence file's calls come in after start-up: the suggestions take them in at once.
+    connect(&m_session.fccIndex(), &FccIndexLoader::finished, m_quick, &QuickCallBox::showSuggestions,
+        Qt::QueuedConnection);
+
     connect(ui->panSAVE, &FacePanel::clicked, this, &TfrmNET::panSAVEClick);
-    connect(ui->VR2, &QPushButton::clicked, this, &TfrmNET::VR2Click);
-    connect(ui->Button2, &QPushButton::clicked, this, &TfrmNET::Button2Click);
-    connect(ui->Button3, &QPushButton::clicked, this, &TfrmNET::Button3Click);
-    connect(ui->btnPrint, &QPushButton::clicked, this, &TfrmNET::btnPrintClick);
-
-    connect(ui->VRSEARCH, &QPushButton::clicked, this, &TfrmNET::VRSEARCHClick);
-    connect(ui->editCALLM, &QLineEdit::returnPressed, this, &TfrmNET::VRSEARCHClick);
-
-    connect(ui->btnARC, &QPushButton::clicked, this, &TfrmNET::btnARCClick);
-    connect(ui->btnRV, &QPushButton::clicked, this, &TfrmNET::btnRVClick);
-    connect(ui->btnREG, &QPushButton::clicked, this, &TfrmNET::btnREGClick);
-    connect(ui->btnWB, &QPushButton::clicked, this, &TfrmNET::btnWBClick);
-    connect(ui->editCALLARC, &QLineEdit::returnPressed, this, &TfrmNET::btnARCClick);
-    connect(ui->editCALLRV, &QLineEdit::returnPressed, this, &TfrmNET::btnRVClick);
-    connect(ui->editCALLREG, &QLineEdit::returnPressed, this, &TfrmNET::btnREGClick);
-    connect(ui->editCALLWBC, &QLineEdit::returnPressed, this, &TfrmNET::btnWBClick);
-    connect(ui->btnNameCk, &QPushButton::clicked, this, &TfrmNET::btnNameCkClick);
-
-    connect(ui->panAR, &FacePanel::clicked, this, &TfrmNET::panARClick);
-    connect(ui->panS1, &FacePanel::clicked, this, &TfrmNET::panS1Click);
-    connect(ui->panS2, &FacePanel::clicked, this, &TfrmNET::panS2Click);
-    connect(ui->panS3, &FacePanel::clicked, this, &TfrmNET::panS3Click);
-    connect(ui->AdvStringGrid1, &QAbstractItemView::clicked, this,
-        [this](const QModelIndex& index) { AdvStringGrid1ClickCell(index.row(), index.column()); });
-    connect(ui->btnSEARCH, &QPushButton::clicked, this, &TfrmNET::btnSEARCHClick);
-    connect(ui->editCALLR, &QLineEdit::returnPressed, this, &TfrmNET::btnSEARCHClick);
-
-    connect(ui->panHAMCALL, &FacePanel::clicked, this, &TfrmNET::panHAMCALLClick);
+    connect(ui->VR2, &QPushButton::clicked, this, &TfrmNET::togglePhonetics);
+    connect(ui->VR3, &QPushButton::clicked, this, &TfrmNET::fccWanted);
+    connect(ui->panQUIT, &FacePanel::clicked, this, &Page::goBack);
+    connect(ui->Image1, &ImageBox::clicked, this, &Page::goBack);
+    connect(ui->panHAMCALL, &FacePanel::clicked, this, &startCallBook);
+    checkInsChanged();
 }
 
-bool TfrmNET::eventFilter(QObject* watched, QEvent* event)
+void TfrmNET::showRoster(int group, int digit)
 {
-    if (event->type() == QEvent::KeyPress && pageKey(watched, static_cast<QKeyEvent*>(event)))
-        return true;
-    if (event->type() == QEvent::KeyRelease)
-        keyNavigation = nullptr;
-    if (rosterToolTip(watched, event))
-        return true;
-    // Delete in the check-in list deletes the selected line, as the button does.
-    if (watched == ui->lstboxCheckIN && event->type() == QEvent::KeyPress
-        && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
-        btnDeleteClick();
-        return true;
+    RosterPanel* roster = m_rosters.at(std::size_t(group - rgARC));
+    if (digit < 0)
+        roster->showWhole();
+    else
+        roster->showArea(digit);
+}
+
+void TfrmNET::checkInsChanged()
+{
+    m_record->forgetAttendance();
+    // The roster lines of stations already checked in stand out, so the operator sees who is in.
+    QSet<QString> in;
+    const CheckInList& list = m_session.checkIns();
+    for (int i = 0; i < list.size(); ++i)
+        if (!list.at(i).dateLine)
+            in.insert(stationIdentity(list.at(i).call));
+    for (RosterPanel* roster : m_rosters)
+        roster->model().setCheckedIn(in);
+    m_record->updateClock();
+}
+
+void TfrmNET::resetHeader()
+{
+    ui->VR2->setColor(clGray);
+    ui->VR3->setColor(clGray);
+    ui->panS7->hide();
+}
+
+void TfrmNET::togglePhonetics()
+{
+    if (ui->VR2->color() == clGray) {
+        ui->VR2->setColor(clGreen);
+        ui->panPhonetics->show();
+        ui->panPhonetics->raise();
+    } else {
+        ui->VR2->setColor(clGray);
+        ui->panPhonetics->hide();
     }
-    return Page::eventFilter(watched, event);
 }
 
-void TfrmNET::keyPressEvent(QKeyEvent* event)
+void TfrmNET::FormActivate()
 {
-    // Keys no control of the page took for itself. An edit box keeps Ctrl+Z for its own text.
-    if (event->matches(QKeySequence::Undo)) {
-        undoDelete();
-        return;
-    }
-    if (event->matches(QKeySequence::Save)) {
-        panSAVEClick();
-        return;
-    }
-    if (event->key() == Qt::Key_F2) {
-        focusQuickCall();
-        return;
-    }
-    if (event->key() == Qt::Key_F9) {
-        panIDENTClick();
-        return;
-    }
-    if (statusKey(event))
-        return;
-    Page::keyPressEvent(event);
+    resetHeader();
+    const QString today = QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat);
+    ui->editDATE->setText(today);
+    m_checkIns->addDateLine(today);
+    showRoster(rgARC, -1);
+    // The roster on screen stays the one acted on: coming back from another page leaves the
+    // operator in the roster they were working. With none shown, ARC is shown, whole.
+    const int shown = m_groups->shownGroup();
+    if (shown == rgNone || shown == rgARC)
+        m_groups->showChosen(rgARC);
+    // A licence file replaced since its calls were indexed is indexed again.
+    m_session.fccIndex().refreshIfChanged();
+    focusQuickCall();
 }
 
-Page* TfrmNET::pageBehind() const
+int TfrmNET::currentGroup() const
 {
-    return frmMainA;
+    return m_groups->shownGroup();
 }
 
-void TfrmNET::panQUITClick()
+void TfrmNET::showStation(const Station& station)
 {
-    navigate(this, frmMainA);
+    m_selected->show(station);
 }
 
-void TfrmNET::Image1Click()
+bool TfrmNET::checkIn(const Station& station)
 {
-    panQUITClick();
+    return m_checkIns->checkIn(station);
 }
 
-void TfrmNET::VR3Click()
+void TfrmNET::ClearSelectedCall()
 {
-    navigate(this, frmFCC2);
+    m_selected->clear();
+}
+
+void TfrmNET::LookUpStation(const QString& text)
+{
+    const int group = currentGroup();
+    showStation(group == rgNone ? Station() : m_rosters.at(std::size_t(group - rgARC))->lookUp(text));
+}
+
+bool TfrmNET::hasUnsavedCheckIns() const
+{
+    return m_session.checkIns().isUnsaved();
+}
+
+const CheckInList& TfrmNET::checkInList() const
+{
+    return m_session.checkIns();
+}
+
+bool TfrmNET::canClose()
+{
+    return m_checkIns->canClose();
+}
+
+void TfrmNET::offerRestore()
+{
+    m_checkIns->offerRestore();
+}
+
+void TfrmNET::panSAVEClick()
+{
+    m_checkIns->save();
+}
+
+void TfrmNET::focusQuickCall()
+{
+    m_quick->focus();
+}
+
+void TfrmNET::updateNetClock()
+{
+    m_record->updateClock();
+}
+
+void TfrmNET::setCheckInStatus(int row, const QString& code)
+{
+    m_checkIns->setStatus(row, code);
+}
+
+QString TfrmNET::attendanceText(const QString& call) const
+{
+    return m_record->attendanceText(call);
+}
+
+FccIndexLoader& TfrmNET::fccCallIndex() const
+{
+    return m_session.fccIndex();
+}
+
+void TfrmNET::LoadRosterSpreadsheet(const QString& directory)
+{
+    m_grid->load(directory);
+}
+
+int TfrmNET::gridRowCount() const
+{
+    return m_grid->model().rowCount();
+}
+
+QString TfrmNET::gridCell(int column, int row) const
+{
+    return m_grid->model().cell(column, row);
 }

@@ -11,7 +11,4 @@ public:
 
     // Hides this page and brings the main page back.
     void closePage();
-
-protected:
-    Page* pageBehind() const override;
 };

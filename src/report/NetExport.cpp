@@ -36,6 +36,11 @@ QTimeZone readableZone(const QTimeZone& zone)
 QByteArray csvField(const QString& text)
 {
     QByteArray utf8 = text.toUtf8();
+    // A spreadsheet takes a field that begins like this for a formula (or, after a tab or a
+    // line end, strips what hides one): the apostrophe makes it plain text there.
+    static const QByteArray formulaStarts = QByteArrayLiteral("=+-@\t\r");
+    if (!utf8.isEmpty() && formulaStarts.contains(utf8.front()))
+        utf8.prepend('\'');
     if (!utf8.contains(',') && !utf8.contains('"') && !utf8.contains('\r') && !utf8.contains('\n'))
         return utf8;
     utf8.replace("\"", "\"\"");

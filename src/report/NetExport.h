@@ -24,7 +24,9 @@
 // are then given in UTC rather than left blank, and the zone named with them says so.
 QTimeZone readableZone(const QTimeZone& zone);
 
-// One CSV field, quoted when it has to be.
+// One CSV field, quoted when it has to be. A field that begins with "=", "+", "-", "@", a tab
+// or a carriage return gets a leading apostrophe, so a spreadsheet shows it as text and never
+// runs it as a formula; every other field is written as it is.
 QByteArray csvField(const QString& text);
 
 // "2026-12-09 01:02:03" at the instant in the zone; what spreadsheets take for a date and time.

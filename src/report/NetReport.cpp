@@ -1,7 +1,7 @@
 #include "report/NetReport.h"
 
-#include "data/AtomicFile.h"
 #include "checkin/CheckInStatus.h"
+#include "data/AtomicFile.h"
 #include "report/NetExport.h"
 
 #include <QBuffer>
@@ -82,7 +82,8 @@ public:
     ReportPainter(QPagedPaintDevice& device, QPainter& painter, const NetSummary& summary,
         const std::vector<JournalEntry>& entries, const QTimeZone& zone)
         : device(device), painter(painter), summary(summary), zone(readableZone(zone)),
-          unit(device.logicalDpiY() / 72.0), width(device.width() / unit), height(device.height() / unit)
+          oneClock(keepsUtc(this->zone, summary)), unit(device.logicalDpiY() / 72.0),
+          width(device.width() / unit), height(device.height() / unit)
     {
         const QTimeZone utc = QTimeZone::utc();
         for (const JournalEntry& e : entries)
@@ -90,6 +91,15 @@ public:
                 lines.push_back({ QString::number(e.number), e.call, e.name, place(e.city, e.state), e.status,
                     clock(e.utcMs, utc), clock(e.utcMs, this->zone) });
     }
+
+    // On a computer kept on UTC the local time is UTC: one time column, and no time told twice.
+    static bool keepsUtc(const QTimeZone& zone, const NetSummary& summary)
+    {
+        const std::int64_t at = summary.count > 0 ? summary.startUtcMs : QDateTime::currentMSecsSinceEpoch();
+        return !zone.hasDaylightTime()
+            && zone.offsetFromUtc(QDateTime::fromMSecsSinceEpoch(at, QTimeZone::utc())) == 0;
+    }
+    bool shown(int c) const { return c != LocalColumn || !oneClock; }
 
     int paint()
     {
@@ -167,6 +177,8 @@ private:
         if (summary.count > 0) {
             const auto when = [&](std::int64_t t) {
                 const QDateTime local = QDateTime::fromMSecsSinceEpoch(t, zone);
+                if (oneClock)
+                    return QStringLiteral("%1 UTC").arg(csvTime(t, utc).left(16));
                 return QStringLiteral("%1 UTC (%2 %3)")
                     .arg(csvTime(t, utc).left(16), clock(t, zone), local.timeZoneAbbreviation());
             };
@@ -238,6 +250,8 @@ private:
         std::array<double, ColumnCount> natural {};
         double left = columnWidth;
         for (int c = 0; c < ColumnCount; ++c) {
+            if (!shown(c))
+                continue; // no width
             double w = boldMetrics.horizontalAdvance(columnTitle(c));
             for (const Cells& cells : lines)
                 w = std::max(w, (c == StatusColumn ? boldMetrics : plainMetrics).horizontalAdvance(cells[c]));
@@ -292,7 +306,8 @@ private:
             double x = left;
             painter.setPen(Qt::black);
             for (int c = 0; c < ColumnCount; ++c) {
-                cell(x, top, c, columnTitle(c), true);
+                if (shown(c))
+                    cell(x, top, c, columnTitle(c), true);
                 x += widths[c];
             }
             painter.setPen(QPen(Qt::black, 0.5 * unit));
@@ -306,6 +321,8 @@ private:
                 const CheckInStatus* status = statusByCode(cells[StatusColumn]);
                 x = left;
                 for (int c = 0; c < ColumnCount; ++c) {
+                    if (!shown(c))
+                        continue;
                     const bool isStatus = c == StatusColumn;
                     painter.setPen(isStatus && status ? status->colour : QColor(Qt::black));
                     cell(x, y, c, cells[c], isStatus);
@@ -328,6 +345,7 @@ private:
     QPainter& painter;
     const NetSummary& summary;
     const QTimeZone zone;
+    const bool oneClock; // no local time column beside the UTC one
     const double unit; // device units per point
     const double width; // of the page's printable area, in points
     const double height;

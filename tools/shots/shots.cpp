@@ -5,7 +5,8 @@
 // from its form alone (empty lists), so its layout can still be shown.
 #include "app/Application.h"
 #include "app/Pages.h"
-#include "app/TfrmMainA.h"
+#include "checkin/CheckInList.h"
+#include "pages/TfrmMainA.h"
 #include "clocks/TfrmTimeZone.h"
 #include "controls/Dialogs.h"
 #include "fcc/FccLicencePanel.h"
@@ -21,7 +22,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QScrollBar>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -78,13 +79,13 @@ void showAtLayoutSize(QWidget* page)
 // Clicks a station line of a roster list, then "Add to Net", once per line.
 void checkIn(QWidget* net, const char* list, int lines)
 {
-    auto* roster = net->findChild<QListWidget*>(QString::fromLatin1(list));
-    if (!roster)
+    auto* roster = net->findChild<QListView*>(QString::fromLatin1(list));
+    if (!roster || !roster->model())
         return;
-    for (int row = 0; row < lines && row < roster->count(); ++row) {
-        QListWidgetItem* item = roster->item(row);
-        roster->scrollToItem(item);
-        const QRect r = roster->visualItemRect(item);
+    for (int row = 0; row < lines && row < roster->model()->rowCount(); ++row) {
+        const QModelIndex item = roster->model()->index(row, 0);
+        roster->scrollTo(item);
+        const QRect r = roster->visualRect(item);
         QTest::mouseClick(roster->viewport(), Qt::LeftButton, Qt::NoModifier, r.center());
         press(net, "btnAdd2");
     }
@@ -210,9 +211,9 @@ int main(int argc, char** argv)
     save(net, QStringLiteral("net"));
     if (!bareNet) {
         checkIn(net, "lstboxROSTER2", 6);
-        if (auto* list = net->findChild<QListWidget*>(QStringLiteral("lstboxCheckIN"));
-            list && list->count() > 2)
-            list->setCurrentRow(2);
+        if (auto* list = net->findChild<QListView*>(QStringLiteral("lstboxCheckIN"));
+            list && list->model() && list->model()->rowCount() > 2)
+            list->setCurrentIndex(list->model()->index(2, 0));
     }
     save(net, QStringLiteral("net-checkins"));
     if (!bareNet) {

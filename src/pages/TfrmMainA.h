@@ -2,6 +2,7 @@
 // The main page: the start panel, the menu buttons and the way out of the program.
 #include "controls/Page.h"
 
+#include <functional>
 #include <memory>
 
 namespace Ui {
@@ -28,13 +29,25 @@ public:
     void panQUITClick();
     void Image1Click();
 
+    // Asked before the program ends; false keeps it open.
+    void setEndGuard(std::function<bool()> guard) { m_endGuard = std::move(guard); }
+
 signals:
     // The main page was closed: the program ends.
     void programEnded();
+    // START: the folder the program runs in, where the roster spreadsheet is found.
+    void started(const QString& directory);
+    void infoWanted();
+    void preambleWanted();
+    void netWanted();
+    void clocksWanted();
+    void mapsWanted();
+    void rvNetsWanted();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
     std::unique_ptr<Ui::TfrmMainA> ui;
+    std::function<bool()> m_endGuard;
 };

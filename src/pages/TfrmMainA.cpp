@@ -1,12 +1,5 @@
-#include "app/TfrmMainA.h"
+#include "pages/TfrmMainA.h"
 
-#include "app/Pages.h"
-#include "clocks/TfrmTimeZone.h"
-#include "net/TfrmNET.h"
-#include "pages/TfrmINFO.h"
-#include "pages/TfrmMAPS.h"
-#include "pages/TfrmPreAmp.h"
-#include "pages/TfrmRVnets.h"
 #include "ui_TfrmMainA.h"
 
 #include <QCloseEvent>
@@ -51,38 +44,37 @@ void TfrmMainA::VRstartClick()
     ui->pan2A->show();
     const QString directory = CurrentDirectoryText();
     ui->editPATH->setText(directory);
-    if (frmNET)
-        frmNET->LoadRosterSpreadsheet(directory);
+    emit started(directory);
 }
 
 void TfrmMainA::VR1Click()
 {
-    navigate(this, frmINFO);
+    emit infoWanted();
 }
 
 void TfrmMainA::VR3Click()
 {
-    navigate(this, frmPreAmp);
+    emit preambleWanted();
 }
 
 void TfrmMainA::VR4Click()
 {
-    navigate(this, frmNET);
+    emit netWanted();
 }
 
 void TfrmMainA::VR5Click()
 {
-    navigate(this, frmTimeZone);
+    emit clocksWanted();
 }
 
 void TfrmMainA::VR6Click()
 {
-    navigate(this, frmMAPS);
+    emit mapsWanted();
 }
 
 void TfrmMainA::VrDemoButton1Click()
 {
-    navigate(this, frmRVnets);
+    emit rvNetsWanted();
 }
 
 void TfrmMainA::panQUITClick()
@@ -98,7 +90,7 @@ void TfrmMainA::Image1Click()
 void TfrmMainA::closeEvent(QCloseEvent* event)
 {
     // The net page may still hold check-ins that were never saved: let it ask first.
-    if (frmNET && !frmNET->canClose()) {
+    if (m_endGuard && !m_endGuard()) {
         event->ignore();
         return;
     }

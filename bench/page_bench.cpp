@@ -1,0 +1,72 @@
+// The net page as the operator meets it: start-up to the main window on the demo
+// installation, and one check-in from the QUICK CALL box (a call typed, then Enter).
+#include "app/Pages.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QPushButton>
+#include <QWidget>
+#include <benchmark/benchmark.h>
+
+namespace {
+const QString demo = QStringLiteral(VELMORA_BINARY_DIR "/demo");
+
+QWidget* widget(QObject* page, const char* name)
+{
+    return page->findChild<QWidget*>(QString::fromLatin1(name));
+}
+
+void StartUp(benchmark::State& state)
+{
+    QTemporaryDir journal;
+    SetJournalFolder(journal.path());
+    for (auto _ : state) {
+        CreatePages(demo);
+        QCoreApplication::processEvents();
+        state.PauseTiming();
+        DestroyPages();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(StartUp)->Unit(benchmark::kMillisecond);
+
+void QuickCheckIn(benchmark::State& state)
+{
+    QTemporaryDir journal;
+    SetJournalFolder(journal.path());
+    CreatePages(demo);
+    auto* mainPage = reinterpret_cast<QWidget*>(frmMainA);
+    static_cast<QPushButton*>(widget(mainPage, "VRstart"))->click();
+    static_cast<QPushButton*>(widget(mainPage, "VR4"))->click();
+    auto* net = reinterpret_cast<QWidget*>(frmNET);
+    auto* quick = static_cast<QLineEdit*>(widget(net, "editQUICK"));
+    int n = 0;
+    for (auto _ : state) {
+        // A new call each time, typed key by key, checked in with a comma form so that no
+        // repeat notice or second Enter is involved.
+        const QString text = QStringLiteral("K%1Q%2, PAT, WACO, TX").arg(n % 10).arg(n);
+        ++n;
+        quick->clear();
+        for (const QChar c : text) {
+            QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+            QCoreApplication::sendEvent(quick, &press);
+        }
+        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+        QCoreApplication::sendEvent(quick, &enter);
+    }
+    DestroyPages();
+}
+BENCHMARK(QuickCheckIn)->Unit(benchmark::kMillisecond)->Iterations(200);
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

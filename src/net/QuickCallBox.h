@@ -1,0 +1,60 @@
+#pragma once
+// The QUICK CALL box above the check-in list: the operator types what they hear and the
+// suggestions list the stations of every source that match; Enter checks the highlighted
+// station in, Shift+Enter only shows it in SELECTED CALL, Up/Down pick another, Esc clears.
+#include "checkin/Station.h"
+#include "lookup/StationDirectory.h"
+
+#include <QObject>
+
+#include <functional>
+#include <vector>
+
+class CheckInList;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QWidget;
+
+class QuickCallBox : public QObject {
+    Q_OBJECT
+
+public:
+    using AttendanceText = std::function<QString(const QString& call)>;
+    QuickCallBox(const StationDirectory& stations, const CheckInList& checkIns, AttendanceText attendance,
+        QLineEdit* edit, QLabel* note, QWidget* suggestionsParent);
+
+    void focus(); // F2
+    void clear(); // the box emptied and the suggestions closed
+    void showNote(const QString& text);
+    // Enter: shows the highlighted station and, unless fillOnly, asks for its check-in.
+    // False when there was nothing to act on.
+    bool enter(bool fillOnly);
+    // Lists the suggestions for the text again (the FCC index became ready, a check-in).
+    void showSuggestions();
+
+signals:
+    void stationChosen(const Station& station);
+    void checkInWanted(const Station& station);
+    void edited(); // the operator changed the text
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void textEdited();
+    bool key(int key, Qt::KeyboardModifiers modifiers);
+    bool isKnown() const; // a source holds the text exactly
+    int nearestRow() const; // the first row of a station on record, or -1
+    // A call on no list: the first Enter only says so and names the nearest station.
+    bool confirmNew(const QString& call);
+
+    const StationDirectory& m_stations;
+    const CheckInList& m_checkIns;
+    AttendanceText m_attendance;
+    QLineEdit* m_edit;
+    QLabel* m_note;
+    QListWidget* m_suggestions;
+    std::vector<StationRow> m_rows;
+    QString m_newConfirmed; // the call whose first Enter was answered with a note
+};
