@@ -3,9 +3,9 @@
 #include "TestSupport.h"
 
 #include "app/Pages.h"
-#include "app/TfrmMainA.h"
 #include "fcc/FccLicencePanel.h"
 #include "fcc/TfrmFCC2.h"
+#include "pages/TfrmMainA.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
