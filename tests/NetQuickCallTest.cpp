@@ -43,6 +43,16 @@ protected:
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         for (const char* line : licences)
             f.write(QByteArray(line) + "\r\n");
+        f.close();
+        // Status and dates, and the operator class, of the two licences.
+        QFile hd(install.path() + "/FCCraw/HD.dat");
+        ASSERT_TRUE(hd.open(QIODevice::WriteOnly));
+        hd.write("HD|2549679|||KF5FCC|E|HA|09/28/2013|09/28/2023|||\r\n"
+                 "HD|2549680|||W1AW|A|HA|02/15/2024|02/15/2034|||\r\n");
+        hd.close();
+        QFile am(install.path() + "/FCCraw/AM.dat");
+        ASSERT_TRUE(am.open(QIODevice::WriteOnly));
+        am.write("AM|2549679|||KF5FCC|G|D||||||||||||\r\nAM|2549680|||W1AW|E|D||||||||||||\r\n");
     }
     void SetUp() override
     {
@@ -323,4 +333,25 @@ TEST_F(QuickCall, TabFollowsTheCheckInColumn)
         reached << QApplication::focusWidget()->objectName();
     }
     EXPECT_EQ(reached, (QStringList { "lstboxCheckIN", "editNCS", "btnExport", "btnAttendance", "btnDelete" }));
+}
+
+// Whether a licence is current and its class, beside SELECTED CALL and in the suggestions.
+TEST_F(QuickCall, LicenceClassAndStatusShowUnderTheSelectedCallAndInTheSuggestions)
+{
+    auto* licence = child<QLabel>(net(), "lblSelLICENCE");
+    type("W1AW");
+    EXPECT_TRUE(suggested()[0].startsWith("W1AW (E)")) << qPrintable(suggested()[0]);
+    enter(Qt::ShiftModifier);
+    EXPECT_EQ(licence->text(), "Extra, active to 2034-02-15");
+    EXPECT_FALSE(licence->styleSheet().contains("#ff3030"));
+
+    type("KF5FCC");
+    EXPECT_TRUE(suggested()[0].contains("(G) EXPIRED")) << qPrintable(suggested()[0]);
+    enter(Qt::ShiftModifier);
+    EXPECT_EQ(licence->text(), "EXPIRED 2023-09-28");
+    EXPECT_TRUE(licence->styleSheet().contains("#ff3030"));
+
+    type("K5ABC"); // a club station the licence file does not hold
+    enter(Qt::ShiftModifier);
+    EXPECT_EQ(licence->text(), "not in the FCC file");
 }

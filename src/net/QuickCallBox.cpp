@@ -70,6 +70,11 @@ void QuickCallBox::showSuggestions()
     m_rows = m_stations.suggest(text, 12);
     for (const StationRow& row : m_rows) {
         QString shown = row.call;
+        if (m_licenceMark) {
+            const QString mark = m_licenceMark(row.call);
+            if (!mark.isEmpty())
+                shown += QLatin1Char(' ') + mark;
+        }
         if (row.match == MatchKind::NewStation) {
             shown += QStringLiteral("   new station");
         } else {

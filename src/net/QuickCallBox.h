@@ -24,6 +24,9 @@ public:
     QuickCallBox(const StationDirectory& stations, const CheckInList& checkIns, AttendanceText attendance,
         QLineEdit* edit, QLabel* note, QWidget* suggestionsParent);
 
+    // The licence mark a suggestion shows beside its call.
+    void setLicenceMark(std::function<QString(const QString& call)> mark) { m_licenceMark = std::move(mark); }
+
     void focus(); // F2
     void clear(); // the box emptied and the suggestions closed
     void showNote(const QString& text);
@@ -56,5 +59,6 @@ private:
     QLabel* m_note;
     QListWidget* m_suggestions;
     std::vector<StationRow> m_rows;
+    std::function<QString(const QString&)> m_licenceMark;
     QString m_newConfirmed; // the call whose first Enter was answered with a note
 };

@@ -1,5 +1,6 @@
 #include "net/SelectedCallBox.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -18,9 +19,12 @@ QString clearText(StationField field)
 }
 } // namespace
 
-SelectedCallBox::SelectedCallBox(std::array<QLineEdit*, kStationFields> fields, QPushButton* add, QObject* parent)
-    : QObject(parent), m_fields(fields)
+SelectedCallBox::SelectedCallBox(
+    std::array<QLineEdit*, kStationFields> fields, QPushButton* add, QLabel* licence, QObject* parent)
+    : QObject(parent), m_fields(fields), m_licence(licence)
 {
+    // The licence line follows the call, also as the operator edits it.
+    connect(m_fields[0], &QLineEdit::textChanged, this, &SelectedCallBox::showLicence);
     connect(add, &QPushButton::clicked, this, [this] { emit checkInWanted(station()); });
     add->setToolTip(QStringLiteral("Check in the selected call (Enter)"));
     clear();
@@ -34,6 +38,20 @@ void SelectedCallBox::show(const Station& station)
         const auto field = StationField(f);
         m_fields[std::size_t(f)]->setText(station.has(field) ? station.text(field) : clearText(field));
     }
+}
+
+void SelectedCallBox::setLicenceText(LicenceText text)
+{
+    m_licenceText = std::move(text);
+    showLicence();
+}
+
+void SelectedCallBox::showLicence()
+{
+    const QString call = m_fields[0]->text().trimmed();
+    const auto [text, red] = m_licenceText && !call.isEmpty() ? m_licenceText(call) : std::pair<QString, bool>();
+    m_licence->setText(text);
+    m_licence->setStyleSheet(QStringLiteral("color: %1; font: bold 9pt \"Arial\";").arg(red ? "#ff3030" : "white"));
 }
 
 void SelectedCallBox::clear()

@@ -6,7 +6,9 @@
 #include <QObject>
 
 #include <array>
+#include <functional>
 
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -15,7 +17,11 @@ class SelectedCallBox : public QObject {
 
 public:
     // The seven edit boxes in the order of StationField, and the add button.
-    SelectedCallBox(std::array<QLineEdit*, kStationFields> fields, QPushButton* add, QObject* parent);
+    SelectedCallBox(std::array<QLineEdit*, kStationFields> fields, QPushButton* add, QLabel* licence, QObject* parent);
+
+    // The licence line of a call: its text, and whether it warns (shown in red).
+    using LicenceText = std::function<std::pair<QString, bool>(const QString& call)>;
+    void setLicenceText(LicenceText text);
 
     // Shows the station: a field its source does not supply is left clear.
     void show(const Station& station);
@@ -29,7 +35,11 @@ signals:
     void checkInWanted(const Station& station);
 
 private:
+    void showLicence();
+
     std::array<QLineEdit*, kStationFields> m_fields;
+    QLabel* m_licence;
+    LicenceText m_licenceText;
     CheckInSource m_source = CheckInSource::Manual;
     QString m_origin;
 };

@@ -8,6 +8,7 @@
 #include "net/CheckInView.h"
 #include "net/ClubSearchPanel.h"
 #include "net/GroupChooser.h"
+#include "net/LicenceLine.h"
 #include "net/ManualInsertBox.h"
 #include "net/NetRecordPanel.h"
 #include "net/QuickCallBox.h"
@@ -58,7 +59,7 @@ void TfrmNET::placeParts()
     }
     m_selected = new SelectedCallBox({ ui->editSelCALL, ui->editSelFN, ui->editSelLNAME, ui->editSelSFN,
                                          ui->editSelSCALL, ui->editSelCITY, ui->editSelSTATE },
-        ui->btnAdd2, this);
+        ui->btnAdd2, ui->lblSelLICENCE, this);
     m_checkIns = new CheckInPanel(m_session.checkIns(), m_session.journal(),
         { ui->lstboxCheckIN, ui->btnDelete, ui->editNoCheckins, ui->lblNOTE, ui->Button2, ui->panPRINT,
             ui->RichEdit1, ui->Button3 },
@@ -120,8 +121,18 @@ void TfrmNET::connectParts()
     });
     m_record->setSaveFolder([this] { return QFileInfo(m_checkIns->proposedSaveName()).absolutePath(); });
     m_record->setNote([this](const QString& text) { m_checkIns->showNote(text); });
-    // The licence file's calls come in after start-up: the suggestions take them in at once.
-    connect(&m_session.fccIndex(), &FccIndexLoader::finished, m_quick, &QuickCallBox::showSuggestions,
+    // The licence file's calls come in after start-up: the suggestions and the licence line
+    // take them in at once.
+    const FccIndexLoader& licences = m_session.fccIndex();
+    auto line = [&licences](const QString& call) { return licenceLine(licences, call); };
+    m_selected->setLicenceText(line);
+    m_quick->setLicenceMark([&licences](const QString& call) { return licenceMark(licences, call); });
+    connect(
+        &m_session.fccIndex(), &FccIndexLoader::finished, this,
+        [this, line] {
+            m_quick->showSuggestions();
+            m_selected->setLicenceText(line);
+        },
         Qt::QueuedConnection);
 
     connect(ui->panSAVE, &FacePanel::clicked, this, &TfrmNET::panSAVEClick);
