@@ -2,6 +2,7 @@
 // transaction in the net journal, made before the list shows the line. The journal lives on
 // the same disk as the user's data folder. Reported per check-in: median and 99th percentile.
 #include "checkin/CheckInList.h"
+#include "journal/NetJournal.h"
 
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>

@@ -1,6 +1,7 @@
 // A stand-in for a running net, killed by the tests: it keeps adding check-ins to the journal
 // in the folder given and prints the number of each one as soon as it is durable.
 #include "checkin/CheckInList.h"
+#include "journal/NetJournal.h"
 
 #include <cstdio>
 #include <cstdlib>
