@@ -1,10 +1,14 @@
 #include "journal/NetOutbox.h"
 
+#include "journal/OutboxStatement.h"
+
 #include <QDir>
 #include <QFile>
 #include <QUuid>
 
 #include <sqlite3.h>
+
+using namespace outbox_sql;
 
 namespace {
 const char* const schema = R"sql(
@@ -45,46 +49,6 @@ CREATE TABLE IF NOT EXISTS outbox(
 CREATE INDEX IF NOT EXISTS outbox_waiting ON outbox(local_net, state_code, id);
 )sql";
 
-QString text(sqlite3_stmt* st, int column)
-{
-    const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(st, column));
-    return t ? QString::fromUtf8(t, sqlite3_column_bytes(st, column)) : QString();
-}
-
-// A prepared statement with its values bound in order, finalized when it goes.
-class Statement {
-public:
-    Statement(sqlite3* db, const char* sql)
-    {
-        if (db)
-            sqlite3_prepare_v2(db, sql, -1, &st, nullptr);
-    }
-    ~Statement() { sqlite3_finalize(st); }
-    Statement& bind(std::int64_t v)
-    {
-        sqlite3_bind_int64(st, ++index, v);
-        return *this;
-    }
-    Statement& bind(const QString& v)
-    {
-        const QByteArray utf8 = v.toUtf8();
-        sqlite3_bind_text(st, ++index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
-        return *this;
-    }
-    bool step() { return st && sqlite3_step(st) == SQLITE_ROW; }
-    bool run()
-    {
-        if (!st)
-            return false;
-        const int rc = sqlite3_step(st);
-        return rc == SQLITE_DONE || rc == SQLITE_ROW;
-    }
-    sqlite3_stmt* get() const { return st; }
-
-private:
-    sqlite3_stmt* st = nullptr;
-    int index = 0;
-};
 } // namespace
 
 NetOutbox::NetOutbox(const QString& journalFile)
@@ -174,20 +138,32 @@ bool NetOutbox::setLastChange(std::int64_t localNet, std::int64_t changeId)
     return st.bind(changeId).bind(localNet).run();
 }
 
-bool NetOutbox::recordLine(
-    std::int64_t localNet, std::int64_t seq, const QString& uid, const OutboxChange* change)
+bool NetOutbox::begin()
 {
-    if (!exec("BEGIN IMMEDIATE"))
-        return false;
-    Statement st(db, "INSERT OR REPLACE INTO shared_lines(local_net, seq, uid, provisional) VALUES(?,?,?,?)");
-    bool good = st.bind(localNet).bind(seq).bind(uid).bind(std::int64_t(change ? 1 : 0)).run();
-    if (good && change)
-        good = enqueue(*change);
+    return batch || exec("BEGIN IMMEDIATE");
+}
+
+bool NetOutbox::commit(bool good)
+{
+    if (batch)
+        return good;
     if (good && exec("COMMIT"))
         return true;
     exec("ROLLBACK");
     fail("written");
     return false;
+}
+
+bool NetOutbox::recordLine(
+    std::int64_t localNet, std::int64_t seq, const QString& uid, const OutboxChange* change)
+{
+    if (!begin())
+        return false;
+    Statement st(db, "INSERT OR REPLACE INTO shared_lines(local_net, seq, uid, provisional) VALUES(?,?,?,?)");
+    bool good = st.bind(localNet).bind(seq).bind(uid).bind(std::int64_t(change ? 1 : 0)).run();
+    if (good && change)
+        good = enqueue(*change);
+    return commit(good);
 }
 
 bool NetOutbox::enqueue(const OutboxChange& c)
@@ -285,7 +261,7 @@ bool NetOutbox::isProvisional(std::int64_t localNet, std::int64_t seq)
 
 bool NetOutbox::confirmNumber(std::int64_t localNet, std::int64_t seq, int number, const QString& loggedBy)
 {
-    if (!exec("BEGIN IMMEDIATE"))
+    if (!begin())
         return false;
     Statement line(db, "UPDATE shared_lines SET provisional = 0 WHERE local_net = ? AND seq = ?");
     Statement entry(db,
@@ -293,8 +269,5 @@ bool NetOutbox::confirmNumber(std::int64_t localNet, std::int64_t seq, int numbe
         "WHERE net_id = ? AND seq = ?");
     const bool good = line.bind(localNet).bind(seq).run()
         && entry.bind(std::int64_t(number)).bind(loggedBy).bind(loggedBy).bind(localNet).bind(seq).run();
-    if (good && exec("COMMIT"))
-        return true;
-    exec("ROLLBACK");
-    return false;
+    return commit(good);
 }

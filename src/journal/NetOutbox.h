@@ -75,7 +75,23 @@ public:
     bool confirmNumber(
         std::int64_t localNet, std::int64_t seq, int number, const QString& loggedBy = QString());
 
+    // Changes that came from the server, applied together: one transaction, without waiting
+    // for the disk, as the server still has them and the last change applied is kept in the
+    // same transaction (NetOutboxJournal.cpp). The journal's own connection must not write
+    // while a batch is open.
+    bool beginBatch();
+    bool commitBatch();
+    bool inBatch() const { return batch; }
+    bool writeEntry(std::int64_t net, const JournalEntry& entry, bool marksUnsaved);
+    bool writeDeleted(
+        std::int64_t net, std::int64_t seq, std::optional<std::int64_t> deletedUtcMs, bool marksUnsaved);
+    bool writeStatus(std::int64_t net, std::int64_t seq, const QString& status);
+    bool writeIdentification(std::int64_t net, std::int64_t utcMs);
+
 private:
+    bool begin();
+    bool commit(bool good);
+    bool batch = false;
     bool exec(const char* sql);
     void fail(const char* what);
     QString problemText;

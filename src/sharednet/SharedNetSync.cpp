@@ -35,12 +35,16 @@ bool SharedNetSession::flush()
             report(QStringLiteral("The server refused a change: %1").arg(sent.message));
             continue;
         }
+        // Sent and numbered in one transaction; lost, the change is only sent again.
+        outbox->beginBatch();
         outbox->markSent(c.id);
-        if (c.kind == QLatin1String("add")) {
-            const std::int64_t seq = outbox->seqOf(record.localNet, c.lineUid);
-            if (seq && outbox->confirmNumber(record.localNet, seq, sent.number, c.entry.loggedBy))
-                list.confirmNumber(seq, sent.number, c.entry.loggedBy);
-        }
+        const std::int64_t seq
+            = c.kind == QLatin1String("add") ? outbox->seqOf(record.localNet, c.lineUid) : 0;
+        const bool numbered
+            = seq && outbox->confirmNumber(record.localNet, seq, sent.number, c.entry.loggedBy);
+        outbox->commitBatch();
+        if (numbered)
+            list.confirmNumber(seq, sent.number, c.entry.loggedBy);
     }
     return true;
 }
@@ -60,11 +64,16 @@ bool SharedNetSession::readAll()
             report(why);
             return false;
         }
-        for (const ServerChange& c : *changes)
-            apply(c);
         if (!changes->empty()) {
+            // One transaction for the lot, with the last change applied: a crash keeps all
+            // of it or none, and none is read again.
+            outbox->beginBatch();
+            for (const ServerChange& c : *changes)
+                apply(c);
             record.lastChange = changes->back().id;
             outbox->setLastChange(record.localNet, record.lastChange);
+            if (!outbox->commitBatch())
+                report(outbox->problem());
         }
         if (int(changes->size()) < batch)
             break;

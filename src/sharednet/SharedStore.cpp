@@ -41,8 +41,12 @@ bool SharedStore::append(std::int64_t net, const JournalEntry& e, bool marksUnsa
         // The outbox first: a kill between the two leaves a change that is sent and comes
         // back from the server, never a line the others do not get.
         if (remote) {
-            if (!outbox.recordLine(net, e.seq, remoteUid, nullptr))
+            // A line from the server goes to the journal's file through the outbox, in the
+            // transaction of its catch-up.
+            if (!outbox.recordLine(net, e.seq, remoteUid, nullptr)
+                || !outbox.writeEntry(net, e, marksUnsaved))
                 return queued(false);
+            return true;
         } else {
             OutboxChange c;
             c.localNet = net;
@@ -61,7 +65,9 @@ bool SharedStore::append(std::int64_t net, const JournalEntry& e, bool marksUnsa
 bool SharedStore::setDeleted(
     std::int64_t net, std::int64_t seq, std::optional<std::int64_t> deletedUtcMs, bool marksUnsaved)
 {
-    if (net == shared && !remote) {
+    if (net == shared && remote)
+        return outbox.writeDeleted(net, seq, deletedUtcMs, marksUnsaved) || queued(false);
+    if (net == shared) {
         const QString uid = outbox.uidOf(net, seq);
         const std::int64_t now = deletedUtcMs.value_or(QDateTime::currentMSecsSinceEpoch());
         if (!uid.isEmpty()
@@ -74,7 +80,9 @@ bool SharedStore::setDeleted(
 
 bool SharedStore::setStatus(std::int64_t net, std::int64_t seq, const QString& status)
 {
-    if (net == shared && !remote) {
+    if (net == shared && remote)
+        return outbox.writeStatus(net, seq, status) || queued(false);
+    if (net == shared) {
         const QString uid = outbox.uidOf(net, seq);
         if (!uid.isEmpty()
             && !queued(
@@ -86,7 +94,9 @@ bool SharedStore::setStatus(std::int64_t net, std::int64_t seq, const QString& s
 
 bool SharedStore::addIdentification(std::int64_t net, std::int64_t utcMs)
 {
-    if (net == shared && !remote && !queued(queue(net, QStringLiteral("ident"), {}, {}, utcMs)))
+    if (net == shared && remote)
+        return outbox.writeIdentification(net, utcMs) || queued(false);
+    if (net == shared && !queued(queue(net, QStringLiteral("ident"), {}, {}, utcMs)))
         return false;
     return journal.addIdentification(net, utcMs);
 }
