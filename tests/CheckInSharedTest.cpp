@@ -1,4 +1,4 @@
-// The check-in list's part in a shared net, without a server: other operators' lines put in
+// The check-in list in a shared net, without a server: other operators' lines put in
 // place, provisional numbers, who logged each line, and journals of earlier versions.
 #include "checkin/CheckInList.h"
 #include "journal/NetJournal.h"

@@ -163,11 +163,13 @@ SharedNetServer::SendResult SharedNetServer::send(std::int64_t net, const Outbox
     PgResult r;
     if (c.kind == QLatin1String("add")) {
         const JournalEntry& e = c.entry;
-        r = conn.exec("SELECT number FROM velmora.add_checkin($1::uuid, $2, $3, $4, $5, $6, $7, $8, $9)",
+        // The value of an add is the number the line should keep, when it had one before.
+        r = conn.exec("SELECT number FROM velmora.add_checkin($1::uuid, $2, $3, $4, $5, $6, $7, $8, $9, $10)",
             { param(c.uid), param(net), param(bounded(e.call, SharedLimits::call)),
                 param(bounded(e.name, SharedLimits::name)), param(bounded(e.city, SharedLimits::city)),
                 param(bounded(e.state, SharedLimits::state)), param(sourceName(e.source)), param(c.utcMs),
-                param(bounded(e.loggedBy, SharedLimits::operatorCall)) });
+                param(bounded(e.loggedBy, SharedLimits::operatorCall)),
+                param(std::int64_t(c.value.toInt())) });
         if (r.ok()) {
             const auto number = r.integer(0, 0);
             if (!number || *number <= 0 || *number > 1000000) {

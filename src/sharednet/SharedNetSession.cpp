@@ -146,6 +146,7 @@ bool SharedNetSession::share(const QString& conninfo, const QString& netName, co
         add.kind = QStringLiteral("add");
         add.entry = e;
         add.entry.loggedBy = e.loggedBy.isEmpty() ? op : e.loggedBy;
+        add.value = QString::number(e.number); // the line keeps its number
         add.utcMs = e.utcMs;
         bool good = outbox->recordLine(localNet, e.seq, add.uid, &add);
         if (good && !e.status.isEmpty()) {

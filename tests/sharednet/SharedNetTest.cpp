@@ -25,7 +25,10 @@ TEST(SharedNet, TwoOperatorsAddDeleteAndSetStatusesAndEndIdentical)
     TestDatabase db;
     ASSERT_TRUE(db.ok());
     Operator ncs, logger;
-    ncs.add("W5AAA"); // before sharing: goes to the server with the share
+    // Lines before sharing go to the server with the share, keeping their numbers.
+    ncs.add("W5OLD");
+    ncs.add("W5AAA");
+    ASSERT_TRUE(ncs.list.remove(0));
     ASSERT_TRUE(ncs.session.share(db.conninfo("n5ncs"), netName, "n5ncs"))
         << ncs.session.message().toStdString();
     ASSERT_TRUE(logger.session.join(db.conninfo("k5log"), netName, "K5LOG"))
@@ -39,7 +42,7 @@ TEST(SharedNet, TwoOperatorsAddDeleteAndSetStatusesAndEndIdentical)
         << ncs.lines().join('\n').toStdString() << "\n--\n"
         << logger.lines().join('\n').toStdString();
     // Each number is given once, in the order the server took the lines.
-    EXPECT_EQ(ncs.lines().first(), "1 W5AAA [] by N5NCS");
+    EXPECT_EQ(ncs.lines().first(), "2 W5AAA [] by N5NCS");
     // Another operator's line is shown in place and its status can be set by anyone.
     ASSERT_TRUE(ncs.list.setStatus(ncs.indexOf("N5XYZ"), "M/S"));
     ASSERT_TRUE(logger.list.setStatus(logger.indexOf("K5ABC"), "RELAY"));
@@ -57,7 +60,7 @@ TEST(SharedNet, TwoOperatorsAddDeleteAndSetStatusesAndEndIdentical)
 
     // The repeat notice covers lines logged by the other operator.
     const JournalEntry& seen = logger.list.at(logger.indexOf("K5ABC"));
-    EXPECT_TRUE(repeatNotice("K5ABC", seen).startsWith("K5ABC is already checked in as #2 at "));
+    EXPECT_TRUE(repeatNotice("K5ABC", seen).startsWith("K5ABC is already checked in as #3 at "));
     EXPECT_TRUE(repeatNotice("K5ABC", seen).endsWith(" by N5NCS"));
     EXPECT_EQ(ncs.session.label(), "Shared: " + netName + " on localhost, 2 operators");
 

@@ -163,10 +163,11 @@ BEGIN
 END
 $$;
 
--- A check-in gets the next number of its net. A change sent again (same uid) is answered
--- with what the first one did and changes nothing.
+-- A check-in gets the next number of its net, or p_number when that is given and free (the
+-- lines a net had before it was shared keep theirs). A change sent again (same uid) is
+-- answered with what the first one did and changes nothing.
 CREATE FUNCTION velmora.add_checkin(p_uid uuid, p_net bigint, p_call text, p_name text,
-    p_city text, p_state text, p_source text, p_utc bigint, p_operator text,
+    p_city text, p_state text, p_source text, p_utc bigint, p_operator text, p_number integer,
     OUT number integer, OUT change_id bigint)
 LANGUAGE plpgsql SECURITY DEFINER SET search_path = velmora, pg_temp AS $$
 BEGIN
@@ -177,7 +178,12 @@ BEGIN
     IF FOUND THEN
         RETURN;
     END IF;
-    SELECT coalesce(max(k.number), 0) + 1 INTO number FROM velmora.checkins k WHERE k.net_id = p_net;
+    IF p_number > 0 AND p_number <= 1000000 AND NOT EXISTS
+            (SELECT FROM velmora.checkins k WHERE k.net_id = p_net AND k.number = p_number) THEN
+        number := p_number;
+    ELSE
+        SELECT coalesce(max(k.number), 0) + 1 INTO number FROM velmora.checkins k WHERE k.net_id = p_net;
+    END IF;
     INSERT INTO velmora.checkins(uid, net_id, number, call, name, city, state, source, utc,
             logged_by, by_role)
         VALUES (p_uid, p_net, number, p_call, p_name, p_city, p_state, p_source, p_utc,
@@ -226,7 +232,7 @@ GRANT SELECT ON ALL TABLES IN SCHEMA velmora TO velmora_ncs, velmora_logger;
 GRANT EXECUTE ON FUNCTION velmora.share_net(uuid, text, text, bigint) TO velmora_ncs, velmora_logger;
 GRANT EXECUTE ON FUNCTION velmora.join_net(bigint, text, bigint) TO velmora_ncs, velmora_logger;
 GRANT EXECUTE ON FUNCTION
-    velmora.add_checkin(uuid, bigint, text, text, text, text, text, bigint, text)
+    velmora.add_checkin(uuid, bigint, text, text, text, text, text, bigint, text, integer)
     TO velmora_ncs, velmora_logger;
 GRANT EXECUTE ON FUNCTION velmora.change_net(uuid, bigint, text, uuid, text, bigint, text)
     TO velmora_ncs, velmora_logger;
