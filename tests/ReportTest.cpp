@@ -214,6 +214,7 @@ TEST(ReportCsv, AwkwardNamesComeThroughPythonsCsvReaderIntact)
     NetJournal journal(dir.path());
     TestClock clock;
     CheckInList list(&journal, clock.fn());
+    list.setOperator(QStringLiteral("K5NCS")); // every line says who logged it
     list.addDateLine(QStringLiteral("12/8/26"));
     const std::vector<CheckInFields> stations {
         { "K5A", "Smith, John", "Waco", "TX" },
@@ -256,7 +257,8 @@ TEST(ReportCsv, AwkwardNamesComeThroughPythonsCsvReaderIntact)
         { "# count", "6" },
         { "# identifications utc", "2026-12-09 01:00:00", "2026-12-09 01:30:00" },
         { "# local time zone", "America/Chicago" },
-        { "number", "call", "name", "city", "state", "status", "source", "utc_time", "local_time" },
+        { "number", "call", "name", "city", "state", "status", "source", "utc_time", "local_time",
+            "logged by" },
     };
     for (int i = 0; i < 11; ++i)
         EXPECT_EQ(strings(rows[i]), headerBlock[i]) << i;
@@ -266,7 +268,7 @@ TEST(ReportCsv, AwkwardNamesComeThroughPythonsCsvReaderIntact)
         EXPECT_EQ(strings(rows[11 + i]),
             (QStringList { QString::number(i + 1), f.call, f.name, f.city, f.state, i == 1 ? "M/S" : "",
                 "spreadsheet", at.toString("yyyy-MM-dd HH:mm:ss"),
-                at.addSecs(-6 * 3600).toString("yyyy-MM-dd HH:mm:ss") }))
+                at.addSecs(-6 * 3600).toString("yyyy-MM-dd HH:mm:ss"), "K5NCS" }))
             << i;
     }
 }

@@ -20,4 +20,6 @@ struct JournalEntry {
     CheckInSource source = CheckInSource::Manual;
     std::int64_t utcMs = 0; // when it was added, milliseconds since 1970 UTC
     QString status; // short status tag, empty when none
+    QString loggedBy; // the call of the operator who logged the line, empty when not known
+    bool provisional = false; // a shared net's line still waiting for its number from the server
 };

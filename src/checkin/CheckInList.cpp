@@ -75,6 +75,8 @@ int CheckInList::addCheckIn(const CheckInFields& f, CheckInSource source)
     e.state = f.state;
     e.source = source;
     e.utcMs = clock();
+    e.loggedBy = operatorCall;
+    e.provisional = provisionalNumbers;
     if (ensureNet() && !journal->append(net, e, !unsaved))
         journalFailed();
     ++nextSeq;
@@ -145,7 +147,13 @@ bool CheckInList::setStatus(int index, const QString& status)
 QString CheckInList::line(int index) const
 {
     const JournalEntry& e = at(index);
-    return e.dateLine ? e.text : checkInLine(e.number, e.call, e.name, e.city, e.state);
+    if (e.dateLine)
+        return e.text;
+    const QString text = checkInLine(e.number, e.call, e.name, e.city, e.state);
+    // A provisional number is marked right after it: "8?  K5ABC ...".
+    return e.provisional ? text.left(QString::number(e.number).size()) + QLatin1Char('?')
+            + text.mid(QString::number(e.number).size())
+                         : text;
 }
 
 QStringList CheckInList::lines() const
@@ -208,6 +216,8 @@ void CheckInList::restore(std::int64_t id)
 
 void CheckInList::beginNewNet()
 {
+    if (observer)
+        observer->aboutToReset();
     net = 0; // the journal's next net begins with the first line added
     entries.clear();
     removed.clear();
@@ -215,6 +225,8 @@ void CheckInList::beginNewNet()
     nextSeq = 1;
     highest = 0;
     unsaved = false;
+    if (observer)
+        observer->reset();
 }
 
 void CheckInList::markIdentified()

@@ -84,6 +84,40 @@ public:
     std::int64_t now() const { return clock(); }
     // One observer at a time; null for none. It must outlive the list or be unset first.
     void setObserver(CheckInListObserver* o) { observer = o; }
+
+    // The call of the operator at this list: every line added here is logged by it.
+    void setOperator(const QString& call) { operatorCall = call; }
+    const QString& operatorName() const { return operatorCall; }
+    // A shared net numbers its check-ins on the server: a line added here is provisional
+    // (shown with a mark) until its number comes back.
+    void setNumbersProvisional(bool on) { provisionalNumbers = on; }
+    // Where changes are kept; a shared net puts its own store, wrapping the journal, here.
+    CheckInStore* store() const { return journal; }
+    void setStore(CheckInStore* store) { journal = store; }
+    // The journal's net of this list, begun now if it has none yet; 0 without a journal.
+    std::int64_t openNet() { return ensureNet(); }
+    // Starts an empty list of a new net (the page asks about unsaved lines before).
+    void startNew();
+
+    // Changes other operators made, applied in place (CheckInListRemote.cpp). Each goes to
+    // the store and then to the list like the operator's own, never onto the undo stack, and
+    // is told to the listener so a view can follow.
+    struct Change {
+        enum Kind { Inserted, Removed, Changed } kind;
+        int index;
+    };
+    void setListener(std::function<void(const Change&)> listener) { onChange = std::move(listener); }
+    int indexOfSeq(std::int64_t seq) const;
+    // Puts another operator's line in the list: at its seq when it has one (a line the store
+    // knew before), otherwise after every line. Returns its index.
+    int applyRemote(JournalEntry entry);
+    bool applyRemoteRemoval(std::int64_t seq);
+    // Brings back a line removed elsewhere; entry is the line as it stands.
+    int applyRemoteRestore(const JournalEntry& entry);
+    bool applyRemoteStatus(std::int64_t seq, const QString& status);
+    // The server's number for a line (and who logged it, when given): the provisional mark goes.
+    bool confirmNumber(std::int64_t seq, int number, const QString& loggedBy = QString());
+    void applyRemoteIdentification(std::int64_t utcMs);
     // Empty while the journal protects the list; otherwise why it does not.
     QString journalProblem() const;
 
@@ -110,4 +144,9 @@ private:
     int highest = 0;
     bool unsaved = false;
     bool failed = false;
+    QString operatorCall;
+    bool provisionalNumbers = false;
+    std::function<void(const Change&)> onChange;
+    void changed(Change::Kind kind, int index);
+    int insertBySeq(JournalEntry entry);
 };

@@ -1,6 +1,7 @@
 #include "journal/NetJournal.h"
 
 #include "journal/JournalSql.h"
+#include "journal/JournalUpgrade.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -155,7 +156,7 @@ NetJournal::Opened NetJournal::openAt(const QString& file)
             fail("opened");
         return damagedCode() ? Opened::Damaged : Opened::Failed;
     }
-    if (!exec(schema)) {
+    if (!exec(schema) || !upgradeJournal(db)) {
         fail("written");
         return damagedCode() ? Opened::Damaged : Opened::Failed;
     }
@@ -269,7 +270,7 @@ bool NetJournal::append(std::int64_t net, const JournalEntry& e, bool marksUnsav
     Transaction t(*this);
     sqlite3_stmt* st
         = statement("INSERT INTO entries(net_id, seq, date_line, number, call, name, city, state, line, "
-                    "source, utc, status) VALUES(?,?,?,?,?,?,?,?,?,?,?,?)");
+                    "source, utc, status, logged_by) VALUES(?,?,?,?,?,?,?,?,?,?,?,?,?)");
     bool good = t.ok() && st;
     if (good) {
         sqlite3_bind_int64(st, 1, net);
@@ -284,6 +285,7 @@ bool NetJournal::append(std::int64_t net, const JournalEntry& e, bool marksUnsav
         bindText(st, 10, sourceName(e.source));
         sqlite3_bind_int64(st, 11, e.utcMs);
         bindText(st, 12, e.status);
+        bindText(st, 13, e.loggedBy);
         good = run(st);
     }
     if (good && marksUnsaved)
@@ -365,8 +367,8 @@ std::vector<JournalEntry> NetJournal::entries(std::int64_t net)
 {
     std::vector<JournalEntry> out;
     sqlite3_stmt* st
-        = statement("SELECT seq, date_line, number, call, name, city, state, line, source, utc, status "
-                    "FROM entries WHERE net_id = ? AND deleted_utc IS NULL ORDER BY seq");
+        = statement("SELECT seq, date_line, number, call, name, city, state, line, source, utc, status, "
+                    "logged_by FROM entries WHERE net_id = ? AND deleted_utc IS NULL ORDER BY seq");
     if (!st)
         return out;
     StatementReset reset { st };
@@ -386,6 +388,7 @@ std::vector<JournalEntry> NetJournal::entries(std::int64_t net)
         e.source = sourceFromName(columnText(st, 8));
         e.utcMs = sqlite3_column_int64(st, 9);
         e.status = columnText(st, 10);
+        e.loggedBy = columnText(st, 11);
         out.push_back(std::move(e));
     }
     return out;

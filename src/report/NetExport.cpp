@@ -79,12 +79,12 @@ QByteArray netCsv(const NetSummary& s, const std::vector<JournalEntry>& entries,
         idents << csvTime(t, utc);
     out += record(idents);
     out += record({ QStringLiteral("# local time zone"), QString::fromUtf8(readableZone(zone).id()) });
-    out += "number,call,name,city,state,status,source,utc_time,local_time" + crlf;
+    out += "number,call,name,city,state,status,source,utc_time,local_time,logged by" + crlf;
     for (const JournalEntry& e : entries) {
         if (e.dateLine)
             continue;
         out += record({ QString::number(e.number), e.call, e.name, e.city, e.state, e.status,
-            sourceName(e.source), csvTime(e.utcMs, utc), csvTime(e.utcMs, zone) });
+            sourceName(e.source), csvTime(e.utcMs, utc), csvTime(e.utcMs, zone), e.loggedBy });
     }
     return out;
 }

@@ -1,0 +1,74 @@
+#!/usr/bin/env bash
+# A throwaway PostgreSQL cluster for the tests: Unix socket only, in a fresh temporary folder,
+# run by an unprivileged user when the tests run as root. It holds a template database with
+# the schema and three sign-ins (two net controls and a logger) that each test copies.
+#
+#   testserver.sh start STATEDIR      prints nothing; STATEDIR/conninfo names the socket
+#   testserver.sh stop STATEDIR
+#   testserver.sh halt STATEDIR | resume STATEDIR   stops and starts the server, keeping its data
+set -euo pipefail
+here="$(cd "$(dirname "$0")/.." && pwd)"
+cmd="${1:-}" state="${2:-}"
+[ -n "$state" ] || { echo "testserver.sh start|stop STATEDIR" >&2; exit 2; }
+
+pgbin=""
+for bin in /usr/lib/postgresql/15/bin /usr/lib/postgresql/*/bin; do
+  if [ -x "$bin/initdb" ]; then pgbin="$bin"; break; fi
+done
+[ -n "$pgbin" ] || { echo "PostgreSQL's server programs are missing (scripts/install-deps.sh)" >&2; exit 1; }
+
+run_as() {
+  if [ "$(id -u)" -eq 0 ]; then runuser -u nobody -- "$@"; else "$@"; fi
+}
+
+stop() {
+  [ -f "$state/cluster" ] || return 0
+  local cluster
+  cluster="$(cat "$state/cluster")"
+  if [ -f "$cluster/data/postmaster.pid" ]; then
+    run_as "$pgbin/pg_ctl" -D "$cluster/data" -m immediate -w stop >/dev/null 2>&1 || true
+  fi
+  rm -rf "$cluster"
+  rm -f "$state/cluster" "$state/conninfo"
+}
+
+case "$cmd" in
+  start)
+    mkdir -p "$state"
+    stop
+    # A short path: a Unix socket's name has to fit in about a hundred characters.
+    cluster="$(mktemp -d -t velmora-pg.XXXXXX)"
+    echo "$cluster" >"$state/cluster"
+    chmod 755 "$cluster"
+    mkdir "$cluster/data"
+    [ "$(id -u)" -eq 0 ] && chown nobody: "$cluster" "$cluster/data"
+    run_as "$pgbin/initdb" -D "$cluster/data" -U velmora_admin -A trust -E UTF8 --locale=C.UTF-8 >/dev/null
+    {
+      echo "listen_addresses = ''"
+      echo "unix_socket_directories = '$cluster'"
+      echo "fsync = off"
+      echo "max_connections = 200"
+    } | run_as tee -a "$cluster/data/postgresql.auto.conf" >/dev/null
+    run_as "$pgbin/pg_ctl" -D "$cluster/data" -l "$cluster/server.log" -w start >/dev/null
+    base="host=$cluster port=5432"
+    psql -X -q -v ON_ERROR_STOP=1 "$base user=velmora_admin dbname=postgres" \
+      -c "CREATE DATABASE velmora_template" >/dev/null
+    "$here/scripts/netserver.sh" schema "$base user=velmora_admin dbname=velmora_template" >/dev/null
+    psql -X -q -v ON_ERROR_STOP=1 "$base user=velmora_admin dbname=postgres" >/dev/null <<'SQL'
+CREATE ROLE n5ncs LOGIN IN ROLE velmora_ncs;
+CREATE ROLE w5ncs LOGIN IN ROLE velmora_ncs;
+CREATE ROLE k5log LOGIN IN ROLE velmora_logger;
+SQL
+    echo "$base" >"$state/conninfo"
+    ;;
+  stop) stop ;;
+  halt | resume)
+    cluster="$(cat "$state/cluster")"
+    if [ "$cmd" = halt ]; then
+      run_as "$pgbin/pg_ctl" -D "$cluster/data" -m fast -w stop >/dev/null
+    else
+      run_as "$pgbin/pg_ctl" -D "$cluster/data" -l "$cluster/server.log" -w start >/dev/null
+    fi
+    ;;
+  *) echo "testserver.sh start|stop|halt|resume STATEDIR" >&2; exit 2 ;;
+esac

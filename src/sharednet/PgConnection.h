@@ -1,0 +1,67 @@
+#pragma once
+// One connection to the PostgreSQL server through libpq: statements with every value bound
+// as a parameter, and the notifications that arrive. No Qt widgets, no threads: the session
+// drives it from the event loop.
+#include "sharednet/ConnInfo.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <vector>
+
+struct pg_conn;
+struct pg_result;
+
+class PgResult {
+public:
+    PgResult() = default;
+    PgResult(pg_result* result, QString error, QByteArray sqlState);
+    bool ok() const { return good; }
+    const QString& error() const { return errorText; }
+    const QByteArray& sqlState() const { return state; }
+    int rows() const;
+    int columns() const;
+    bool isNull(int row, int column) const;
+    QString text(int row, int column) const;
+    // The value as a whole number; nullopt when it is not one (garbage is never guessed at).
+    std::optional<std::int64_t> integer(int row, int column) const;
+
+private:
+    std::shared_ptr<pg_result> result;
+    bool good = false;
+    QString errorText;
+    QByteArray state;
+};
+
+struct PgNotification {
+    QByteArray channel;
+    QByteArray payload;
+};
+
+class PgConnection {
+public:
+    PgConnection() = default;
+    ~PgConnection();
+    PgConnection(const PgConnection&) = delete;
+    PgConnection& operator=(const PgConnection&) = delete;
+
+    // password, when not empty, is given to libpq beside the parameters and kept nowhere else.
+    bool open(const ConnParams& params, const QString& password, QString* error);
+    // True when the last failed open wanted a password it was not given.
+    bool neededPassword() const { return wantedPassword; }
+    void close();
+    bool isOpen() const;
+
+    PgResult exec(const char* sql, const std::vector<std::optional<QByteArray>>& params = {});
+    int socket() const;
+    // Reads what the server sent; false when the connection is gone.
+    bool consume();
+    std::vector<PgNotification> notifications();
+
+private:
+    pg_conn* conn = nullptr;
+    bool wantedPassword = false;
+};

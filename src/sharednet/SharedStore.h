@@ -1,0 +1,70 @@
+#pragma once
+// The store of a shared net's check-in list: every change goes to the local journal as
+// before, and one made by this operator is first put in the outbox with a unique id, so it
+// survives a kill and reaches the server once. Changes that came from the server go to the
+// journal only.
+#include "checkin/CheckInStore.h"
+#include "journal/NetJournal.h"
+#include "journal/NetOutbox.h"
+
+#include <functional>
+
+class SharedStore : public CheckInStore {
+public:
+    SharedStore(NetJournal& journal, NetOutbox& outbox);
+
+    // The local net that is shared; changes of other nets pass straight to the journal.
+    void setSharedNet(std::int64_t localNet) { shared = localNet; }
+    // Told after every change put in the outbox.
+    void setOnQueued(std::function<void()> f) { onQueued = std::move(f); }
+
+    // While one lives, the store writes changes that came from the server: a new line gets
+    // the server's id uid.
+    class Remote {
+    public:
+        Remote(SharedStore& store, const QString& uid) : store(store)
+        {
+            store.remote = true;
+            store.remoteUid = uid;
+        }
+        ~Remote()
+        {
+            store.remote = false;
+            store.remoteUid.clear();
+        }
+
+    private:
+        SharedStore& store;
+    };
+
+    bool ok() const override { return journal.ok() && outbox.ok() && !outboxFailed; }
+    QString problem() const override;
+    std::int64_t beginNet(std::int64_t utcMs) override { return journal.beginNet(utcMs); }
+    bool append(std::int64_t net, const JournalEntry& entry, bool marksUnsaved) override;
+    bool setDeleted(std::int64_t net, std::int64_t seq, std::optional<std::int64_t> deletedUtcMs,
+        bool marksUnsaved) override;
+    bool setStatus(std::int64_t net, std::int64_t seq, const QString& status) override;
+    bool setSaved(std::int64_t net, std::int64_t utcMs) override { return journal.setSaved(net, utcMs); }
+    bool setDiscarded(std::int64_t net) override { return journal.setDiscarded(net); }
+    bool addIdentification(std::int64_t net, std::int64_t utcMs) override;
+    std::vector<JournalEntry> entries(std::int64_t net) override;
+    int highestNumber(std::int64_t net) override { return journal.highestNumber(net); }
+    std::int64_t lastSeq(std::int64_t net) override { return journal.lastSeq(net); }
+    std::vector<std::int64_t> identifications(std::int64_t net) override
+    {
+        return journal.identifications(net);
+    }
+
+private:
+    bool queue(std::int64_t net, const QString& kind, const QString& lineUid, const QString& value,
+        std::int64_t utc);
+    bool queued(bool good);
+    NetJournal& journal;
+    NetOutbox& outbox;
+    std::int64_t shared = 0;
+    bool remote = false;
+    QString remoteUid;
+    bool outboxFailed = false;
+    QString operatorCall;
+    std::function<void()> onQueued;
+};

@@ -1,0 +1,142 @@
+// Several operators on one shared net, a server that goes away and a client that is killed.
+#include "Operator.h"
+#include "TestServer.h"
+
+#include "sharednet/SharedNetText.h"
+
+#include <QProcess>
+#include <QSignalSpy>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+namespace {
+const QString netName = QStringLiteral("Test net 2026-12-09");
+
+bool sameLists(const Operator& a, const Operator& b, int lines)
+{
+    return a.lines().size() == lines && a.lines() == b.lines() && !a.lines().join(' ').contains('?');
+}
+} // namespace
+
+TEST(SharedNet, TwoOperatorsAddDeleteAndSetStatusesAndEndIdentical)
+{
+    TestDatabase db;
+    ASSERT_TRUE(db.ok());
+    Operator ncs, logger;
+    // Lines before sharing go to the server with the share, keeping their numbers.
+    ncs.add("W5OLD");
+    ncs.add("W5AAA");
+    ASSERT_TRUE(ncs.list.remove(0));
+    ASSERT_TRUE(ncs.session.share(db.conninfo("n5ncs"), netName, "n5ncs"))
+        << ncs.session.message().toStdString();
+    ASSERT_TRUE(logger.session.join(db.conninfo("k5log"), netName, "K5LOG"))
+        << logger.session.message().toStdString();
+    ASSERT_TRUE(waitFor([&] { return logger.lines().size() == 1; }));
+
+    ncs.add("K5ABC");
+    logger.add("N5XYZ");
+    logger.add("AB5CD");
+    ASSERT_TRUE(waitFor([&] { return sameLists(ncs, logger, 4); }))
+        << ncs.lines().join('\n').toStdString() << "\n--\n"
+        << logger.lines().join('\n').toStdString();
+    // Each number is given once, in the order the server took the lines.
+    EXPECT_EQ(ncs.lines().first(), "2 W5AAA [] by N5NCS");
+    // Another operator's line is shown in place and its status can be set by anyone.
+    ASSERT_TRUE(ncs.list.setStatus(ncs.indexOf("N5XYZ"), "M/S"));
+    ASSERT_TRUE(logger.list.setStatus(logger.indexOf("K5ABC"), "RELAY"));
+    ASSERT_TRUE(logger.list.remove(logger.indexOf("W5AAA")));
+    ASSERT_TRUE(ncs.list.remove(ncs.indexOf("AB5CD")));
+    ASSERT_TRUE(waitFor([&] { return sameLists(ncs, logger, 2); }))
+        << ncs.lines().join('\n').toStdString() << "\n--\n"
+        << logger.lines().join('\n').toStdString();
+    EXPECT_TRUE(ncs.lines().join('\n').contains("K5ABC [RELAY] by N5NCS"));
+    EXPECT_TRUE(ncs.lines().join('\n').contains("N5XYZ [M/S] by K5LOG"));
+    // An undo brings the line back on every list, with its number.
+    ASSERT_TRUE(ncs.list.undo());
+    ASSERT_TRUE(waitFor([&] { return sameLists(ncs, logger, 3); }));
+    EXPECT_TRUE(logger.lines().join('\n').contains("AB5CD [] by K5LOG"));
+
+    // The repeat notice covers lines logged by the other operator.
+    const JournalEntry& seen = logger.list.at(logger.indexOf("K5ABC"));
+    EXPECT_TRUE(repeatNotice("K5ABC", seen).startsWith("K5ABC is already checked in as #3 at "));
+    EXPECT_TRUE(repeatNotice("K5ABC", seen).endsWith(" by N5NCS"));
+    EXPECT_EQ(ncs.session.label(), "Shared: " + netName + " on localhost, 2 operators");
+
+    // What each journal holds is what each list shows, other operators' lines included.
+    CheckInList reread(&logger.journal);
+    reread.restore(logger.list.netId());
+    EXPECT_EQ(reread.lines(), logger.list.lines());
+}
+
+TEST(SharedNet, ServerStoppedAndStartedMidNetLosesAndDoublesNothing)
+{
+    PrivateCluster cluster;
+    ASSERT_TRUE(cluster.ok());
+    TestDatabase db(cluster.base());
+    ASSERT_TRUE(db.ok());
+    Operator ncs, logger;
+    ASSERT_TRUE(ncs.session.share(db.conninfo("n5ncs"), netName, "N5NCS"))
+        << ncs.session.message().toStdString();
+    ASSERT_TRUE(logger.session.join(db.conninfo("k5log"), netName, "K5LOG"));
+    ncs.add("K5AAA");
+    logger.add("K5BBB");
+    ASSERT_TRUE(waitFor([&] { return sameLists(ncs, logger, 2); }));
+
+    QSignalSpy ncsState(&ncs.session, &SharedNetSession::connectionChanged);
+    ASSERT_TRUE(cluster.halt());
+    ASSERT_TRUE(waitFor([&] { return !ncs.session.isOnline() && !logger.session.isOnline(); }, 20000));
+    // Both go on while the server is away; their lines wait with a provisional mark.
+    ncs.add("W5CCC");
+    ncs.add("W5DDD");
+    logger.add("N5EEE");
+    ASSERT_TRUE(logger.list.setStatus(logger.indexOf("K5AAA"), "OUT"));
+    EXPECT_EQ(ncs.session.label(), "OFFLINE: 2 changes waiting");
+    EXPECT_TRUE(ncs.list.line(ncs.indexOf("W5DDD")).startsWith("4?  W5DDD"));
+
+    ASSERT_TRUE(cluster.resume());
+    ASSERT_TRUE(waitFor([&] { return sameLists(ncs, logger, 5); }, 30000))
+        << ncs.lines().join('\n').toStdString() << "\n--\n"
+        << logger.lines().join('\n').toStdString();
+    const QStringList lines = ncs.lines();
+    for (int i = 0; i < lines.size(); ++i)
+        EXPECT_TRUE(lines[i].startsWith(QString::number(i + 1) + ' ')) << lines[i].toStdString();
+    EXPECT_TRUE(lines.join('\n').contains("K5AAA [OUT] by N5NCS"));
+    EXPECT_EQ(ncs.session.waitingChanges(), 0);
+    EXPECT_GE(ncsState.count(), 2); // off line, then on line again
+    EXPECT_TRUE(ncs.session.label().startsWith("Shared: "));
+}
+
+TEST(SharedNet, ChangesOfAClientKilledBeforeSendingThemGoOutOnItsNextStart)
+{
+    TestDatabase db;
+    ASSERT_TRUE(db.ok());
+    QTemporaryDir folder;
+    QProcess child;
+    child.start(QStringLiteral(VELMORA_BINARY_DIR "/bin/velmora-sharednet-child"),
+        { folder.path(), db.conninfo("n5ncs"), netName, "5" });
+    ASSERT_TRUE(child.waitForStarted());
+    QByteArray out;
+    while (out.count('\n') < 5 && child.waitForReadyRead(30000))
+        out += child.readAllStandardOutput();
+    ASSERT_EQ(out.count('\n'), 5) << out.constData() << child.readAllStandardError().constData();
+    ::kill(pid_t(child.processId()), SIGKILL);
+    child.waitForFinished();
+
+    // Nothing reached the server: every line was durable locally and waiting.
+    Operator watcher;
+    ASSERT_TRUE(watcher.session.join(db.conninfo("k5log"), netName, "K5LOG"));
+    EXPECT_TRUE(watcher.lines().isEmpty());
+
+    Operator restarted(folder.path());
+    const auto pending = restarted.journal.pendingNet();
+    ASSERT_TRUE(pending);
+    restarted.list.restore(pending->id);
+    EXPECT_EQ(restarted.list.checkInCount(), 5);
+    ASSERT_TRUE(restarted.session.resume());
+    ASSERT_TRUE(waitFor([&] { return sameLists(restarted, watcher, 5); }))
+        << restarted.lines().join('\n').toStdString() << "\n--\n"
+        << watcher.lines().join('\n').toStdString();
+    EXPECT_EQ(restarted.session.waitingChanges(), 0);
+}

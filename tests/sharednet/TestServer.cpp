@@ -1,0 +1,114 @@
+#include "TestServer.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QProcess>
+#include <QThread>
+#include <QUuid>
+
+#include <gtest/gtest.h>
+
+namespace {
+QString readFile(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()).trimmed() : QString();
+}
+} // namespace
+
+QString testServerBase()
+{
+    const QString state = qEnvironmentVariable("VELMORA_TEST_PG");
+    const QString base = state.isEmpty() ? QString() : readFile(state + QStringLiteral("/conninfo"));
+    if (base.isEmpty())
+        ADD_FAILURE() << "No test PostgreSQL server: run these tests through ctest, which starts one.";
+    return base;
+}
+
+TestDatabase::TestDatabase(const QString& givenBase)
+    : base(givenBase.isEmpty() ? testServerBase() : givenBase),
+      name(QStringLiteral("t_") + QUuid::createUuid().toString(QUuid::Id128))
+{
+    if (base.isEmpty())
+        return;
+    PgConnection c;
+    QString error;
+    if (!c.open(connParams(base + QStringLiteral(" user=velmora_admin dbname=postgres")), {}, &error)) {
+        ADD_FAILURE() << error.toStdString();
+        return;
+    }
+    const QByteArray sql = "CREATE DATABASE " + name.toLatin1() + " TEMPLATE velmora_template";
+    // Two tests copying the template at once may meet; the loser tries again.
+    for (int attempt = 0; attempt < 20 && !good; ++attempt) {
+        const PgResult r = c.exec(sql.constData());
+        good = r.ok();
+        if (!good)
+            QThread::msleep(100);
+        if (!good && attempt == 19)
+            ADD_FAILURE() << r.error().toStdString();
+    }
+}
+
+TestDatabase::~TestDatabase()
+{
+    if (!good)
+        return;
+    PgConnection c;
+    if (c.open(connParams(base + QStringLiteral(" user=velmora_admin dbname=postgres")), {}, nullptr))
+        c.exec(("DROP DATABASE " + name.toLatin1() + " WITH (FORCE)").constData());
+}
+
+QString TestDatabase::conninfo(const QString& user) const
+{
+    return base + QStringLiteral(" dbname=%1 user=%2").arg(name, user);
+}
+
+bool TestDatabase::admin(const char* sql)
+{
+    PgConnection c;
+    return c.open(connParams(conninfo(QStringLiteral("velmora_admin"))), {}, nullptr) && c.exec(sql).ok();
+}
+
+PrivateCluster::PrivateCluster()
+{
+    good = script("start");
+    conninfoBase = readFile(state.filePath(QStringLiteral("conninfo")));
+    good = good && !conninfoBase.isEmpty();
+}
+
+PrivateCluster::~PrivateCluster()
+{
+    script("stop");
+}
+
+bool PrivateCluster::script(const char* command)
+{
+    QProcess p;
+    p.setProcessChannelMode(QProcess::ForwardedChannels);
+    p.start(QStringLiteral(VELMORA_SOURCE_DIR "/scripts/testserver.sh"),
+        { QString::fromLatin1(command), state.path() });
+    return p.waitForFinished(120000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+
+bool PrivateCluster::halt()
+{
+    return script("halt");
+}
+
+bool PrivateCluster::resume()
+{
+    return script("resume");
+}
+
+bool waitFor(const std::function<bool()>& done, int ms)
+{
+    QDeadlineTimer deadline(ms);
+    while (!done()) {
+        if (deadline.hasExpired())
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(5);
+    }
+    return true;
+}

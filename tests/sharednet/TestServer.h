@@ -1,0 +1,49 @@
+#pragma once
+// The tests' way to a PostgreSQL server: the throwaway cluster the test run started (its
+// state folder is in VELMORA_TEST_PG), one fresh database per test copied from the template
+// with the schema, and private clusters for tests that stop their server.
+#include "sharednet/PgConnection.h"
+
+#include <QString>
+#include <QTemporaryDir>
+
+#include <memory>
+
+// "host=... port=..." of the run's cluster; fails the test when there is none.
+QString testServerBase();
+
+class TestDatabase {
+public:
+    // A new database on the cluster whose base conninfo is given (the run's by default).
+    explicit TestDatabase(const QString& base = QString());
+    ~TestDatabase();
+    bool ok() const { return good; }
+    // The sign-ins: "n5ncs" and "w5ncs" are net controls, "k5log" a logger, "velmora_admin" the superuser.
+    QString conninfo(const QString& user) const;
+    // Runs SQL as the superuser; false on error.
+    bool admin(const char* sql);
+
+private:
+    QString base, name;
+    bool good = false;
+};
+
+// A cluster of a test's own, which it may stop and start.
+class PrivateCluster {
+public:
+    PrivateCluster();
+    ~PrivateCluster();
+    bool ok() const { return good; }
+    QString base() const { return conninfoBase; }
+    bool halt();
+    bool resume();
+
+private:
+    bool script(const char* command);
+    QTemporaryDir state;
+    QString conninfoBase;
+    bool good = false;
+};
+
+// Runs the event loop until done() holds or the time is up.
+bool waitFor(const std::function<bool()>& done, int ms = 10000);
