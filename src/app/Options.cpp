@@ -25,6 +25,8 @@ static QString usage()
                           "  --import-fcc FILE...\n"
                           "                     import the FCC's weekly zip (l_amat.zip) and any daily\n"
                           "                     zips (l_am_<day>.zip) into FCCraw/, then exit\n"
+                          "  --server CONNINFO  shared-net server (libpq string or URI) for SHARE NET\n"
+                          "                     and JOIN NET\n"
                           "  --help             show this help and exit\n"
                           "  --version          show the version and exit\n")
         .arg(defaultInstallFolder());
@@ -35,6 +37,8 @@ static QString usage()
                           "  --import-fcc FILE...\n"
                           "                      import the FCC's weekly zip (l_amat.zip) and any daily\n"
                           "                      zips (l_am_<day>.zip) into FCCraw/, then exit\n"
+                          "  --server CONNINFO   shared-net server (libpq string or URI) for SHARE NET\n"
+                          "                      and JOIN NET\n"
                           "  --callbook PROGRAM  call-book program that RUN HAMCALL PROGRAM starts: a\n"
                           "                      path, or a name looked for on the PATH (default hamcall)\n"
                           "  --help              show this help and exit\n"
@@ -76,6 +80,12 @@ Options parseOptions(int argc, const char* const* argv)
                 o.fccZips << QString::fromLocal8Bit(argv[++i]);
             if (o.fccZips.isEmpty())
                 return stop(QStringLiteral("velmora: --import-fcc needs at least one zip\n") + usage(), 2);
+            continue;
+        }
+        if (arg == QLatin1String("--server")) {
+            if (i + 1 >= argc || QString::fromLocal8Bit(argv[i + 1]).isEmpty())
+                return stop(QStringLiteral("velmora: --server needs a connection string\n") + usage(), 2);
+            o.server = QString::fromLocal8Bit(argv[++i]);
             continue;
         }
 #ifndef Q_OS_WIN

@@ -1,6 +1,6 @@
 #pragma once
 // The command line: --install-dir DIR, --callbook PROGRAM (not on Windows),
-// --import-fcc FILE..., --help, --version.
+// --import-fcc FILE..., --server CONNINFO, --help, --version.
 #include <QString>
 #include <QStringList>
 
@@ -9,6 +9,7 @@ struct Options {
     Action action = Action::Run;
     QString installFolder;
     QString callBookProgram; // empty: the platform's default call-book program
+    QString server; // the shared-net server SHARE NET and JOIN NET offer first
     QStringList fccZips; // the zips to import, for ImportFcc
     QString output; // what to print when not running
     int exitStatus = 0; // status when not running

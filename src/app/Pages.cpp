@@ -131,3 +131,19 @@ void DestroyPages()
     destroy(frmMainA);
     session.reset();
 }
+
+void SetNetServer(const QString& conninfo)
+{
+    if (frmNET)
+        frmNET->setNetServer(conninfo);
+}
+
+bool ShareNet(const QString& conninfo, const QString& netName, const QString& operatorCall)
+{
+    return frmNET && frmNET->shareNet(conninfo, netName, operatorCall);
+}
+
+bool JoinNet(const QString& conninfo, const QString& netName, const QString& operatorCall)
+{
+    return frmNET && frmNET->joinNet(conninfo, netName, operatorCall);
+}

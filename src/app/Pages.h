@@ -35,6 +35,11 @@ QString InstallFolder();
 // The folder of the net journal: the user's data folder unless set before CreatePages.
 void SetJournalFolder(const QString& folder);
 QString JournalFolder();
+// The shared-net server SHARE NET and JOIN NET offer first (the command line's --server).
+void SetNetServer(const QString& conninfo);
+// What the SHARE NET and JOIN NET forms do on OK, for the net page: true when it worked.
+bool ShareNet(const QString& conninfo, const QString& netName, const QString& operatorCall);
+bool JoinNet(const QString& conninfo, const QString& netName, const QString& operatorCall);
 // The clock of the net's times (check-ins, identifications, the net timer), in milliseconds
 // since 1970 UTC. An empty function restores the real clock; tests set one by hand.
 void SetNetClock(std::function<std::int64_t()> clock);

@@ -36,6 +36,8 @@ int main(int argc, char** argv)
         Dialogs::errorBox(QString());
         return 1;
     }
+    if (!options.server.isEmpty())
+        SetNetServer(options.server);
     QObject::connect(frmMainA, &TfrmMainA::programEnded, &app, &QApplication::quit, Qt::QueuedConnection);
     int status = 0;
     try {

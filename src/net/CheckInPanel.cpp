@@ -7,6 +7,7 @@
 #include "journal/NetJournal.h"
 #include "net/CheckInView.h"
 #include "net/StatusTagDelegate.h"
+#include "sharednet/SharedNetText.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -89,9 +90,8 @@ bool CheckInPanel::warnRepeat(const QString& call)
     if (index < 0 || m_repeatWarned == call)
         return false;
     m_repeatWarned = call;
-    const JournalEntry& e = m_list.at(index);
-    const QString time = QDateTime::fromMSecsSinceEpoch(e.utcMs).toLocalTime().toString(QStringLiteral("HH:mm"));
-    emit notice(QStringLiteral("%1 is already checked in as #%2 at %3").arg(call).arg(e.number).arg(time));
+    // Over a shared net the notice also names who logged the line.
+    emit notice(repeatNotice(call, m_list.at(index)));
     return true;
 }
 

@@ -15,6 +15,7 @@
 #include "net/RosterGridPanel.h"
 #include "net/RosterPanel.h"
 #include "net/SelectedCallBox.h"
+#include "net/SharedNetPanel.h"
 #include "session/NetSession.h"
 #include "ui_TfrmNET.h"
 
@@ -79,6 +80,9 @@ void TfrmNET::placeParts()
     m_manual = new ManualInsertBox(
         *m_grid, { ui->editCALL2, ui->editNAME, ui->editCITY, ui->editSTATE, ui->btnAdd, ui->btnNameCk, ui->editMATCH },
         this);
+    m_shared = new SharedNetPanel(
+        m_session.journal(), m_session.checkIns(), ui->btnSHARE, ui->btnJOIN, ui->lblSHARED, this);
+    m_shared->setCanReplaceList([this] { return m_checkIns->canClose(); });
 }
 
 void TfrmNET::connectParts()
@@ -247,6 +251,22 @@ bool TfrmNET::canClose()
 void TfrmNET::offerRestore()
 {
     m_checkIns->offerRestore();
+    m_shared->resume(); // a net that was shared goes on where it stood
+}
+
+bool TfrmNET::shareNet(const QString& conninfo, const QString& netName, const QString& operatorCall)
+{
+    return m_shared->shareNet(conninfo, netName, operatorCall);
+}
+
+bool TfrmNET::joinNet(const QString& conninfo, const QString& netName, const QString& operatorCall)
+{
+    return m_shared->joinNet(conninfo, netName, operatorCall);
+}
+
+void TfrmNET::setNetServer(const QString& conninfo)
+{
+    m_shared->setServer(conninfo);
 }
 
 void TfrmNET::panSAVEClick()

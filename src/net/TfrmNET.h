@@ -23,6 +23,7 @@ class QuickCallBox;
 class RosterGridPanel;
 class RosterPanel;
 class SelectedCallBox;
+class SharedNetPanel;
 
 namespace Ui {
 class TfrmNET;
@@ -59,6 +60,11 @@ public:
     QString attendanceText(const QString& call) const;
     FccIndexLoader& fccCallIndex() const;
 
+    // The shared net: what SHARE NET and JOIN NET do on OK, and the server they offer.
+    bool shareNet(const QString& conninfo, const QString& netName, const QString& operatorCall);
+    bool joinNet(const QString& conninfo, const QString& netName, const QString& operatorCall);
+    void setNetServer(const QString& conninfo);
+
     void LoadRosterSpreadsheet(const QString& directory);
     int gridRowCount() const;
     QString gridCell(int column, int row) const;
@@ -87,4 +93,5 @@ private:
     ClubSearchPanel* m_clubSearch = nullptr;
     RosterGridPanel* m_grid = nullptr;
     ManualInsertBox* m_manual = nullptr;
+    SharedNetPanel* m_shared = nullptr;
 };

@@ -1,0 +1,94 @@
+#include "net/SharedNetPanel.h"
+
+#include "controls/Dialogs.h"
+#include "sharednet/SharedNetSession.h"
+#include "sharednet/SharedNetText.h"
+#include "sharednet/ui/JoinNetForm.h"
+#include "sharednet/ui/ShareNetForm.h"
+
+#include <QDate>
+#include <QLabel>
+#include <QPushButton>
+
+SharedNetPanel::SharedNetPanel(
+    NetJournal& journal, CheckInList& list, QPushButton* share, QPushButton* join, QLabel* state, QWidget* page)
+    : QObject(page), m_list(list), m_session(std::make_unique<SharedNetSession>(journal, list)), m_state(state),
+      m_page(page)
+{
+    connect(share, &QPushButton::clicked, this, &SharedNetPanel::openShareForm);
+    connect(join, &QPushButton::clicked, this, &SharedNetPanel::openJoinForm);
+    connect(m_session.get(), &SharedNetSession::connectionChanged, this, &SharedNetPanel::showState);
+    connect(m_session.get(), &SharedNetSession::listChanged, this, &SharedNetPanel::showState);
+    connect(m_session.get(), &SharedNetSession::problem, this, [this](const QString& text) {
+        showState();
+        m_state->setToolTip(text);
+    });
+    // The count of changes waiting moves with every change the operator makes.
+    m_refresh.setInterval(1000);
+    connect(&m_refresh, &QTimer::timeout, this, &SharedNetPanel::showState);
+    m_refresh.start();
+    showState();
+}
+
+SharedNetPanel::~SharedNetPanel() = default;
+
+void SharedNetPanel::showState()
+{
+    if (!m_session->isShared()) {
+        m_state->clear();
+        return;
+    }
+    m_state->setText(m_session->label());
+    m_state->setStyleSheet(m_session->isOnline() ? QStringLiteral("color: #80ff80; font: bold 10pt \"Arial\";")
+                                                 : QStringLiteral("color: #ff3030; font: bold 10pt \"Arial\";"));
+}
+
+bool SharedNetPanel::done(bool ok)
+{
+    if (!ok)
+        Dialogs::showMessage(m_session->message());
+    showState();
+    return ok;
+}
+
+bool SharedNetPanel::shareNet(const QString& conninfo, const QString& netName, const QString& operatorCall)
+{
+    m_list.setOperator(operatorCall.trimmed().toUpper());
+    return done(m_session->share(conninfo, netName, operatorCall.trimmed().toUpper()));
+}
+
+bool SharedNetPanel::joinNet(const QString& conninfo, const QString& netName, const QString& operatorCall)
+{
+    m_list.setOperator(operatorCall.trimmed().toUpper());
+    return done(m_session->join(conninfo, netName, operatorCall.trimmed().toUpper()));
+}
+
+void SharedNetPanel::resume()
+{
+    if (m_session->resume())
+        showState();
+}
+
+void SharedNetPanel::openShareForm()
+{
+    ShareNetForm form(m_server, defaultNetName(QStringLiteral("ARC"), QDate::currentDate()), m_operator, m_page);
+    if (form.exec() != QDialog::Accepted)
+        return;
+    m_server = form.server();
+    m_operator = form.operatorCall();
+    shareNet(form.server(), form.netName(), form.operatorCall());
+}
+
+void SharedNetPanel::openJoinForm()
+{
+    JoinNetForm form(m_server, m_operator,
+        [this](const QString& conninfo, QString* message) { return m_session->openNets(conninfo, message); }, m_page);
+    if (form.exec() != QDialog::Accepted || form.netName().isEmpty())
+        return;
+    m_server = form.server();
+    m_operator = form.operatorCall();
+    // An unsaved local net is never thrown away without asking.
+    if (m_canReplace && !m_canReplace())
+        return;
+    joinNet(form.server(), form.netName(), form.operatorCall());
+}
