@@ -5,8 +5,8 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QTemporaryDir>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QWidget>
 #include <benchmark/benchmark.h>
 

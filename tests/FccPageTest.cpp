@@ -3,12 +3,12 @@
 #include "TestSupport.h"
 
 #include "app/Pages.h"
-#include "pages/TfrmMainA.h"
 #include "controls/DemoButton.h"
 #include "controls/ImageBox.h"
 #include "fcc/LicenceListModel.h"
 #include "fcc/TfrmFCC2.h"
 #include "net/TfrmNET.h"
+#include "pages/TfrmMainA.h"
 
 #include <QDir>
 #include <QFile>

@@ -40,10 +40,7 @@ public:
             return std::nullopt;
         return item(currentRow());
     }
-    void setCurrentRow(int row) const
-    {
-        m_view->setCurrentIndex(m_view->model()->index(row, 0));
-    }
+    void setCurrentRow(int row) const { m_view->setCurrentIndex(m_view->model()->index(row, 0)); }
     QModelIndexList selectedItems() const { return m_view->selectionModel()->selectedIndexes(); }
     void clearSelection() const { m_view->clearSelection(); }
     void setFocus() const { m_view->setFocus(); }

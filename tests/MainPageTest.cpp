@@ -3,9 +3,9 @@
 
 #include "app/Options.h"
 #include "app/Pages.h"
-#include "pages/TfrmMainA.h"
 #include "controls/DemoButton.h"
 #include "controls/FacePanel.h"
+#include "pages/TfrmMainA.h"
 
 #include <QDir>
 #include <QLineEdit>

@@ -4,15 +4,15 @@
 
 #include "Jet4Writer.h"
 #include "app/Pages.h"
-#include "controls/DemoButton.h"
-#include "controls/FacePanel.h"
 #include "checkin/CheckInLine.h"
 #include "checkin/CheckInList.h"
+#include "controls/DemoButton.h"
+#include "controls/FacePanel.h"
 #include "net/TfrmNET.h"
 
+#include "ListProbe.h"
 #include <QDir>
 #include <QLineEdit>
-#include "ListProbe.h"
 
 #include <QListWidget>
 #include <QTemporaryDir>
@@ -92,7 +92,6 @@ inline void writeInstall(const QString& dir, const Table& arc = amber(), const T
     jet4::writeDatabase(path("RepCheck.mdb"), { reg });
     jet4::writeDatabase(path("WBCII.mdb"), { wbc });
 }
-
 
 } // namespace netfixture
 

@@ -134,8 +134,7 @@ TEST_F(QuickCall, ANewStationAndTheCommaFormGoInAsManualCheckIns)
     EXPECT_TRUE(suggested()[0].contains("new station"));
     enter(); // a call on no list: the first Enter only says so
     EXPECT_EQ(lines("lstboxCheckIN").size(), 1);
-    EXPECT_EQ(note(),
-        "N0NEW is on no list; Enter again checks it in as new.");
+    EXPECT_EQ(note(), "N0NEW is on no list; Enter again checks it in as new.");
     enter();
     EXPECT_EQ(last(), "1  N0NEW      ");
     EXPECT_EQ(lastSource(), CheckInSource::Manual);
@@ -282,8 +281,9 @@ TEST_F(QuickCall, ACallOnNoListNamesTheNearestStationAndTakesASecondEnter)
     type("K9ONLX"); // one letter off K9ONLY of the RV roster
     enter();
     EXPECT_EQ(lines("lstboxCheckIN").size(), 1);
-    EXPECT_EQ(note(), "K9ONLX is on no list. Did you mean K9ONLY (RV)? Down picks it; Enter again checks in "
-                      "K9ONLX as new.");
+    EXPECT_EQ(note(),
+        "K9ONLX is on no list. Did you mean K9ONLY (RV)? Down picks it; Enter again checks in "
+        "K9ONLX as new.");
     QTest::keyClick(box(), Qt::Key_Down);
     enter();
     EXPECT_TRUE(last().startsWith("1  K9ONLY  Vic")) << qPrintable(last());
@@ -332,7 +332,8 @@ TEST_F(QuickCall, TabFollowsTheCheckInColumn)
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         reached << QApplication::focusWidget()->objectName();
     }
-    EXPECT_EQ(reached, (QStringList { "lstboxCheckIN", "editNCS", "btnExport", "btnAttendance", "btnDelete" }));
+    EXPECT_EQ(
+        reached, (QStringList { "lstboxCheckIN", "editNCS", "btnExport", "btnAttendance", "btnDelete" }));
 }
 
 // Whether a licence is current and its class, beside SELECTED CALL and in the suggestions.

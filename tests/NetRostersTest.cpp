@@ -6,7 +6,6 @@
 #include <QDate>
 #include <QLocale>
 
-
 TEST_F(NetPage, CreatedWithArcChosenAndNothingListed)
 {
     EXPECT_EQ(frmNET->windowTitle(), "NET CALLING PAGE");

@@ -2,8 +2,8 @@
 #include "NetFixture.h"
 
 #include "FileSizeLimit.h"
-#include "pages/TfrmMainA.h"
 #include "fcc/TfrmFCC2.h"
+#include "pages/TfrmMainA.h"
 
 #include <QDate>
 #include <QDir>

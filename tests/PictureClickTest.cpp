@@ -5,7 +5,6 @@
 #include <QLineEdit>
 
 #include "app/Pages.h"
-#include "pages/TfrmMainA.h"
 #include "clocks/TfrmTimeZone.h"
 #include "controls/FacePanel.h"
 #include "controls/ImageBox.h"
@@ -13,6 +12,7 @@
 #include "net/TfrmNET.h"
 #include "pages/TfrmINFO.h"
 #include "pages/TfrmMAPS.h"
+#include "pages/TfrmMainA.h"
 #include "pages/TfrmPreAmp.h"
 #include "pages/TfrmRVnets.h"
 

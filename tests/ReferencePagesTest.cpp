@@ -3,12 +3,12 @@
 #include "TestSupport.h"
 
 #include "app/Pages.h"
-#include "pages/TfrmMainA.h"
 #include "controls/DemoButton.h"
 #include "controls/FacePanel.h"
 #include "controls/ImageBox.h"
 #include "pages/TfrmINFO.h"
 #include "pages/TfrmMAPS.h"
+#include "pages/TfrmMainA.h"
 #include "pages/TfrmPreAmp.h"
 #include "pages/TfrmRVnets.h"
 

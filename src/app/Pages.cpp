@@ -4,8 +4,8 @@
 #include "fcc/TfrmFCC2.h"
 #include "net/TfrmNET.h"
 #include "pages/TfrmINFO.h"
-#include "pages/TfrmMainA.h"
 #include "pages/TfrmMAPS.h"
+#include "pages/TfrmMainA.h"
 #include "pages/TfrmPreAmp.h"
 #include "pages/TfrmRVnets.h"
 #include "session/NetSession.h"
@@ -43,7 +43,8 @@ template <typename T, typename... Args> void create(T*& global, const char* name
 // The pages talk through signals: here they are connected, and each quit leads back.
 void connectPages()
 {
-    for (Page* page : std::initializer_list<Page*> { frmINFO, frmTimeZone, frmRVnets, frmMAPS, frmNET, frmPreAmp })
+    for (Page* page :
+        std::initializer_list<Page*> { frmINFO, frmTimeZone, frmRVnets, frmMAPS, frmNET, frmPreAmp })
         page->setPageBehind(frmMainA);
     frmFCC2->setPageBehind(frmNET);
     auto go = [](Page* to) { return [to] { navigate(frmMainA, to); }; };

@@ -2,9 +2,9 @@
 #include "app/Application.h"
 #include "app/Options.h"
 #include "app/Pages.h"
-#include "pages/TfrmMainA.h"
 #include "controls/Dialogs.h"
 #include "net/CallBookProgram.h"
+#include "pages/TfrmMainA.h"
 
 #include <cstdio>
 #include <exception>

@@ -50,7 +50,6 @@ public:
     void SetZones(ContinentalZones zones);
 
 protected:
-
 private:
     void chooseZone(TimeZoneChoice zone);
 

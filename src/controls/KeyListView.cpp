@@ -10,7 +10,8 @@ KeyListView::KeyListView(QWidget* parent) : QListView(parent)
 
 void KeyListView::keyPressEvent(QKeyEvent* event)
 {
-    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+        && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
         emit enterPressed(currentIndex());
         event->accept();
         return;

@@ -20,6 +20,7 @@ int RunProgram(const QString& file, const QString& parameters)
     // Started on its own and not waited for; the page keeps no handle to it.
     if (QProcess::startDetached(file, QStringList { parameters }))
         return 0;
-    Dialogs::titledMessage(QStringLiteral("Operation Error!"), QStringLiteral("Could not run program '%1'").arg(file));
+    Dialogs::titledMessage(
+        QStringLiteral("Operation Error!"), QStringLiteral("Could not run program '%1'").arg(file));
     return -1;
 }

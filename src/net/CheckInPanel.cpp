@@ -145,7 +145,8 @@ void CheckInPanel::undoDelete()
 int CheckInPanel::statusTarget() const
 {
     const QModelIndex current = m_w.list->currentIndex();
-    if (current.isValid() && m_w.list->selectionModel()->isSelected(current) && !m_list.at(current.row()).dateLine)
+    if (current.isValid() && m_w.list->selectionModel()->isSelected(current)
+        && !m_list.at(current.row()).dateLine)
         return current.row();
     for (int i = m_list.size() - 1; i >= 0; --i)
         if (!m_list.at(i).dateLine)
@@ -180,7 +181,8 @@ void CheckInPanel::showStatusMenu(const QPoint& globalPos)
     }
     menu->addSeparator();
     menu->addAction(QStringLiteral("No status"))->setData(QString());
-    connect(menu, &QMenu::triggered, this, [this, row](QAction* action) { setStatus(row, action->data().toString()); });
+    connect(menu, &QMenu::triggered, this,
+        [this, row](QAction* action) { setStatus(row, action->data().toString()); });
     menu->popup(globalPos);
 }
 
@@ -204,8 +206,8 @@ bool CheckInPanel::save()
     // Written beside the target and renamed over it only when every byte is on disk, so a
     // failure leaves the file that was there as it was.
     if (!writeFileAtomically(name, checkInFileContents(m_list.lines()), &error)) {
-        Dialogs::errorBox(
-            QStringLiteral("The check-ins were NOT saved to \"%1\".\n%2").arg(QDir::toNativeSeparators(name), error));
+        Dialogs::errorBox(QStringLiteral("The check-ins were NOT saved to \"%1\".\n%2")
+                              .arg(QDir::toNativeSeparators(name), error));
         return false;
     }
     m_lastSaveFolder = QFileInfo(name).absolutePath();

@@ -4,9 +4,7 @@
 
 #include <utility>
 
-CheckInView::CheckInView(QWidget* parent) : KeyListView(parent)
-{
-}
+CheckInView::CheckInView(QWidget* parent) : KeyListView(parent) { }
 
 void CheckInView::standAtGap(int row)
 {

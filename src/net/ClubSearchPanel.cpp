@@ -29,7 +29,8 @@ void ClubSearchPanel::search(const QString& call)
     // A second look in the ARC roster with letter case ignored tells the operator that the
     // call is there in other letters.
     const ClubRoster& arc = *clubRoster(rgARC);
-    if (m_tables(rgARC).find(QString::fromLatin1(arc.keyColumn), call.toUpper(), LocateOptions { true, true }))
+    if (m_tables(rgARC).find(
+            QString::fromLatin1(arc.keyColumn), call.toUpper(), LocateOptions { true, true }))
         Dialogs::showMessage(QStringLiteral("found"));
     Dialogs::showMessage(QStringLiteral("CALL NOT FOUND IN DATABASE ! "));
 }

@@ -10,7 +10,8 @@ ManualInsertBox::ManualInsertBox(const RosterGridPanel& grid, Widgets widgets, Q
     : QObject(parent), m_grid(grid), m_w(widgets)
 {
     auto add = [this] {
-        emit checkInWanted(typedStation(m_w.call->text(), m_w.name->text(), m_w.city->text(), m_w.state->text()));
+        emit checkInWanted(
+            typedStation(m_w.call->text(), m_w.name->text(), m_w.city->text(), m_w.state->text()));
     };
     connect(m_w.add, &QPushButton::clicked, this, add);
     for (QLineEdit* e : { m_w.call, m_w.name, m_w.city, m_w.state })

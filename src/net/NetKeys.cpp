@@ -69,7 +69,8 @@ void TfrmNET::setUpKeys()
     QString statusKeys;
     for (const CheckInStatus& status : checkInStatuses()) {
         add(QKeySequence(Qt::ALT | Qt::Key(Qt::Key_A + (status.key.toUpper().unicode() - 'A'))), this,
-            Qt::WindowShortcut, [this, code = status.code] { m_checkIns->setStatus(m_checkIns->statusTarget(), code); });
+            Qt::WindowShortcut,
+            [this, code = status.code] { m_checkIns->setStatus(m_checkIns->statusTarget(), code); });
         statusKeys += QStringLiteral("\nAlt+%1: %2").arg(status.key, status.label);
     }
     ui->lstboxCheckIN->setToolTip(QStringLiteral("Right-click or Alt+key sets a status:") + statusKeys);
@@ -77,8 +78,8 @@ void TfrmNET::setUpKeys()
     auto* enter = new EnterClicksButton(this);
     for (QPushButton* button : findChildren<QPushButton*>())
         button->installEventFilter(enter);
-    for (QAbstractItemView* list : std::initializer_list<QAbstractItemView*> { ui->lstboxROSTER, ui->lstboxROSTER2,
-             ui->lstboxROSTER3, ui->lstboxROSTER4, ui->lstboxCheckIN, ui->lstboxCALLS })
+    for (QAbstractItemView* list : std::initializer_list<QAbstractItemView*> { ui->lstboxROSTER,
+             ui->lstboxROSTER2, ui->lstboxROSTER3, ui->lstboxROSTER4, ui->lstboxCheckIN, ui->lstboxCALLS })
         showFocus(list);
 }
 
@@ -86,13 +87,13 @@ void TfrmNET::setUpTabOrder()
 {
     // Tab goes through the page as it reads: the header, the left column, the roster,
     // the selected call and the boxes below it, then the check-in column.
-    const std::vector<QWidget*> order = { ui->VR2, ui->VR3, ui->editCALLR, ui->btnSEARCH, ui->editCALLARC, ui->btnARC,
-        ui->lstboxROSTER, ui->editCALLRV, ui->btnRV, ui->lstboxROSTER2, ui->editCALLREG, ui->btnREG,
-        ui->lstboxROSTER3, ui->editCALLWBC, ui->btnWB, ui->lstboxROSTER4, ui->editSelCALL, ui->editSelFN,
-        ui->editSelLNAME, ui->editSelSFN, ui->editSelSCALL, ui->editSelCITY, ui->editSelSTATE, ui->btnAdd2,
-        ui->editCALL2, ui->editNAME, ui->editCITY, ui->editSTATE, ui->btnAdd, ui->btnNameCk, ui->editCALLM,
-        ui->VRSEARCH, ui->lstboxCALLS, ui->editQUICK, ui->lstboxCheckIN, ui->editNCS, ui->btnExport,
-        ui->btnAttendance, ui->btnDelete, ui->Button2 };
+    const std::vector<QWidget*> order = { ui->VR2, ui->VR3, ui->editCALLR, ui->btnSEARCH, ui->editCALLARC,
+        ui->btnARC, ui->lstboxROSTER, ui->editCALLRV, ui->btnRV, ui->lstboxROSTER2, ui->editCALLREG,
+        ui->btnREG, ui->lstboxROSTER3, ui->editCALLWBC, ui->btnWB, ui->lstboxROSTER4, ui->editSelCALL,
+        ui->editSelFN, ui->editSelLNAME, ui->editSelSFN, ui->editSelSCALL, ui->editSelCITY, ui->editSelSTATE,
+        ui->btnAdd2, ui->editCALL2, ui->editNAME, ui->editCITY, ui->editSTATE, ui->btnAdd, ui->btnNameCk,
+        ui->editCALLM, ui->VRSEARCH, ui->lstboxCALLS, ui->editQUICK, ui->lstboxCheckIN, ui->editNCS,
+        ui->btnExport, ui->btnAttendance, ui->btnDelete, ui->Button2 };
     for (std::size_t i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
     // Boxes that only show a value are not stops of the Tab key.

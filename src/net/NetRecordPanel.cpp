@@ -27,7 +27,8 @@ QString clockText(std::int64_t ms)
 }
 } // namespace
 
-NetRecordPanel::NetRecordPanel(CheckInList& list, NetJournal& journal, Clock clock, Widgets widgets, QWidget* page)
+NetRecordPanel::NetRecordPanel(
+    CheckInList& list, NetJournal& journal, Clock clock, Widgets widgets, QWidget* page)
     : QObject(page), m_list(list), m_journal(journal), m_clock(std::move(clock)), m_w(widgets), m_page(page)
 {
     connect(m_w.ident, &FacePanel::clicked, this, &NetRecordPanel::identified);
@@ -45,7 +46,8 @@ void NetRecordPanel::updateClock()
 {
     const std::int64_t now = m_clock();
     const auto start = m_list.netStartUtc();
-    m_w.netTime->setText(start ? QStringLiteral("NET ") + clockText(now - *start) : QStringLiteral("NET --:--"));
+    m_w.netTime->setText(
+        start ? QStringLiteral("NET ") + clockText(now - *start) : QStringLiteral("NET --:--"));
     const auto& idents = m_list.identifications();
     if (!start || idents.empty()) {
         m_w.ident->setCaption(QStringLiteral("ID --"));
@@ -90,7 +92,8 @@ bool NetRecordPanel::writeExport(const QString& name, const QByteArray& bytes)
 {
     QString error;
     if (!writeFileAtomically(name, bytes, &error)) {
-        Dialogs::errorBox(QStringLiteral("\"%1\" was NOT written.\n%2").arg(QDir::toNativeSeparators(name), error));
+        Dialogs::errorBox(
+            QStringLiteral("\"%1\" was NOT written.\n%2").arg(QDir::toNativeSeparators(name), error));
         return false;
     }
     m_lastExportFolder = QFileInfo(name).absolutePath();
@@ -101,7 +104,8 @@ bool NetRecordPanel::writeExport(const QString& name, const QByteArray& bytes)
 
 void NetRecordPanel::exportCsv()
 {
-    const QString name = saveTarget(QStringLiteral("net-%1.csv").arg(QDate::currentDate().toString(Qt::ISODate)));
+    const QString name
+        = saveTarget(QStringLiteral("net-%1.csv").arg(QDate::currentDate().toString(Qt::ISODate)));
     if (name.isEmpty())
         return;
     const NetSummary summary = summarizeNet(m_list, m_w.controlStation->text().trimmed().toUpper());
@@ -131,5 +135,6 @@ void NetRecordPanel::print()
     // The printed net report: the check-ins with times and statuses, and the net's summary.
     const NetSummary summary = summarizeNet(m_list, m_w.controlStation->text().trimmed().toUpper());
     const std::vector<JournalEntry> lines = currentNet(m_list);
-    Dialogs::printPages(m_page, [&](QPagedPaintDevice& device) { return paintNetReport(device, summary, lines); });
+    Dialogs::printPages(
+        m_page, [&](QPagedPaintDevice& device) { return paintNetReport(device, summary, lines); });
 }

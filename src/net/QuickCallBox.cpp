@@ -8,7 +8,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 
-
 QuickCallBox::QuickCallBox(const StationDirectory& stations, const CheckInList& checkIns,
     AttendanceText attendance, QLineEdit* edit, QLabel* note, QWidget* suggestionsParent)
     : QObject(edit), m_stations(stations), m_checkIns(checkIns), m_attendance(std::move(attendance)),
@@ -25,8 +24,9 @@ QuickCallBox::QuickCallBox(const StationDirectory& stations, const CheckInList& 
     connect(m_suggestions, &QListWidget::itemClicked, this, [this] { enter(false); });
     m_edit->installEventFilter(this);
     connect(m_edit, &QLineEdit::textEdited, this, &QuickCallBox::textEdited);
-    m_edit->setToolTip(QStringLiteral("Type a call (F2 from anywhere). Enter checks the highlighted station in, "
-                                      "Shift+Enter only fills SELECTED CALL, Up/Down move, Esc clears."));
+    m_edit->setToolTip(
+        QStringLiteral("Type a call (F2 from anywhere). Enter checks the highlighted station in, "
+                       "Shift+Enter only fills SELECTED CALL, Up/Down move, Esc clears."));
 }
 
 void QuickCallBox::focus()
@@ -132,8 +132,8 @@ bool QuickCallBox::enter(bool fillOnly)
     } else {
         int row = m_suggestions->currentRow();
         if (row < 0 && !isKnown()) {
-            const auto newRow = std::find_if(
-                m_rows.begin(), m_rows.end(), [](const StationRow& r) { return r.match == MatchKind::NewStation; });
+            const auto newRow = std::find_if(m_rows.begin(), m_rows.end(),
+                [](const StationRow& r) { return r.match == MatchKind::NewStation; });
             if (newRow != m_rows.end()) {
                 if (!fillOnly && !confirmNew(newRow->call))
                     return true;
@@ -160,7 +160,8 @@ bool QuickCallBox::enter(bool fillOnly)
 
 bool QuickCallBox::isKnown() const
 {
-    return std::any_of(m_rows.begin(), m_rows.end(), [](const StationRow& r) { return r.match == MatchKind::Exact; });
+    return std::any_of(
+        m_rows.begin(), m_rows.end(), [](const StationRow& r) { return r.match == MatchKind::Exact; });
 }
 
 int QuickCallBox::nearestRow() const
@@ -182,7 +183,8 @@ bool QuickCallBox::confirmNew(const QString& call)
         return false;
     }
     const StationRow& n = m_rows[std::size_t(near)];
-    m_note->setText(QStringLiteral("%1 is on no list. Did you mean %2 (%3)? Down picks it; Enter again checks in %1 as new.")
+    m_note->setText(QStringLiteral(
+        "%1 is on no list. Did you mean %2 (%3)? Down picks it; Enter again checks in %1 as new.")
                         .arg(call, n.call, StationDirectory::shortSourceName(n.source)));
     return false;
 }

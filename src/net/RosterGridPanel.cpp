@@ -51,9 +51,12 @@ RosterGridPanel::RosterGridPanel(StationDirectory& stations, Widgets widgets, QO
     const RosterSheet& sheet = rosterSheet();
     connect(m_w.toggle, &FacePanel::clicked, this, &RosterGridPanel::toggle);
     connect(m_w.byCall, &FacePanel::clicked, this, [this, &sheet] { sortBy(m_w.byCall, sheet.callColumn); });
-    connect(m_w.byName, &FacePanel::clicked, this, [this, &sheet] { sortBy(m_w.byName, sheet.lastNameColumn); });
-    connect(m_w.byState, &FacePanel::clicked, this, [this, &sheet] { sortBy(m_w.byState, sheet.stateSortColumn); });
-    connect(m_w.grid, &QAbstractItemView::clicked, this, [this](const QModelIndex& index) { clickCell(index.row()); });
+    connect(
+        m_w.byName, &FacePanel::clicked, this, [this, &sheet] { sortBy(m_w.byName, sheet.lastNameColumn); });
+    connect(m_w.byState, &FacePanel::clicked, this,
+        [this, &sheet] { sortBy(m_w.byState, sheet.stateSortColumn); });
+    connect(m_w.grid, &QAbstractItemView::clicked, this,
+        [this](const QModelIndex& index) { clickCell(index.row()); });
     connect(m_w.search, &QPushButton::clicked, this, &RosterGridPanel::searchMember);
     connect(m_w.searchCall, &QLineEdit::returnPressed, this, &RosterGridPanel::searchMember);
 }
@@ -62,8 +65,8 @@ void RosterGridPanel::load(const QString& directory)
 {
     // The directory text is used as it stands: a root folder ending in a separator
     // gives a doubled separator, which the file system accepts.
-    const QString file
-        = directory + QDir::toNativeSeparators(QLatin1Char('/') + QString::fromLatin1(rosterSheet().relativePath));
+    const QString file = directory
+        + QDir::toNativeSeparators(QLatin1Char('/') + QString::fromLatin1(rosterSheet().relativePath));
     m_w.file->setText(file);
     try {
         const QList<QStringList> rows = ReadFirstWorksheet(file);
@@ -73,8 +76,8 @@ void RosterGridPanel::load(const QString& directory)
         m_model.clear();
         m_stations.setSpreadsheet({});
         m_w.members->setText(QStringLiteral("0"));
-        Dialogs::showMessage(
-            QStringLiteral("The ARC roster spreadsheet could not be loaded.\n%1").arg(QString::fromUtf8(e.what())));
+        Dialogs::showMessage(QStringLiteral("The ARC roster spreadsheet could not be loaded.\n%1")
+                                 .arg(QString::fromUtf8(e.what())));
         return;
     }
     m_w.members->setText(QString::number(std::max(0, m_model.rowCount() - 1)));

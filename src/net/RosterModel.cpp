@@ -25,8 +25,7 @@ QIcon checkedInMark()
 } // namespace
 
 RosterModel::RosterModel(const ClubRoster& roster, const RosterTable& table, QObject* parent)
-    : QAbstractListModel(parent), m_roster(roster), m_table(table),
-      m_in(std::size_t(table.recordCount()))
+    : QAbstractListModel(parent), m_roster(roster), m_table(table), m_in(std::size_t(table.recordCount()))
 {
     const QString key = QString::fromLatin1(roster.keyColumn);
     m_callColumn = table.hasColumn(key) ? table.column(key) : -1;

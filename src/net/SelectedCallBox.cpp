@@ -49,9 +49,11 @@ void SelectedCallBox::setLicenceText(LicenceText text)
 void SelectedCallBox::showLicence()
 {
     const QString call = m_fields[0]->text().trimmed();
-    const auto [text, red] = m_licenceText && !call.isEmpty() ? m_licenceText(call) : std::pair<QString, bool>();
+    const auto [text, red]
+        = m_licenceText && !call.isEmpty() ? m_licenceText(call) : std::pair<QString, bool>();
     m_licence->setText(text);
-    m_licence->setStyleSheet(QStringLiteral("color: %1; font: bold 9pt \"Arial\";").arg(red ? "#ff3030" : "white"));
+    m_licence->setStyleSheet(
+        QStringLiteral("color: %1; font: bold 9pt \"Arial\";").arg(red ? "#ff3030" : "white"));
 }
 
 void SelectedCallBox::clear()

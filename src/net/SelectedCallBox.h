@@ -17,7 +17,8 @@ class SelectedCallBox : public QObject {
 
 public:
     // The seven edit boxes in the order of StationField, and the add button.
-    SelectedCallBox(std::array<QLineEdit*, kStationFields> fields, QPushButton* add, QLabel* licence, QObject* parent);
+    SelectedCallBox(
+        std::array<QLineEdit*, kStationFields> fields, QPushButton* add, QLabel* licence, QObject* parent);
 
     // The licence line of a call: its text, and whether it warns (shown in red).
     using LicenceText = std::function<std::pair<QString, bool>(const QString& call)>;

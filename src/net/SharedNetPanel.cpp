@@ -10,10 +10,10 @@
 #include <QLabel>
 #include <QPushButton>
 
-SharedNetPanel::SharedNetPanel(
-    NetJournal& journal, CheckInList& list, QPushButton* share, QPushButton* join, QLabel* state, QWidget* page)
-    : QObject(page), m_list(list), m_session(std::make_unique<SharedNetSession>(journal, list)), m_state(state),
-      m_page(page)
+SharedNetPanel::SharedNetPanel(NetJournal& journal, CheckInList& list, QPushButton* share, QPushButton* join,
+    QLabel* state, QWidget* page)
+    : QObject(page), m_list(list), m_session(std::make_unique<SharedNetSession>(journal, list)),
+      m_state(state), m_page(page)
 {
     connect(share, &QPushButton::clicked, this, &SharedNetPanel::openShareForm);
     connect(join, &QPushButton::clicked, this, &SharedNetPanel::openJoinForm);
@@ -39,8 +39,9 @@ void SharedNetPanel::showState()
         return;
     }
     m_state->setText(m_session->label());
-    m_state->setStyleSheet(m_session->isOnline() ? QStringLiteral("color: #80ff80; font: bold 10pt \"Arial\";")
-                                                 : QStringLiteral("color: #ff3030; font: bold 10pt \"Arial\";"));
+    m_state->setStyleSheet(m_session->isOnline()
+            ? QStringLiteral("color: #80ff80; font: bold 10pt \"Arial\";")
+            : QStringLiteral("color: #ff3030; font: bold 10pt \"Arial\";"));
 }
 
 bool SharedNetPanel::done(bool ok)
@@ -71,7 +72,8 @@ void SharedNetPanel::resume()
 
 void SharedNetPanel::openShareForm()
 {
-    ShareNetForm form(m_server, defaultNetName(QStringLiteral("ARC"), QDate::currentDate()), m_operator, m_page);
+    ShareNetForm form(
+        m_server, defaultNetName(QStringLiteral("ARC"), QDate::currentDate()), m_operator, m_page);
     if (form.exec() != QDialog::Accepted)
         return;
     m_server = form.server();
@@ -81,8 +83,10 @@ void SharedNetPanel::openShareForm()
 
 void SharedNetPanel::openJoinForm()
 {
-    JoinNetForm form(m_server, m_operator,
-        [this](const QString& conninfo, QString* message) { return m_session->openNets(conninfo, message); }, m_page);
+    JoinNetForm form(
+        m_server, m_operator,
+        [this](const QString& conninfo, QString* message) { return m_session->openNets(conninfo, message); },
+        m_page);
     if (form.exec() != QDialog::Accepted || form.netName().isEmpty())
         return;
     m_server = form.server();

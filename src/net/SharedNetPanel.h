@@ -18,8 +18,8 @@ class SharedNetPanel : public QObject {
     Q_OBJECT
 
 public:
-    SharedNetPanel(NetJournal& journal, CheckInList& list, QPushButton* share, QPushButton* join, QLabel* state,
-        QWidget* page);
+    SharedNetPanel(NetJournal& journal, CheckInList& list, QPushButton* share, QPushButton* join,
+        QLabel* state, QWidget* page);
     ~SharedNetPanel() override;
 
     // The server the forms offer first (the command line's --server).

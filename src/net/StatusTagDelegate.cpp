@@ -4,7 +4,8 @@
 
 #include <QPainter>
 
-void StatusTagDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
+void StatusTagDelegate::paint(
+    QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
 {
     QStyledItemDelegate::paint(painter, option, index);
     const CheckInStatus* status = statusByCode(index.data(m_role).toString());

@@ -5,8 +5,12 @@
 
 class StatusTagDelegate : public QStyledItemDelegate {
 public:
-    explicit StatusTagDelegate(int statusRole, QObject* parent) : QStyledItemDelegate(parent), m_role(statusRole) { }
-    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    explicit StatusTagDelegate(int statusRole, QObject* parent)
+        : QStyledItemDelegate(parent), m_role(statusRole)
+    {
+    }
+    void paint(
+        QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
 private:
     int m_role;

@@ -43,8 +43,8 @@ TfrmNET::~TfrmNET() = default;
 void TfrmNET::placeParts()
 {
     m_groups = new GroupChooser({ ui->panGROUP, ui->panCALL, ui->panGROUP2, ui->panAreas, ui->panENTIRE,
-                                    { ui->panA0, ui->panA1, ui->panA2, ui->panA3, ui->panA4, ui->panA5, ui->panA6,
-                                        ui->panA7, ui->panA8, ui->panA9 },
+                                    { ui->panA0, ui->panA1, ui->panA2, ui->panA3, ui->panA4, ui->panA5,
+                                        ui->panA6, ui->panA7, ui->panA8, ui->panA9 },
                                     { ui->panARC, ui->panRV, ui->panReg, ui->panWBCII },
                                     { ui->panARC2, ui->panRV2, ui->panReg2, ui->panWBCII2 } },
         this);
@@ -69,16 +69,18 @@ void TfrmNET::placeParts()
         { ui->lblNETTIME, ui->panIDENT, ui->btnExport, ui->btnAttendance, ui->btnPrint, ui->editNCS }, this);
     m_quick = new QuickCallBox(
         m_session.stations(), m_session.checkIns(),
-        [this](const QString& call) { return m_record->attendanceText(call); }, ui->editQUICK, ui->lblQUICKNOTE,
-        ui->panCheckIns);
-    m_clubSearch = new ClubSearchPanel([this](RosterGroup g) -> const RosterTable& { return m_session.roster(g); },
-        ui->editCALLM, ui->VRSEARCH, ui->lstboxCALLS, this);
+        [this](const QString& call) { return m_record->attendanceText(call); }, ui->editQUICK,
+        ui->lblQUICKNOTE, ui->panCheckIns);
+    m_clubSearch
+        = new ClubSearchPanel([this](RosterGroup g) -> const RosterTable& { return m_session.roster(g); },
+            ui->editCALLM, ui->VRSEARCH, ui->lstboxCALLS, this);
     m_grid = new RosterGridPanel(m_session.stations(),
         { ui->panS7, ui->panAR, ui->panS1, ui->panS2, ui->panS3, ui->AdvStringGrid1, ui->editNumMem,
             ui->editRosterFile, ui->editCALLR, ui->btnSEARCH, ui->editMATCH2, ui->panCheckIns },
         this);
-    m_manual = new ManualInsertBox(
-        *m_grid, { ui->editCALL2, ui->editNAME, ui->editCITY, ui->editSTATE, ui->btnAdd, ui->btnNameCk, ui->editMATCH },
+    m_manual = new ManualInsertBox(*m_grid,
+        { ui->editCALL2, ui->editNAME, ui->editCITY, ui->editSTATE, ui->btnAdd, ui->btnNameCk,
+            ui->editMATCH },
         this);
     m_shared = new SharedNetPanel(
         m_session.journal(), m_session.checkIns(), ui->btnSHARE, ui->btnJOIN, ui->lblSHARED, this);
@@ -92,7 +94,8 @@ void TfrmNET::connectParts()
     connect(m_clubSearch, &ClubSearchPanel::stationFound, this, &TfrmNET::showStation);
     connect(m_grid, &RosterGridPanel::stationChosen, this, &TfrmNET::showStation);
     for (RosterPanel* roster : m_rosters) {
-        roster->model().setAttendanceText([this](const QString& call) { return m_record->attendanceText(call); });
+        roster->model().setAttendanceText(
+            [this](const QString& call) { return m_record->attendanceText(call); });
         connect(roster, &RosterPanel::stationChosen, this, &TfrmNET::showStation);
         connect(roster, &RosterPanel::checkInWanted, this, &TfrmNET::checkIn);
     }
@@ -102,7 +105,6 @@ void TfrmNET::connectParts()
     connect(m_manual, &ManualInsertBox::checkInWanted, this, [this](const Station& station) {
         checkIn(station);
         ui->panS7->hide(); // the grid's toggle stays as it is
-
     });
 
     connect(m_groups, &GroupChooser::wholeWanted, this, [this](int group) { showRoster(group, -1); });

@@ -1,6 +1,5 @@
 #include "pages/ReferencePage.h"
 
-
 ReferencePage::ReferencePage(QWidget* parent) : Page(parent) { }
 
 void ReferencePage::closePage()

@@ -1,13 +1,16 @@
 #include "roster/ClubSearch.h"
 
-ClubSearchResult searchClubRosters(const QString& call, const std::function<const RosterTable&(RosterGroup)>& table)
+ClubSearchResult searchClubRosters(
+    const QString& call, const std::function<const RosterTable&(RosterGroup)>& table)
 {
     // Stations of two rosters are never mixed: a roster whose record only begins with the
     // call counts only when no roster holds the call itself.
     bool anyExact = false;
     for (const ClubRoster& r : clubRosters())
         anyExact = anyExact
-            || table(r.group).find(QString::fromLatin1(r.keyColumn), call, LocateOptions { false, false }).has_value();
+            || table(r.group)
+                   .find(QString::fromLatin1(r.keyColumn), call, LocateOptions { false, false })
+                   .has_value();
     const LocateOptions how { !anyExact, false };
     ClubSearchResult result;
     for (const ClubRoster& r : clubRosters()) {

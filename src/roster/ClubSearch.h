@@ -17,4 +17,5 @@ struct ClubSearchResult {
 // Searches every roster in catalog order. When any roster holds the call exactly, only those
 // rosters are used; only when none does, every roster whose call begins with the text. A field
 // ends up holding the value of the last roster that supplies it; the call is the text.
-ClubSearchResult searchClubRosters(const QString& call, const std::function<const RosterTable&(RosterGroup)>& table);
+ClubSearchResult searchClubRosters(
+    const QString& call, const std::function<const RosterTable&(RosterGroup)>& table);

@@ -17,15 +17,15 @@ const ColumnField rvSearchFields[] = { { "FN", F::FirstName } };
 const ClubRoster rosters[] = {
     { rgARC, "FMCA ARC", "ARCarea.mdb", "Amber", "CALL", "AREA", arcFields, arcFields, false, false },
     { rgRV, "RV Radio Network", "radioRV.mdb", "ABC", "Call", "AREA", rvFields, rvSearchFields, true, true },
-    { rgRegular, "Regular Check-ins", "RepCheck.mdb", "RepCheckIn", "Call", "AREA", regFields, regFields, false,
-        true },
+    { rgRegular, "Regular Check-ins", "RepCheck.mdb", "RepCheckIn", "Call", "AREA", regFields, regFields,
+        false, true },
     { rgWBCCI, "WBCCI Service net", "WBCII.mdb", "wbcci", "Call", "AREA", wbcFields, wbcFields, true, true },
 };
 
 // Last Name, First Name, Call, Member No, Joined, Spouse, Spouse Call, Coach, Home State,
 // Address, Zip, City, State, Mail State.
-const SheetField gridFields[] = { { 0, F::LastName }, { 1, F::FirstName }, { 2, F::Call }, { 5, F::SpouseName },
-    { 6, F::SpouseCall }, { 11, F::City }, { 12, F::State } };
+const SheetField gridFields[] = { { 0, F::LastName }, { 1, F::FirstName }, { 2, F::Call },
+    { 5, F::SpouseName }, { 6, F::SpouseCall }, { 11, F::City }, { 12, F::State } };
 // The grid's search has always read the columns one to the right for the spouse, the city
 // and the state; clubs' sheets and operators rely on what it shows.
 const SheetField searchFields[] = { { 0, F::LastName }, { 1, F::FirstName }, { 2, F::Call },
