@@ -183,6 +183,15 @@ int CheckInList::findCall(const QString& call) const
     return -1;
 }
 
+QSet<QString> CheckInList::checkedInStations() const
+{
+    QSet<QString> in;
+    for (const JournalEntry& e : entries)
+        if (!e.dateLine)
+            in.insert(stationIdentity(e.call));
+    return in;
+}
+
 void CheckInList::markSaved()
 {
     unsaved = false;

@@ -5,6 +5,7 @@
 #include "checkin/CheckInStore.h"
 #include "checkin/Station.h"
 
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -57,6 +58,8 @@ public:
     // The list index of the latest check-in of the same station (the trimmed, upper-cased
     // call, see stationIdentity), or -1.
     int findCall(const QString& call) const;
+    // The identities (see stationIdentity) of every station on the list.
+    QSet<QString> checkedInStations() const;
 
     bool isUnsaved() const { return unsaved; }
     void markSaved();

@@ -2,6 +2,8 @@
 
 #include "fcc/FccIndexLoader.h"
 #include "fcc/LicenceInfo.h"
+#include "net/QuickCallBox.h"
+#include "net/SelectedCallBox.h"
 
 namespace {
 std::optional<LicenceInfo> licenceOf(const FccIndexLoader& loader, const QString& call, bool* loaded)
@@ -35,4 +37,18 @@ QString licenceMark(const FccIndexLoader& loader, const QString& call)
         text += (text.isEmpty() ? QString() : QStringLiteral(" "))
             + QString::fromStdString(LicenceStatusName(info->status)).toUpper();
     return text;
+}
+
+void showLicences(const FccIndexLoader& loader, SelectedCallBox& selected, QuickCallBox& quick)
+{
+    auto line = [&loader](const QString& call) { return licenceLine(loader, call); };
+    selected.setLicenceText(line);
+    quick.setLicenceMark([&loader](const QString& call) { return licenceMark(loader, call); });
+    QObject::connect(
+        &loader, &FccIndexLoader::finished, &selected,
+        [&selected, &quick, line] {
+            quick.showSuggestions();
+            selected.setLicenceText(line);
+        },
+        Qt::QueuedConnection);
 }

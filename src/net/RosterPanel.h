@@ -35,6 +35,8 @@ public:
     // column needed throws DataError, with the count left as it was.
     void showWhole();
     void showArea(int digit);
+    // The call area of digit, or the whole roster for a digit below 0.
+    void show(int digit) { digit < 0 ? showWhole() : showArea(digit); }
     // The station of the text in this roster; an empty station when no record matches.
     Station lookUp(const QString& text) const;
     // The search box: selects the last line that holds the text and picks its station.

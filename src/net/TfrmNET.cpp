@@ -22,7 +22,6 @@
 #include <QDate>
 #include <QFileInfo>
 #include <QLocale>
-#include <QSet>
 
 TfrmNET::TfrmNET(NetSession& session, QWidget* parent)
     : Page(parent), ui(std::make_unique<Ui::TfrmNET>()), m_session(session)
@@ -127,19 +126,7 @@ void TfrmNET::connectParts()
     });
     m_record->setSaveFolder([this] { return QFileInfo(m_checkIns->proposedSaveName()).absolutePath(); });
     m_record->setNote([this](const QString& text) { m_checkIns->showNote(text); });
-    // The licence file's calls come in after start-up: the suggestions and the licence line
-    // take them in at once.
-    const FccIndexLoader& licences = m_session.fccIndex();
-    auto line = [&licences](const QString& call) { return licenceLine(licences, call); };
-    m_selected->setLicenceText(line);
-    m_quick->setLicenceMark([&licences](const QString& call) { return licenceMark(licences, call); });
-    connect(
-        &m_session.fccIndex(), &FccIndexLoader::finished, this,
-        [this, line] {
-            m_quick->showSuggestions();
-            m_selected->setLicenceText(line);
-        },
-        Qt::QueuedConnection);
+    showLicences(m_session.fccIndex(), *m_selected, *m_quick);
 
     connect(ui->panSAVE, &FacePanel::clicked, this, &TfrmNET::panSAVEClick);
     connect(ui->VR2, &QPushButton::clicked, this, &TfrmNET::togglePhonetics);
@@ -152,22 +139,14 @@ void TfrmNET::connectParts()
 
 void TfrmNET::showRoster(int group, int digit)
 {
-    RosterPanel* roster = m_rosters.at(std::size_t(group - rgARC));
-    if (digit < 0)
-        roster->showWhole();
-    else
-        roster->showArea(digit);
+    m_rosters.at(std::size_t(group - rgARC))->show(digit);
 }
 
 void TfrmNET::checkInsChanged()
 {
     m_record->forgetAttendance();
     // The roster lines of stations already checked in stand out, so the operator sees who is in.
-    QSet<QString> in;
-    const CheckInList& list = m_session.checkIns();
-    for (int i = 0; i < list.size(); ++i)
-        if (!list.at(i).dateLine)
-            in.insert(stationIdentity(list.at(i).call));
+    const QSet<QString> in = m_session.checkIns().checkedInStations();
     for (RosterPanel* roster : m_rosters)
         roster->model().setCheckedIn(in);
     m_record->updateClock();
