@@ -118,15 +118,7 @@ std::optional<int> CheckInList::undo()
         journalFailed();
     // Lines stand in the order they were first added, so the line goes back before the
     // first line that was added after it.
-    auto at = entries.begin();
-    while (at != entries.end() && at->seq < e.seq)
-        ++at;
-    const int index = int(at - entries.begin());
-    if (observer)
-        observer->aboutToInsert(index);
-    entries.insert(at, std::move(e));
-    if (observer)
-        observer->inserted(index);
+    const int index = insertBySeq(std::move(e));
     unsaved = true;
     return index;
 }

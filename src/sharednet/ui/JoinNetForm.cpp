@@ -1,7 +1,8 @@
 #include "sharednet/ui/JoinNetForm.h"
 
+#include "sharednet/ui/FormButtons.h"
+
 #include <QDateTime>
-#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -32,13 +33,7 @@ JoinNetForm::JoinNetForm(const QString& server, const QString& operatorCall, Lis
     form->addRow(QStringLiteral("Open nets"), lstNETS);
     form->addRow(QStringLiteral("Your call"), editOPERATOR);
     form->addRow(lblNOTE);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    okButton = buttons->button(QDialogButtonBox::Ok);
-    okButton->setObjectName(QStringLiteral("btnOK"));
-    buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("btnCANCEL"));
-    form->addRow(buttons);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    okButton = addOkCancel(this, form);
     connect(list, &QPushButton::clicked, this, &JoinNetForm::listNets);
     connect(editSERVER, &QLineEdit::returnPressed, this, &JoinNetForm::listNets);
     connect(lstNETS, &QListWidget::currentRowChanged, this, &JoinNetForm::updateOk);

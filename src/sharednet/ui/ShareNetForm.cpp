@@ -1,8 +1,8 @@
 #include "sharednet/ui/ShareNetForm.h"
 
 #include "sharednet/SharedNetServer.h"
+#include "sharednet/ui/FormButtons.h"
 
-#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLineEdit>
 #include <QPushButton>
@@ -27,13 +27,7 @@ ShareNetForm::ShareNetForm(
     form->addRow(QStringLiteral("Server"), editSERVER);
     form->addRow(QStringLiteral("Net name"), editNETNAME);
     form->addRow(QStringLiteral("Your call"), editOPERATOR);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    okButton = buttons->button(QDialogButtonBox::Ok);
-    okButton->setObjectName(QStringLiteral("btnOK"));
-    buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("btnCANCEL"));
-    form->addRow(buttons);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    okButton = addOkCancel(this, form);
     for (QLineEdit* edit : { editSERVER, editNETNAME, editOPERATOR })
         connect(edit, &QLineEdit::textChanged, this, &ShareNetForm::updateOk);
     updateOk();
