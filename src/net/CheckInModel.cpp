@@ -2,6 +2,8 @@
 
 #include "checkin/CheckInStatus.h"
 
+#include <QStringList>
+
 CheckInModel::CheckInModel(CheckInList& list, QObject* parent) : QAbstractListModel(parent), m_list(list)
 {
     m_list.setObserver(this);
@@ -27,8 +29,15 @@ QVariant CheckInModel::data(const QModelIndex& index, int role) const
     case StatusRole:
         return m_list.at(index.row()).status;
     case Qt::ToolTipRole: {
-        const CheckInStatus* status = statusByCode(m_list.at(index.row()).status);
-        return status ? status->label : QVariant();
+        // The status in words, and on a shared net who logged the line.
+        const JournalEntry& line = m_list.at(index.row());
+        const CheckInStatus* status = statusByCode(line.status);
+        QStringList tip;
+        if (status)
+            tip << status->label;
+        if (!line.loggedBy.isEmpty() && !line.dateLine)
+            tip << QStringLiteral("Logged by %1").arg(line.loggedBy);
+        return tip.isEmpty() ? QVariant() : QVariant(tip.join(QLatin1Char('\n')));
     }
     default:
         return {};

@@ -135,7 +135,10 @@ bool QuickCallBox::enter(bool fillOnly)
             const auto newRow = std::find_if(m_rows.begin(), m_rows.end(),
                 [](const StationRow& r) { return r.match == MatchKind::NewStation; });
             if (newRow != m_rows.end()) {
-                if (!fillOnly && !confirmNew(newRow->call))
+                // A station already on the net (another operator's line) is no typo: it goes on
+                // to the repeat notice at once.
+                const bool onNet = m_checkIns.findCall(newRow->call) >= 0;
+                if (!fillOnly && !onNet && !confirmNew(newRow->call))
                     return true;
                 row = int(newRow - m_rows.begin());
             }

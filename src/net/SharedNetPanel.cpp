@@ -1,6 +1,7 @@
 #include "net/SharedNetPanel.h"
 
 #include "controls/Dialogs.h"
+#include "roster/RosterCatalog.h"
 #include "sharednet/SharedNetSession.h"
 #include "sharednet/SharedNetText.h"
 #include "sharednet/ui/JoinNetForm.h"
@@ -9,6 +10,14 @@
 #include <QDate>
 #include <QLabel>
 #include <QPushButton>
+
+namespace {
+QString clubNameOf(int group)
+{
+    const ClubRoster* roster = clubRoster(group);
+    return QString::fromLatin1(roster ? roster->label : clubRosters().front().label);
+}
+} // namespace
 
 SharedNetPanel::SharedNetPanel(NetJournal& journal, CheckInList& list, QPushButton* share, QPushButton* join,
     QLabel* state, QWidget* page)
@@ -60,6 +69,9 @@ bool SharedNetPanel::shareNet(const QString& conninfo, const QString& netName, c
 
 bool SharedNetPanel::joinNet(const QString& conninfo, const QString& netName, const QString& operatorCall)
 {
+    // An unsaved local net is never thrown away without asking.
+    if (m_canReplace && !m_canReplace())
+        return false;
     m_list.setOperator(operatorCall.trimmed().toUpper());
     return done(m_session->join(conninfo, netName, operatorCall.trimmed().toUpper()));
 }
@@ -72,8 +84,9 @@ void SharedNetPanel::resume()
 
 void SharedNetPanel::openShareForm()
 {
-    ShareNetForm form(
-        m_server, defaultNetName(QStringLiteral("ARC"), QDate::currentDate()), m_operator, m_page);
+    ShareNetForm form(m_server,
+        defaultNetName(clubNameOf(m_shownGroup ? m_shownGroup() : -1), QDate::currentDate()), m_operator,
+        m_page);
     if (form.exec() != QDialog::Accepted)
         return;
     m_server = form.server();
@@ -91,8 +104,5 @@ void SharedNetPanel::openJoinForm()
         return;
     m_server = form.server();
     m_operator = form.operatorCall();
-    // An unsaved local net is never thrown away without asking.
-    if (m_canReplace && !m_canReplace())
-        return;
     joinNet(form.server(), form.netName(), form.operatorCall());
 }

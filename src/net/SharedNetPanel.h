@@ -26,6 +26,8 @@ public:
     void setServer(const QString& conninfo) { m_server = conninfo; }
     // Asked before a joined net replaces the list; false keeps the list.
     void setCanReplaceList(std::function<bool()> ask) { m_canReplace = std::move(ask); }
+    // The roster group on screen: a new shared net is offered the name of its club.
+    void setShownGroup(std::function<int()> group) { m_shownGroup = std::move(group); }
     // What the forms do on OK; false (with the reason shown) when it did not work.
     bool shareNet(const QString& conninfo, const QString& netName, const QString& operatorCall);
     bool joinNet(const QString& conninfo, const QString& netName, const QString& operatorCall);
@@ -46,4 +48,5 @@ private:
     QString m_server;
     QString m_operator;
     std::function<bool()> m_canReplace;
+    std::function<int()> m_shownGroup;
 };

@@ -84,6 +84,7 @@ void TfrmNET::placeParts()
     m_shared = new SharedNetPanel(
         m_session.journal(), m_session.checkIns(), ui->btnSHARE, ui->btnJOIN, ui->lblSHARED, this);
     m_shared->setCanReplaceList([this] { return m_checkIns->canClose(); });
+    m_shared->setShownGroup([this] { return m_groups->shownGroup(); });
 }
 
 void TfrmNET::connectParts()

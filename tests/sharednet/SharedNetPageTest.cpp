@@ -1,0 +1,110 @@
+// A shared net on the net page itself: SHARE NET and JOIN NET as their forms' OK does them,
+// lines of other operators in the page's check-in list, who logged each line, and the
+// question before a joined net replaces an unsaved local one.
+#include "NetFixture.h"
+#include "Operator.h"
+#include "TestServer.h"
+
+#include <QLabel>
+
+namespace {
+class SharedNetPage : public NetPage {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(journal.isValid());
+        SetJournalFolder(journal.path());
+        NetPage::SetUp();
+        ASSERT_TRUE(db.ok());
+        openNetPage();
+    }
+    void TearDown() override
+    {
+        NetPage::TearDown();
+        SetJournalFolder(QString());
+    }
+    void quickCheckIn(const char* call)
+    {
+        QLineEdit* quick = edit("editQUICK");
+        quick->setFocus();
+        QTest::keyClicks(quick, call);
+        QTest::keyClick(quick, Qt::Key_Return);
+    }
+    QString shared() const { return child<QLabel>(net(), "lblSHARED")->text(); }
+    // The row of the page's check-in list that holds call, or -1.
+    int rowOf(const QString& call) const
+    {
+        const QStringList all = lines("lstboxCheckIN");
+        for (int i = 0; i < all.size(); ++i)
+            if (all[i].contains(QLatin1Char(' ') + call + QLatin1Char(' ')))
+                return i;
+        return -1;
+    }
+
+    QTemporaryDir journal;
+    TestDatabase db;
+};
+
+bool hasCall(const QStringList& lines, const QString& call)
+{
+    return std::any_of(
+        lines.begin(), lines.end(), [&](const QString& l) { return l.contains(" " + call + " "); });
+}
+} // namespace
+
+TEST_F(SharedNetPage, SharedFromThePageEveryLineReachesTheOthersAndTheirsShowInPlace)
+{
+    quickCheckIn("K5ABC"); // a line logged before the net is shared goes to the server too
+    ASSERT_TRUE(ShareNet(db.conninfo("n5ncs"), "Tuesday net", "n5ncs"));
+    EXPECT_TRUE(shared().startsWith("Shared: Tuesday net on ")) << shared().toStdString();
+
+    Operator logger;
+    ASSERT_TRUE(logger.session.join(db.conninfo("k5log"), "Tuesday net", "K5LOG"));
+    ASSERT_TRUE(waitFor([&] { return hasCall(logger.lines(), "K5ABC"); }))
+        << logger.lines().join('|').toStdString();
+
+    quickCheckIn("W3XYZ");
+    logger.add("K9NEW");
+    ASSERT_TRUE(waitFor([&] { return rowOf("K9NEW") >= 0 && hasCall(logger.lines(), "W3XYZ"); }));
+    EXPECT_TRUE(logger.lines().contains("2 W3XYZ [] by N5NCS")) << logger.lines().join('|').toStdString();
+    // The other operator's line is numbered by the server, after the page's two.
+    const int row = rowOf("K9NEW");
+    EXPECT_TRUE(lines("lstboxCheckIN")[row].startsWith("3  K9NEW"))
+        << lines("lstboxCheckIN")[row].toStdString();
+    EXPECT_EQ(list("lstboxCheckIN").view()->model()->index(row, 0).data(Qt::ToolTipRole).toString(),
+        "Logged by K5LOG");
+    EXPECT_TRUE(waitFor([&] { return shared().endsWith(", 2 operators"); })) << shared().toStdString();
+
+    // A repeat of the other operator's station is pointed out with who logged it.
+    quickCheckIn("K9NEW");
+    const QString note = child<QLabel>(net(), "lblQUICKNOTE")->text();
+    EXPECT_TRUE(note.startsWith("K9NEW is already checked in as #3 at ")) << note.toStdString();
+    EXPECT_TRUE(note.contains("by K5LOG")) << note.toStdString();
+}
+
+TEST_F(SharedNetPage, JoiningAsksBeforeAnUnsavedLocalNetIsReplaced)
+{
+    Operator ncs;
+    ASSERT_TRUE(ncs.session.share(db.conninfo("n5ncs"), "Tuesday net", "N5NCS"));
+    ncs.add("K5AB");
+    ASSERT_TRUE(waitFor([&] { return ncs.session.waitingChanges() == 0; }));
+
+    quickCheckIn("W3XYZ");
+    ASSERT_GE(rowOf("W3XYZ"), 0);
+    dialogs.answers = { Dialogs::SaveChoice::Cancel };
+    EXPECT_FALSE(JoinNet(db.conninfo("k5log"), "Tuesday net", "k5log"));
+    EXPECT_EQ(dialogs.questions.size(), 1);
+    EXPECT_GE(rowOf("W3XYZ"), 0); // kept
+    EXPECT_TRUE(shared().isEmpty());
+
+    dialogs.answers = { Dialogs::SaveChoice::Discard };
+    ASSERT_TRUE(JoinNet(db.conninfo("k5log"), "Tuesday net", "k5log"));
+    EXPECT_LT(rowOf("W3XYZ"), 0);
+    EXPECT_GE(rowOf("K5AB"), 0);
+    EXPECT_TRUE(shared().startsWith("Shared: Tuesday net on ")) << shared().toStdString();
+
+    // What the joined operator logs reaches the net control, in the logger's name.
+    quickCheckIn("KD3Q");
+    ASSERT_TRUE(waitFor([&] { return hasCall(ncs.lines(), "KD3Q"); })) << ncs.lines().join('|').toStdString();
+    EXPECT_TRUE(ncs.lines().contains("2 KD3Q [] by K5LOG")) << ncs.lines().join('|').toStdString();
+}
