@@ -78,6 +78,35 @@ TEST_F(NetRecord, TheTimerRunsFromTheFirstCheckInAndTheReminderTurnsYellowThenRe
     EXPECT_EQ(face("panIDENT"), clRed); // 61 minutes since F9
 }
 
+// After a save, Ctrl+N begins the next net: its timer and reminder start from its own first
+// check-in, never from the net before.
+TEST_F(NetRecord, ANewNetHasItsOwnClock)
+{
+    addStation("K5A");
+    minutes(45);
+    EXPECT_EQ(face("panIDENT"), clRed);
+    // Unsaved: the operator is asked first and may keep the list.
+    QTest::keyClick(edit("editQUICK"), Qt::Key_N, Qt::ControlModifier);
+    EXPECT_EQ(dialogs.questions.size(), 1);
+    EXPECT_EQ(frmNET->checkInList().checkInCount(), 1);
+    dialogs.fileNames = { install.filePath("first.txt") };
+    dialogs.answers = { Dialogs::SaveChoice::Save };
+    QTest::keyClick(edit("editQUICK"), Qt::Key_N, Qt::ControlModifier);
+    EXPECT_TRUE(QFile::exists(install.filePath("first.txt")));
+    EXPECT_EQ(lines("lstboxCheckIN").size(), 1); // today's date line alone
+    EXPECT_TRUE(lines("lstboxCheckIN")[0].startsWith("DATE : "));
+    EXPECT_EQ(netTime(), "NET --:--");
+    EXPECT_EQ(face("panIDENT"), clGray);
+
+    minutes(20); // waiting for the next net's stations
+    addStation("K5B");
+    EXPECT_EQ(netTime(), "NET 0:00:00");
+    EXPECT_TRUE(lines("lstboxCheckIN")[1].startsWith("1  K5B"));
+    minutes(5);
+    EXPECT_EQ(netTime(), "NET 0:05:00");
+    EXPECT_EQ(panel("panIDENT")->caption(), "ID 5 min");
+    EXPECT_EQ(face("panIDENT"), clGray);
+}
 TEST_F(NetRecord, StatusesByKeysAndMenuAreShownBesideTheLineAndKeptOnRestore)
 {
     for (const char* call : { "K5A", "K5B", "K5C" })

@@ -1,5 +1,8 @@
 #include "checkin/CheckInLine.h"
 
+#include <QDate>
+#include <QLocale>
+
 static const QString separator = QStringLiteral("  ");
 
 QString checkInLine(
@@ -12,6 +15,11 @@ QString checkInLine(
 QString dateLine(const QString& date)
 {
     return QStringLiteral("DATE : ") + date;
+}
+
+QString todayDateText()
+{
+    return QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat);
 }
 
 static int leadingDigits(const QString& line)

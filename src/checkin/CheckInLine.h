@@ -10,6 +10,8 @@ QString checkInLine(
 
 // The line appended each time the net page is brought up.
 QString dateLine(const QString& date);
+// Today's date as a date line shows it: the short date of the computer's settings.
+QString todayDateText();
 
 // True for a check-in line (it starts with its number and two blanks); date lines are not.
 bool isCheckInLine(const QString& line);

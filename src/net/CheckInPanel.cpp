@@ -235,6 +235,18 @@ bool CheckInPanel::canClose()
     return false;
 }
 
+bool CheckInPanel::beginNewNet(const QString& today)
+{
+    if (!canClose())
+        return false;
+    // The net timer and the identification reminder start again from the next check-in.
+    m_list.beginNewNet();
+    forgetRepeat();
+    addDateLine(today);
+    showNote(QStringLiteral("A new net begins with the next check-in."));
+    return true;
+}
+
 void CheckInPanel::offerRestore()
 {
     if (!m_journal.keptAside().isEmpty())

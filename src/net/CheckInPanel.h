@@ -51,6 +51,9 @@ public:
 
     bool save();
     bool canClose();
+    // Begins the next net on an empty list under today's date line, once the list on screen
+    // is saved or given up (asked as before closing); false when the operator keeps it.
+    bool beginNewNet(const QString& today);
     void offerRestore();
     void showNote(const QString& text);
     // The file name offered for a save: the folder saved to last, else the documents folder.

@@ -1,5 +1,6 @@
 // The keys of the net page, in one place: each is a shortcut of the page's window, shown in
 // the tooltip of the control it stands for.
+#include "checkin/CheckInLine.h"
 #include "checkin/CheckInStatus.h"
 #include "controls/FacePanel.h"
 #include "net/CheckInPanel.h"
@@ -50,6 +51,7 @@ void TfrmNET::setUpKeys()
         { QKeySequence(Qt::Key_F9), ui->panIDENT, [this] { m_record->identified(); } },
         { QKeySequence::Save, ui->panSAVE, [this] { panSAVEClick(); } },
         { QKeySequence::Undo, ui->btnDelete, [this] { m_checkIns->undoDelete(); } },
+        { QKeySequence::New, nullptr, [this] { m_checkIns->beginNewNet(todayDateText()); } },
     };
     auto* grid = ui->panS7;
     auto add = [this, grid](const QKeySequence& sequence, QWidget* context, Qt::ShortcutContext where,
@@ -66,6 +68,8 @@ void TfrmNET::setUpKeys()
         if (k.shownOn && !k.shownOn->toolTip().contains(k.keys.toString()))
             k.shownOn->setToolTip(k.shownOn->toolTip() + QStringLiteral(" (%1)").arg(k.keys.toString()));
     }
+    ui->lblNETTIME->setToolTip(ui->lblNETTIME->toolTip()
+        + QStringLiteral("\n%1 begins a new net").arg(QKeySequence(QKeySequence::New).toString()));
     QString statusKeys;
     for (const CheckInStatus& status : checkInStatuses()) {
         add(QKeySequence(Qt::ALT | Qt::Key(Qt::Key_A + (status.key.toUpper().unicode() - 'A'))), this,

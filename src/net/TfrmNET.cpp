@@ -1,5 +1,6 @@
 #include "net/TfrmNET.h"
 
+#include "checkin/CheckInLine.h"
 #include "controls/FacePanel.h"
 #include "controls/ImageBox.h"
 #include "fcc/FccIndexLoader.h"
@@ -19,9 +20,7 @@
 #include "session/NetSession.h"
 #include "ui_TfrmNET.h"
 
-#include <QDate>
 #include <QFileInfo>
-#include <QLocale>
 
 TfrmNET::TfrmNET(NetSession& session, QWidget* parent)
     : Page(parent), ui(std::make_unique<Ui::TfrmNET>()), m_session(session)
@@ -175,7 +174,7 @@ void TfrmNET::togglePhonetics()
 void TfrmNET::FormActivate()
 {
     resetHeader();
-    const QString today = QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat);
+    const QString today = todayDateText();
     ui->editDATE->setText(today);
     m_checkIns->addDateLine(today);
     showRoster(rgARC, -1);
