@@ -49,8 +49,11 @@ PgConnection::~PgConnection()
 
 bool PgConnection::open(const ConnParams& params, const QString& password, QString* error)
 {
-    close();
-    wantedPassword = false;
+    return adopt(made(params, password), !password.isEmpty(), error);
+}
+
+pg_conn* PgConnection::made(const ConnParams& params, const QString& password)
+{
     std::vector<const char*> keys, values;
     const QByteArray pass = password.toUtf8();
     for (const auto& [k, v] : params.values) {
@@ -63,17 +66,30 @@ bool PgConnection::open(const ConnParams& params, const QString& password, QStri
     }
     keys.push_back(nullptr);
     values.push_back(nullptr);
-    conn = PQconnectdbParams(keys.data(), values.data(), 0);
+    return PQconnectdbParams(keys.data(), values.data(), 0);
+}
+
+bool PgConnection::adopt(pg_conn* made, bool passwordGiven, QString* error)
+{
+    close();
+    conn = made;
+    wantedPassword = false;
     if (conn && PQstatus(conn) == CONNECTION_OK) {
         // Every statement names its schema; nothing an operator can create is looked up.
         exec("SET search_path = pg_catalog");
         return true;
     }
-    wantedPassword = conn && PQconnectionNeedsPassword(conn) && password.isEmpty();
+    wantedPassword = conn && PQconnectionNeedsPassword(conn) && !passwordGiven;
     if (error)
         *error = conn ? QString::fromUtf8(PQerrorMessage(conn)).trimmed() : QStringLiteral("out of memory");
     close();
     return false;
+}
+
+void PgConnection::discard(pg_conn* made)
+{
+    if (made)
+        PQfinish(made);
 }
 
 void PgConnection::close()

@@ -1,7 +1,7 @@
 #pragma once
 // One connection to the PostgreSQL server through libpq: statements with every value bound
-// as a parameter, and the notifications that arrive. No Qt widgets, no threads: the session
-// drives it from the event loop.
+// as a parameter, and the notifications that arrive. No Qt widgets: the session drives it
+// from the event loop; only the making of a connection (made) may run on another thread.
 #include "sharednet/ConnInfo.h"
 
 #include <QByteArray>
@@ -50,6 +50,13 @@ public:
 
     // password, when not empty, is given to libpq beside the parameters and kept nowhere else.
     bool open(const ConnParams& params, const QString& password, QString* error);
+    // Makes a connection and waits for it (up to the parameters' connect_timeout); safe on any
+    // thread. The result, good or failed, goes to adopt on the thread that uses it.
+    static pg_conn* made(const ConnParams& params, const QString& password);
+    // Takes over a connection from made: true when it is up, else the reason, and closed.
+    bool adopt(pg_conn* made, bool passwordGiven, QString* error);
+    // Closes a connection from made that nobody takes over.
+    static void discard(pg_conn* made);
     // True when the last failed open wanted a password it was not given.
     bool neededPassword() const { return wantedPassword; }
     void close();

@@ -64,9 +64,15 @@ bool SharedNetServer::connect(const QString& conninfo, const QString& password, 
         *message = params.error;
         return false;
     }
-    hostText = params.hostText;
+    return connectWith(conninfo, PgConnection::made(params, password), !password.isEmpty(), message);
+}
+
+bool SharedNetServer::connectWith(
+    const QString& conninfo, pg_conn* made, bool passwordGiven, QString* message)
+{
+    hostText = connParams(conninfo).hostText;
     QString error;
-    if (!conn.open(params, password, &error)) {
+    if (!conn.adopt(made, passwordGiven, &error)) {
         *message = QStringLiteral("The server %1 cannot be reached: %2").arg(hostText, error);
         return false;
     }

@@ -43,6 +43,8 @@ class SharedNetServer {
 public:
     // Connects and checks the schema; false with the reason in message.
     bool connect(const QString& conninfo, const QString& password, QString* message);
+    // The same with a connection made elsewhere (PgConnection::made, on a worker thread).
+    bool connectWith(const QString& conninfo, pg_conn* made, bool passwordGiven, QString* message);
     bool neededPassword() const { return conn.neededPassword(); }
     void disconnect() { conn.close(); }
     bool connected() const { return conn.isOpen(); }

@@ -2,8 +2,12 @@
 
 #include "sharednet/SharedNetText.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
+#include <QPointer>
 #include <QSocketNotifier>
+
+#include <thread>
 
 SharedNetSession::SharedNetSession(NetJournal& journal, CheckInList& list, QObject* parent)
     : QObject(parent), journal(journal), list(list)
@@ -238,11 +242,9 @@ bool SharedNetSession::resume()
         return false;
     // Read again through the shared store, so lines still without their number show it.
     list.restore(net->localNet);
-    QString why;
-    if (connectServer(net->conninfo, &why))
-        goOnline();
-    else
-        goOffline(why);
+    // Connected in the background like any reconnect: the restored list is usable at once,
+    // its changes waiting until the server answers.
+    tryReconnect();
     return true;
 }
 
@@ -309,8 +311,48 @@ void SharedNetSession::goOffline(const QString& why)
 
 void SharedNetSession::tryReconnect()
 {
+    if (reconnecting || online || !isShared())
+        return;
+    const ConnParams params = connParams(record.conninfo);
+    if (!params.valid) {
+        reconnected(nullptr);
+        return;
+    }
+    // A server across a network that went away answers nothing until the connect timeout:
+    // the wait is on a worker thread, so the operator goes on logging meanwhile.
+    reconnecting = true;
+    QPointer<SharedNetSession> self(this);
+    std::thread([self, params, pass = password] {
+        pg_conn* made = PgConnection::made(params, pass);
+        const bool delivered = QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [self, made] {
+                if (self)
+                    self->reconnected(made);
+                else
+                    PgConnection::discard(made);
+            },
+            Qt::QueuedConnection);
+        if (!delivered)
+            PgConnection::discard(made);
+    }).detach();
+}
+
+void SharedNetSession::reconnected(pg_conn* made)
+{
+    reconnecting = false;
     QString why;
-    if (connectServer(record.conninfo, &why)) {
+    if (!isShared() || online) {
+        PgConnection::discard(made);
+        return;
+    }
+    if (made ? server.connectWith(record.conninfo, made, !password.isEmpty(), &why)
+             : connectServer(record.conninfo, &why)) {
+        goOnline();
+        return;
+    }
+    // A password the server now wants is asked for here, on the page's thread.
+    if (server.neededPassword() && passwordPrompt && connectServer(record.conninfo, &why)) {
         goOnline();
         return;
     }

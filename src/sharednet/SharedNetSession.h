@@ -78,6 +78,7 @@ private:
     void goOnline();
     void goOffline(const QString& why);
     void tryReconnect();
+    void reconnected(pg_conn* made);
     void readSocket();
     // Notifications libpq has read, also those that came in while a statement ran: true
     // when one names a change of this net.
@@ -101,7 +102,7 @@ private:
     std::unique_ptr<QSocketNotifier> notifier;
     QTimer reconnectTimer, pollTimer;
     int firstBackoffMs = 500, mostBackoffMs = 10000, backoffMs = 500;
-    bool online = false, closed = false, syncQueued = false;
+    bool online = false, closed = false, syncQueued = false, reconnecting = false;
     int operators = 0;
     QString lastMessage;
 };

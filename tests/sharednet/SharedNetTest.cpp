@@ -4,12 +4,19 @@
 
 #include "sharednet/SharedNetText.h"
 
+#include <QElapsedTimer>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSignalSpy>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstring>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 namespace {
 const QString netName = QStringLiteral("Test net 2026-12-09");
@@ -106,6 +113,56 @@ TEST(SharedNet, ServerStoppedAndStartedMidNetLosesAndDoublesNothing)
     EXPECT_EQ(ncs.session.waitingChanges(), 0);
     EXPECT_GE(ncsState.count(), 2); // off line, then on line again
     EXPECT_TRUE(ncs.session.label().startsWith("Shared: "));
+}
+
+// While the server's place is held by something that takes the connection and never answers
+// (a server across a network that went away), reconnecting waits on its own: the page's event
+// loop keeps running, and the lines logged meanwhile go out when the real server is back.
+TEST(SharedNet, AServerThatNeverAnswersDoesNotHoldUpThePage)
+{
+    PrivateCluster cluster;
+    ASSERT_TRUE(cluster.ok());
+    TestDatabase db(cluster.base());
+    ASSERT_TRUE(db.ok());
+    Operator ncs;
+    ASSERT_TRUE(ncs.session.share(db.conninfo("n5ncs"), netName, "N5NCS"));
+    ncs.add("K5AAA");
+    ASSERT_TRUE(waitFor([&] { return ncs.session.waitingChanges() == 0; }));
+
+    const auto where = QRegularExpression("host=(\\S+) port=(\\d+)").match(cluster.base());
+    ASSERT_TRUE(where.hasMatch()) << cluster.base().toStdString();
+    const QByteArray socketPath = (where.captured(1) + "/.s.PGSQL." + where.captured(2)).toLocal8Bit();
+    ASSERT_TRUE(cluster.halt());
+    // Takes connections into its backlog and never reads or answers them.
+    const int silent = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address {};
+    address.sun_family = AF_UNIX;
+    ASSERT_LT(std::size_t(socketPath.size()), sizeof address.sun_path);
+    std::memcpy(address.sun_path, socketPath.constData(), std::size_t(socketPath.size()));
+    ASSERT_EQ(::bind(silent, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(::listen(silent, 16), 0);
+
+    ncs.add("W5BBB"); // finds the server gone, and starts reconnecting
+    ASSERT_TRUE(waitFor([&] { return !ncs.session.isOnline(); }, 20000));
+    // The connect timeout is 5 s; the loop must never stop for anything like that.
+    QElapsedTimer clock;
+    clock.start();
+    qint64 last = 0, longest = 0;
+    while (clock.elapsed() < 7000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QTest::qSleep(5);
+        longest = std::max(longest, clock.elapsed() - last);
+        last = clock.elapsed();
+    }
+    EXPECT_LT(longest, 1000);
+    ncs.add("N5CCC");
+
+    ::close(silent);
+    ::unlink(socketPath.constData());
+    ASSERT_TRUE(cluster.resume());
+    ASSERT_TRUE(waitFor([&] { return ncs.session.isOnline() && ncs.session.waitingChanges() == 0; }, 30000));
+    EXPECT_EQ(
+        ncs.lines(), (QStringList { "1 K5AAA [] by N5NCS", "2 W5BBB [] by N5NCS", "3 N5CCC [] by N5NCS" }));
 }
 
 TEST(SharedNet, ChangesOfAClientKilledBeforeSendingThemGoOutOnItsNextStart)
