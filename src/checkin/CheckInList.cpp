@@ -99,13 +99,18 @@ bool CheckInList::remove(int index)
     if (net && journaling() && !journal->setDeleted(net, e.seq, clock(), !unsaved))
         journalFailed();
     removed.push_back({ e });
+    eraseAt(index);
+    return true;
+}
+
+void CheckInList::eraseAt(int index)
+{
     if (observer)
         observer->aboutToRemove(index);
     entries.erase(entries.begin() + index);
     if (observer)
         observer->removed(index);
     unsaved = true;
-    return true;
 }
 
 std::optional<int> CheckInList::undo()

@@ -152,4 +152,6 @@ private:
     std::function<void(const Change&)> onChange;
     void changed(Change::Kind kind, int index);
     int insertBySeq(JournalEntry entry);
+    // Takes the line at index off the list (the journal is the caller's), telling the observer.
+    void eraseAt(int index);
 };

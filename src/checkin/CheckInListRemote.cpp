@@ -67,12 +67,7 @@ bool CheckInList::applyRemoteRemoval(std::int64_t seq)
         return false;
     if (net && journaling() && !journal->setDeleted(net, seq, clock(), !unsaved))
         journalFailed();
-    if (observer)
-        observer->aboutToRemove(index);
-    entries.erase(entries.begin() + index);
-    if (observer)
-        observer->removed(index);
-    unsaved = true;
+    eraseAt(index);
     changed(Change::Removed, index);
     return true;
 }
