@@ -59,6 +59,14 @@ public:
             chosen.pop_front();
             return a;
         };
+        hook.password = [this](const QString& text) {
+            passwordQuestions << text;
+            if (passwords.empty())
+                return QString();
+            QString answer = passwords.front();
+            passwords.pop_front();
+            return answer;
+        };
         previous = Dialogs::setHook(&hook);
     }
     ~RecordingDialogs() { Dialogs::setHook(previous); }
@@ -84,6 +92,8 @@ public:
     int saveDialogs = 0;
     std::deque<QStringList> openNames; // answers to the open-files dialog (none cancels)
     int openDialogs = 0;
+    std::deque<QString> passwords; // answers to password questions (none cancels)
+    QStringList passwordQuestions;
 
 private:
     Dialogs::Hook hook;

@@ -6,6 +6,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFormLayout>
+#include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPrintDialog>
@@ -179,6 +180,16 @@ bool dateRange(QWidget* parent, const QString& text, QDate& from, QDate& to)
     from = std::min(first->date(), last->date());
     to = std::max(first->date(), last->date());
     return true;
+}
+
+QString password(QWidget* parent, const QString& text)
+{
+    if (currentHook && currentHook->password)
+        return currentHook->password(text);
+    bool ok = false;
+    const QString answer = QInputDialog::getText(
+        parent, QApplication::applicationName(), text, QLineEdit::Password, QString(), &ok);
+    return ok ? answer : QString();
 }
 
 } // namespace Dialogs

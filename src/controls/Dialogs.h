@@ -36,6 +36,8 @@ struct Hook {
     std::function<bool(const std::function<int(QPagedPaintDevice&)>& paint)> printPages;
     // Answers the choice of a range of dates: false cancels.
     std::function<bool(QDate& from, QDate& to)> dateRange;
+    // Answers the password question, given its text: an empty answer cancels.
+    std::function<QString(const QString& text)> password;
 };
 
 // Installs a hook (nullptr restores the real dialogs). Returns the previous one.
@@ -66,5 +68,7 @@ bool printDocument(QWidget* parent, QTextDocument* document);
 bool printPages(QWidget* parent, const std::function<int(QPagedPaintDevice&)>& paint);
 // Asks for a range of dates, starting from the ones given; false when cancelled.
 bool dateRange(QWidget* parent, const QString& text, QDate& from, QDate& to);
+// Asks for a password, shown as dots; an empty text when cancelled.
+QString password(QWidget* parent, const QString& text);
 
 } // namespace Dialogs

@@ -24,6 +24,9 @@ SharedNetPanel::SharedNetPanel(NetJournal& journal, CheckInList& list, QPushButt
     : QObject(page), m_list(list), m_session(std::make_unique<SharedNetSession>(journal, list)),
       m_state(state), m_page(page)
 {
+    m_session->setPasswordPrompt([this](const QString& user, const QString& host) {
+        return Dialogs::password(m_page, QStringLiteral("Password of %1 on %2:").arg(user, host));
+    });
     connect(share, &QPushButton::clicked, this, &SharedNetPanel::openShareForm);
     connect(join, &QPushButton::clicked, this, &SharedNetPanel::openJoinForm);
     connect(m_session.get(), &SharedNetSession::connectionChanged, this, &SharedNetPanel::showState);

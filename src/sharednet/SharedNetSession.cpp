@@ -53,12 +53,19 @@ QString SharedNetSession::label()
 
 bool SharedNetSession::connectServer(const QString& conninfo, QString* message)
 {
-    if (server.connect(conninfo, password, message))
+    return signIn(server, conninfo, message);
+}
+
+bool SharedNetSession::signIn(SharedNetServer& target, const QString& conninfo, QString* message)
+{
+    if (target.connect(conninfo, password, message))
         return true;
-    if (server.neededPassword() && passwordPrompt) {
+    // With no password in libpq's password file the operator is asked; the answer is kept
+    // in memory for reconnecting, never written anywhere.
+    if (target.neededPassword() && passwordPrompt) {
         const ConnParams p = connParams(conninfo);
         password = passwordPrompt(p.user, p.hostText);
-        if (!password.isEmpty() && server.connect(conninfo, password, message))
+        if (!password.isEmpty() && target.connect(conninfo, password, message))
             return true;
         password.clear();
     }
@@ -68,7 +75,7 @@ bool SharedNetSession::connectServer(const QString& conninfo, QString* message)
 std::optional<std::vector<OpenNet>> SharedNetSession::openNets(const QString& conninfo, QString* message)
 {
     SharedNetServer probe;
-    if (!probe.connect(conninfo, password, message))
+    if (!signIn(probe, conninfo, message))
         return std::nullopt;
     return probe.openNets(message);
 }

@@ -74,6 +74,7 @@ signals:
 
 private:
     bool connectServer(const QString& conninfo, QString* message);
+    bool signIn(SharedNetServer& target, const QString& conninfo, QString* message);
     bool attach(const SharedNetRecord& net);
     void goOnline();
     void goOffline(const QString& why);

@@ -5,7 +5,9 @@
 #include "Operator.h"
 #include "TestServer.h"
 
+#include <QDir>
 #include <QLabel>
+#include <QUuid>
 
 namespace {
 class SharedNetPage : public NetPage {
@@ -107,4 +109,31 @@ TEST_F(SharedNetPage, JoiningAsksBeforeAnUnsavedLocalNetIsReplaced)
     quickCheckIn("KD3Q");
     ASSERT_TRUE(waitFor([&] { return hasCall(ncs.lines(), "KD3Q"); })) << ncs.lines().join('|').toStdString();
     EXPECT_TRUE(ncs.lines().contains("2 KD3Q [] by K5LOG")) << ncs.lines().join('|').toStdString();
+}
+
+// A sign-in with a password and no password file: the page asks for it, a wrong one is told,
+// and the password is kept nowhere on disk.
+TEST_F(SharedNetPage, APasswordIsAskedForAndNeverWritten)
+{
+    const QString user = QStringLiteral("pw") + QUuid::createUuid().toString(QUuid::Id128).left(12);
+    ASSERT_TRUE(db.addPasswordSignIn(user, "right horse"));
+    dialogs.passwords = { "wrong horse" };
+    EXPECT_FALSE(ShareNet(db.conninfo(user), "Tuesday net", "n5ncs"));
+    ASSERT_EQ(dialogs.passwordQuestions.size(), 1);
+    EXPECT_TRUE(dialogs.passwordQuestions[0].startsWith("Password of " + user + " on "))
+        << dialogs.passwordQuestions[0].toStdString();
+    ASSERT_FALSE(dialogs.texts().isEmpty());
+    EXPECT_TRUE(dialogs.texts().last().contains("password authentication failed"))
+        << dialogs.texts().last().toStdString();
+    EXPECT_TRUE(shared().isEmpty());
+
+    dialogs.passwords = { "right horse" };
+    ASSERT_TRUE(ShareNet(db.conninfo(user), "Tuesday net", "n5ncs"));
+    quickCheckIn("K5ABC");
+    EXPECT_TRUE(shared().startsWith("Shared: Tuesday net on ")) << shared().toStdString();
+    for (const QFileInfo& file : QDir(journal.path()).entryInfoList(QDir::Files)) {
+        QFile f(file.filePath());
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_FALSE(f.readAll().contains("right horse")) << file.fileName().toStdString();
+    }
 }

@@ -70,6 +70,32 @@ bool TestDatabase::admin(const char* sql)
     return c.open(connParams(conninfo(QStringLiteral("velmora_admin"))), {}, nullptr) && c.exec(sql).ok();
 }
 
+bool TestDatabase::addPasswordSignIn(const QString& user, const QString& password)
+{
+    // The run's cluster lets its own sign-ins in without a password; this one is asked for it.
+    const QString cluster
+        = readFile(qEnvironmentVariable("VELMORA_TEST_PG") + QStringLiteral("/cluster")).trimmed();
+    QFile hba(cluster + QStringLiteral("/data/pg_hba.conf"));
+    if (cluster.isEmpty() || !hba.open(QIODevice::ReadWrite))
+        return false;
+    const QByteArray rules
+        = QStringLiteral("local all %1 scram-sha-256\n").arg(user).toUtf8() + hba.readAll();
+    hba.seek(0);
+    if (hba.write(rules) != rules.size())
+        return false;
+    hba.close();
+    const QByteArray create = QStringLiteral("CREATE ROLE %1 LOGIN PASSWORD '%2' IN ROLE velmora_ncs")
+                                  .arg(user, password)
+                                  .toUtf8();
+    if (!admin(create.constData()) || !admin("SELECT pg_reload_conf()"))
+        return false;
+    // The server reads its rules again in the background: wait until it asks.
+    return waitFor([&] {
+        PgConnection c;
+        return !c.open(connParams(conninfo(user)), {}, nullptr) && c.neededPassword();
+    });
+}
+
 PrivateCluster::PrivateCluster()
 {
     good = script("start");

@@ -22,6 +22,8 @@ public:
     QString conninfo(const QString& user) const;
     // Runs SQL as the superuser; false on error.
     bool admin(const char* sql);
+    // A net control sign-in of this database that must give a password (no password file).
+    bool addPasswordSignIn(const QString& user, const QString& password);
 
 private:
     QString base, name;
