@@ -48,12 +48,12 @@ QString SharedNetSession::label()
 {
     if (!isShared())
         return QString();
-    return sharedLabelText(online, record.name, server.host(), operators, waitingChanges());
+    return sharedLabelText(online, record.name, server->host(), operators, waitingChanges());
 }
 
 bool SharedNetSession::connectServer(const QString& conninfo, QString* message)
 {
-    return signIn(server, conninfo, message);
+    return signIn(*server, conninfo, message);
 }
 
 bool SharedNetSession::signIn(SharedNetServer& target, const QString& conninfo, QString* message)
@@ -131,19 +131,19 @@ bool SharedNetSession::share(const QString& conninfo, const QString& netName, co
     const std::int64_t localNet = list.openNet();
     if (localNet == 0) {
         lastMessage = list.journalProblem();
-        server.disconnect();
+        server->disconnect();
         return false;
     }
     SharedNetRecord net { localNet, conninfoWithoutPassword(conninfo), 0, NetOutbox::newUid(), name, op, 0 };
-    const auto id = server.shareNet(net.shareUid, name, op, list.now(), &lastMessage);
+    const auto id = server->shareNet(net.shareUid, name, op, list.now(), &lastMessage);
     if (!id) {
-        server.disconnect();
+        server->disconnect();
         return false;
     }
     net.serverNet = *id;
     if (!attach(net) || !outbox->saveNet(net)) {
         lastMessage = outbox ? outbox->problem() : lastMessage;
-        server.disconnect();
+        server->disconnect();
         return false;
     }
     // The lines so far go to the server in their order, each with its status.
@@ -198,9 +198,9 @@ bool SharedNetSession::join(const QString& conninfo, const QString& netName, con
     }
     if (!connectServer(conninfo, &lastMessage))
         return false;
-    const auto nets = server.openNets(&lastMessage);
+    const auto nets = server->openNets(&lastMessage);
     if (!nets) {
-        server.disconnect();
+        server->disconnect();
         return false;
     }
     const OpenNet* found = nullptr;
@@ -209,19 +209,19 @@ bool SharedNetSession::join(const QString& conninfo, const QString& netName, con
             found = &n; // the newest of that name
     if (!found) {
         lastMessage
-            = QStringLiteral("There is no open net \"%1\" on %2.").arg(netName.trimmed(), server.host());
-        server.disconnect();
+            = QStringLiteral("There is no open net \"%1\" on %2.").arg(netName.trimmed(), server->host());
+        server->disconnect();
         return false;
     }
-    if (!server.joinNet(found->id, op, list.now(), &lastMessage)) {
-        server.disconnect();
+    if (!server->joinNet(found->id, op, list.now(), &lastMessage)) {
+        server->disconnect();
         return false;
     }
     SharedNetRecord net { 0, conninfoWithoutPassword(conninfo), found->id, NetOutbox::newUid(), found->name,
         op, 0 };
     list.startNew();
     if (!attach(net)) {
-        server.disconnect();
+        server->disconnect();
         return false;
     }
     net.localNet = list.openNet();
@@ -230,7 +230,7 @@ bool SharedNetSession::join(const QString& conninfo, const QString& netName, con
     if (net.localNet == 0 || !outbox->saveNet(net)) {
         lastMessage = net.localNet == 0 ? list.journalProblem() : outbox->problem();
         record = SharedNetRecord();
-        server.disconnect();
+        server->disconnect();
         return false;
     }
     goOnline();
@@ -265,11 +265,13 @@ bool SharedNetSession::closeNet()
     c.kind = QStringLiteral("close");
     c.utcMs = list.now();
     c.entry.loggedBy = record.operatorCall;
-    if (!online) {
-        lastMessage = QStringLiteral("The server cannot be reached; the net stays open.");
+    if (!online || busy) {
+        lastMessage = online
+            ? QStringLiteral("The server is still answering; close the net again in a moment.")
+            : QStringLiteral("The server cannot be reached; the net stays open.");
         return false;
     }
-    const auto sent = server.send(record.serverNet, c);
+    const auto sent = server->send(record.serverNet, c);
     if (sent.state != SharedNetServer::Sent::Done) {
         lastMessage = sent.message;
         if (sent.state == SharedNetServer::Sent::Lost)
@@ -283,13 +285,13 @@ bool SharedNetSession::closeNet()
 void SharedNetSession::goOnline()
 {
     QString why;
-    if (!server.listen(record.serverNet, &why)) {
+    if (!server->listen(record.serverNet, &why)) {
         goOffline(why);
         return;
     }
     if (notifier)
         notifier.release()->deleteLater();
-    notifier = std::make_unique<QSocketNotifier>(server.connection().socket(), QSocketNotifier::Read);
+    notifier = std::make_unique<QSocketNotifier>(server->connection().socket(), QSocketNotifier::Read);
     connect(notifier.get(), &QSocketNotifier::activated, this, &SharedNetSession::readSocket);
     online = true;
     backoffMs = firstBackoffMs;
@@ -305,7 +307,7 @@ void SharedNetSession::goOffline(const QString& why)
         notifier->setEnabled(false);
         notifier.release()->deleteLater();
     }
-    server.disconnect();
+    server->disconnect();
     pollTimer.stop();
     const bool was = online;
     online = false;
@@ -353,13 +355,13 @@ void SharedNetSession::reconnected(pg_conn* made)
         PgConnection::discard(made);
         return;
     }
-    if (made ? server.connectWith(record.conninfo, made, !password.isEmpty(), &why)
+    if (made ? server->connectWith(record.conninfo, made, !password.isEmpty(), &why)
              : connectServer(record.conninfo, &why)) {
         goOnline();
         return;
     }
     // A password the server now wants is asked for here, on the page's thread.
-    if (server.neededPassword() && passwordPrompt && connectServer(record.conninfo, &why)) {
+    if (server->neededPassword() && passwordPrompt && connectServer(record.conninfo, &why)) {
         goOnline();
         return;
     }
@@ -370,8 +372,10 @@ void SharedNetSession::reconnected(pg_conn* made)
 
 void SharedNetSession::readSocket()
 {
-    if (!server.connection().consume()) {
-        goOffline(QStringLiteral("The server %1 went away.").arg(server.host()));
+    if (busy)
+        return; // the statement out on its worker reads the socket
+    if (!server->connection().consume()) {
+        goOffline(QStringLiteral("The server %1 went away.").arg(server->host()));
         return;
     }
     if (takeNotifications())
@@ -381,7 +385,7 @@ void SharedNetSession::readSocket()
 bool SharedNetSession::takeNotifications()
 {
     bool news = false;
-    for (const PgNotification& n : server.connection().notifications()) {
+    for (const PgNotification& n : server->connection().notifications()) {
         if (n.channel != netChannel(record.serverNet))
             continue;
         if (!notifiedChange(n.payload, record.serverNet)) {

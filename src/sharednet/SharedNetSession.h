@@ -45,6 +45,8 @@ public:
     }
     // Pauses before each new try to reach the server: first, doubled each time up to most.
     void setBackoff(int firstMs, int mostMs);
+    // How long a statement may go unanswered before the server counts as gone.
+    void setStatementWait(int ms) { statementWaitMs = ms; }
 
     bool isShared() const { return record.serverNet != 0; }
     bool isOnline() const { return online; }
@@ -52,7 +54,7 @@ public:
     int waitingChanges();
     int operatorCount() const { return operators; }
     QString netName() const { return record.name; }
-    QString host() const { return server.host(); }
+    QString host() const { return server->host(); }
     QString message() const { return lastMessage; }
     std::int64_t serverNet() const { return record.serverNet; }
     std::int64_t lastChange() const { return record.lastChange; }
@@ -90,13 +92,17 @@ private:
     void apply(const ServerChange& change);
     void applyLine(const ServerChange& change);
     void report(const QString& text);
+    // Runs a statement's round trip on a worker thread while the event loop goes on (the
+    // operator keeps logging). False when the server has not answered in time: the connection
+    // is left to that thread and the session goes on with a new, unconnected one.
+    bool offThread(std::function<void(SharedNetServer&)> work);
 
     NetJournal& journal;
     CheckInList& list;
     std::unique_ptr<NetOutbox> outbox;
     std::unique_ptr<SharedStore> store;
     CheckInStore* plainStore = nullptr;
-    SharedNetServer server;
+    std::shared_ptr<SharedNetServer> server = std::make_shared<SharedNetServer>();
     SharedNetRecord record;
     QString password;
     std::function<QString(const QString&, const QString&)> passwordPrompt;
@@ -104,6 +110,8 @@ private:
     QTimer reconnectTimer, pollTimer;
     int firstBackoffMs = 500, mostBackoffMs = 10000, backoffMs = 500;
     bool online = false, closed = false, syncQueued = false, reconnecting = false;
+    bool busy = false, wantSync = false; // a statement is out on its worker; a sync waits for it
+    int statementWaitMs = 10000;
     int operators = 0;
     QString lastMessage;
 };

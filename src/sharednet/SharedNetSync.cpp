@@ -1,6 +1,13 @@
 // Sending what waits in the outbox and applying what the server has, for a shared net.
 #include "sharednet/SharedNetSession.h"
 
+#include <QDeadlineTimer>
+#include <QEventLoop>
+#include <QSocketNotifier>
+
+#include <atomic>
+#include <thread>
+
 namespace {
 constexpr int batch = 2000;
 }
@@ -24,8 +31,20 @@ bool SharedNetSession::catchUp()
 
 bool SharedNetSession::flush()
 {
+    if (busy) {
+        wantSync = true;
+        return false;
+    }
     for (const OutboxChange& c : outbox->pending(record.localNet)) {
-        const auto sent = server.send(record.serverNet, c);
+        auto answer = std::make_shared<SharedNetServer::SendResult>();
+        if (!offThread(
+                [answer, c, net = record.serverNet](SharedNetServer& s) { *answer = s.send(net, c); })) {
+            goOffline(QStringLiteral("The server did not answer."));
+            return false;
+        }
+        if (!online)
+            return false; // went off line meanwhile
+        const SharedNetServer::SendResult& sent = *answer;
         if (sent.state == SharedNetServer::Sent::Lost) {
             goOffline(sent.message);
             return false;
@@ -53,11 +72,28 @@ bool SharedNetSession::readAll()
 {
     if (!online)
         return false;
+    if (busy) {
+        wantSync = true;
+        return false;
+    }
     for (;;) {
-        QString why;
-        const auto changes = server.changesSince(record.serverNet, record.lastChange, batch, &why);
+        struct Read {
+            std::optional<std::vector<ServerChange>> changes;
+            QString why;
+        };
+        auto read = std::make_shared<Read>();
+        if (!offThread([read, net = record.serverNet, since = record.lastChange](SharedNetServer& s) {
+                read->changes = s.changesSince(net, since, batch, &read->why);
+            })) {
+            goOffline(QStringLiteral("The server did not answer."));
+            return false;
+        }
+        if (!online)
+            return false;
+        const auto& changes = read->changes;
+        const QString& why = read->why;
         if (!changes) {
-            if (!server.connected()) {
+            if (!server->connected()) {
                 goOffline(why);
                 return false;
             }
@@ -78,8 +114,52 @@ bool SharedNetSession::readAll()
         if (int(changes->size()) < batch)
             break;
     }
-    operators = server.operators(record.serverNet);
+    auto count = std::make_shared<int>(operators);
+    if (!offThread([count, net = record.serverNet](SharedNetServer& s) { *count = s.operators(net); })) {
+        goOffline(QStringLiteral("The server did not answer."));
+        return false;
+    }
+    operators = *count;
     return true;
+}
+
+bool SharedNetSession::offThread(std::function<void(SharedNetServer&)> work)
+{
+    struct Job {
+        std::atomic<bool> done { false };
+    };
+    auto job = std::make_shared<Job>();
+    busy = true;
+    if (notifier)
+        notifier->setEnabled(false);
+    std::thread([job, s = server, work = std::move(work)] {
+        work(*s);
+        job->done = true;
+    }).detach();
+    // Waits in an event loop of its own, so that the page answers keys and clicks meanwhile;
+    // what they change waits in the outbox and goes out after this statement.
+    const QDeadlineTimer deadline(statementWaitMs);
+    QEventLoop loop;
+    QTimer tick;
+    tick.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&tick, &QTimer::timeout, &loop, [&] {
+        if (job->done || deadline.hasExpired())
+            loop.quit();
+    });
+    tick.start(1);
+    if (!job->done)
+        loop.exec();
+    busy = false;
+    if (notifier)
+        notifier->setEnabled(true);
+    if (wantSync) {
+        wantSync = false;
+        QTimer::singleShot(0, this, [this] { sync(); });
+    }
+    if (job->done)
+        return true;
+    server = std::make_shared<SharedNetServer>(); // the late connection stays with its thread
+    return false;
 }
 
 void SharedNetSession::apply(const ServerChange& c)

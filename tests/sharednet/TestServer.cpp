@@ -2,9 +2,12 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QProcess>
 #include <QThread>
+#include <QTimer>
 #include <QUuid>
 
 #include <gtest/gtest.h>
@@ -137,4 +140,22 @@ bool waitFor(const std::function<bool()>& done, int ms)
         QThread::msleep(5);
     }
     return true;
+}
+
+qint64 longestPause(int ms)
+{
+    QElapsedTimer clock;
+    clock.start();
+    qint64 last = 0, longest = 0;
+    QTimer tick;
+    QEventLoop loop;
+    QObject::connect(&tick, &QTimer::timeout, &loop, [&] {
+        longest = std::max(longest, clock.elapsed() - last);
+        last = clock.elapsed();
+        if (last >= ms)
+            loop.quit();
+    });
+    tick.start(10);
+    loop.exec();
+    return longest;
 }

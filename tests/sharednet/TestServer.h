@@ -49,3 +49,6 @@ private:
 
 // Runs the event loop until done() holds or the time is up.
 bool waitFor(const std::function<bool()>& done, int ms = 10000);
+// Runs the event loop for ms with a timer ticking every 10 ms: the longest time between two
+// ticks, which is how long the program would not have answered a key.
+qint64 longestPause(int ms);
