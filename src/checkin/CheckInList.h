@@ -99,8 +99,6 @@ public:
     void setStore(CheckInStore* store) { journal = store; }
     // The journal's net of this list, begun now if it has none yet; 0 without a journal.
     std::int64_t openNet() { return ensureNet(); }
-    // Starts an empty list of a new net (the page asks about unsaved lines before).
-    void startNew();
 
     // Changes other operators made, applied in place (CheckInListRemote.cpp). Each goes to
     // the store and then to the list like the operator's own, never onto the undo stack, and

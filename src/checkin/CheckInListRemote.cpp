@@ -13,11 +13,6 @@ void CheckInList::changed(Change::Kind kind, int index)
         onChange(Change { kind, index });
 }
 
-void CheckInList::startNew()
-{
-    beginNewNet();
-}
-
 int CheckInList::indexOfSeq(std::int64_t seq) const
 {
     for (int i = 0; i < size(); ++i)

@@ -117,11 +117,11 @@ std::optional<SharedNetRecord> NetOutbox::net(std::int64_t localNet)
         return std::nullopt;
     SharedNetRecord n;
     n.localNet = localNet;
-    n.conninfo = text(st.get(), 0);
+    n.conninfo = columnText(st.get(), 0);
     n.serverNet = sqlite3_column_int64(st.get(), 1);
-    n.shareUid = text(st.get(), 2);
-    n.name = text(st.get(), 3);
-    n.operatorCall = text(st.get(), 4);
+    n.shareUid = columnText(st.get(), 2);
+    n.name = columnText(st.get(), 3);
+    n.operatorCall = columnText(st.get(), 4);
     n.lastChange = sqlite3_column_int64(st.get(), 5);
     return n;
 }
@@ -188,16 +188,16 @@ std::vector<OutboxChange> NetOutbox::pending(std::int64_t localNet)
         OutboxChange c;
         c.id = sqlite3_column_int64(st.get(), 0);
         c.localNet = localNet;
-        c.uid = text(st.get(), 1);
-        c.kind = text(st.get(), 2);
-        c.lineUid = text(st.get(), 3);
-        c.value = text(st.get(), 4);
-        c.entry.call = text(st.get(), 5);
-        c.entry.name = text(st.get(), 6);
-        c.entry.city = text(st.get(), 7);
-        c.entry.state = text(st.get(), 8);
-        c.entry.source = sourceFromName(text(st.get(), 9));
-        c.entry.loggedBy = text(st.get(), 10);
+        c.uid = columnText(st.get(), 1);
+        c.kind = columnText(st.get(), 2);
+        c.lineUid = columnText(st.get(), 3);
+        c.value = columnText(st.get(), 4);
+        c.entry.call = columnText(st.get(), 5);
+        c.entry.name = columnText(st.get(), 6);
+        c.entry.city = columnText(st.get(), 7);
+        c.entry.state = columnText(st.get(), 8);
+        c.entry.source = sourceFromName(columnText(st.get(), 9));
+        c.entry.loggedBy = columnText(st.get(), 10);
         c.utcMs = sqlite3_column_int64(st.get(), 11);
         c.entry.utcMs = c.utcMs;
         out.push_back(std::move(c));
@@ -242,7 +242,7 @@ QString NetOutbox::uidOf(std::int64_t localNet, std::int64_t seq)
 {
     Statement st(db, "SELECT uid FROM shared_lines WHERE local_net = ? AND seq = ?");
     st.bind(localNet).bind(seq);
-    return st.step() ? text(st.get(), 0) : QString();
+    return st.step() ? columnText(st.get(), 0) : QString();
 }
 
 std::int64_t NetOutbox::seqOf(std::int64_t localNet, const QString& uid)

@@ -1,6 +1,8 @@
 #pragma once
 // A prepared statement of the outbox's connection, with its values bound in order and
-// finalized when it goes; and a text column as a QString.
+// finalized when it goes; text values through the journal's helpers.
+#include "journal/JournalSql.h"
+
 #include <QString>
 
 #include <sqlite3.h>
@@ -8,12 +10,6 @@
 #include <cstdint>
 
 namespace outbox_sql {
-inline QString text(sqlite3_stmt* st, int column)
-{
-    const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(st, column));
-    return t ? QString::fromUtf8(t, sqlite3_column_bytes(st, column)) : QString();
-}
-
 // A prepared statement with its values bound in order, finalized when it goes.
 class Statement {
 public:
@@ -30,8 +26,7 @@ public:
     }
     Statement& bind(const QString& v)
     {
-        const QByteArray utf8 = v.toUtf8();
-        sqlite3_bind_text(st, ++index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+        bindText(st, ++index, v);
         return *this;
     }
     bool step() { return st && sqlite3_step(st) == SQLITE_ROW; }

@@ -6,6 +6,7 @@
 #include "net/CheckInPanel.h"
 #include "net/CheckInView.h"
 #include "net/NetRecordPanel.h"
+#include "net/SharedNetPanel.h"
 #include "net/TfrmNET.h"
 #include "ui_TfrmNET.h"
 
@@ -51,7 +52,7 @@ void TfrmNET::setUpKeys()
         { QKeySequence(Qt::Key_F9), ui->panIDENT, [this] { m_record->identified(); } },
         { QKeySequence::Save, ui->panSAVE, [this] { panSAVEClick(); } },
         { QKeySequence::Undo, ui->btnDelete, [this] { m_checkIns->undoDelete(); } },
-        { QKeySequence::New, nullptr, [this] { m_checkIns->beginNewNet(todayDateText()); } },
+        { QKeySequence::New, nullptr, [this] { beginNewNet(); } },
     };
     auto* grid = ui->panS7;
     auto add = [this, grid](const QKeySequence& sequence, QWidget* context, Qt::ShortcutContext where,
@@ -85,6 +86,16 @@ void TfrmNET::setUpKeys()
     for (QAbstractItemView* list : std::initializer_list<QAbstractItemView*> { ui->lstboxROSTER,
              ui->lstboxROSTER2, ui->lstboxROSTER3, ui->lstboxROSTER4, ui->lstboxCheckIN, ui->lstboxCALLS })
         showFocus(list);
+}
+
+void TfrmNET::beginNewNet()
+{
+    // The list of a shared net is that net for every operator on it: a net of one's own
+    // would mix its lines with theirs.
+    if (m_shared->isShared())
+        m_checkIns->showNote(QStringLiteral("This net is shared: it goes on until it is closed."));
+    else
+        m_checkIns->beginNewNet(todayDateText());
 }
 
 void TfrmNET::setUpTabOrder()

@@ -44,6 +44,11 @@ SharedNetPanel::SharedNetPanel(NetJournal& journal, CheckInList& list, QPushButt
 
 SharedNetPanel::~SharedNetPanel() = default;
 
+bool SharedNetPanel::isShared() const
+{
+    return m_session->isShared();
+}
+
 void SharedNetPanel::showState()
 {
     if (!m_session->isShared()) {

@@ -34,6 +34,7 @@ public:
     // After a restore at start-up: goes on with a net that was shared.
     void resume();
     void showState();
+    bool isShared() const;
 
 private:
     void openShareForm();

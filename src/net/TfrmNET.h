@@ -77,6 +77,7 @@ private:
     void connectParts();
     void setUpKeys();
     void setUpTabOrder();
+    void beginNewNet(); // Ctrl+N
     void checkInsChanged();
     void showRoster(int group, int digit);
     void resetHeader();

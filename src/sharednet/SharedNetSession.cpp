@@ -219,7 +219,7 @@ bool SharedNetSession::join(const QString& conninfo, const QString& netName, con
     }
     SharedNetRecord net { 0, conninfoWithoutPassword(conninfo), found->id, NetOutbox::newUid(), found->name,
         op, 0 };
-    list.startNew();
+    list.beginNewNet();
     if (!attach(net)) {
         server->disconnect();
         return false;

@@ -82,6 +82,12 @@ TEST_F(SharedNetPage, SharedFromThePageEveryLineReachesTheOthersAndTheirsShowInP
     const QString note = child<QLabel>(net(), "lblQUICKNOTE")->text();
     EXPECT_TRUE(note.startsWith("K9NEW is already checked in as #3 at ")) << note.toStdString();
     EXPECT_TRUE(note.contains("by K5LOG")) << note.toStdString();
+
+    // Ctrl+N leaves the shared list as it is: a net of one's own would mix with theirs.
+    const int lines = list("lstboxCheckIN").count();
+    QTest::keyClick(edit("editQUICK"), Qt::Key_N, Qt::ControlModifier);
+    EXPECT_EQ(list("lstboxCheckIN").count(), lines);
+    EXPECT_TRUE(dialogs.questions.isEmpty());
 }
 
 TEST_F(SharedNetPage, JoiningAsksBeforeAnUnsavedLocalNetIsReplaced)
