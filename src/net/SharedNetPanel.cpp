@@ -21,8 +21,8 @@ QString clubNameOf(int group)
 
 SharedNetPanel::SharedNetPanel(NetJournal& journal, CheckInList& list, QPushButton* share, QPushButton* join,
     QLabel* state, QWidget* page)
-    : QObject(page), m_list(list), m_session(std::make_unique<SharedNetSession>(journal, list)),
-      m_state(state), m_page(page)
+    : QObject(page), m_session(std::make_unique<SharedNetSession>(journal, list)), m_state(state),
+      m_page(page)
 {
     m_session->setPasswordPrompt([this](const QString& user, const QString& host) {
         return Dialogs::password(m_page, QStringLiteral("Password of %1 on %2:").arg(user, host));
@@ -35,10 +35,10 @@ SharedNetPanel::SharedNetPanel(NetJournal& journal, CheckInList& list, QPushButt
         showState();
         m_state->setToolTip(text);
     });
-    // The count of changes waiting moves with every change the operator makes.
+    // The count of changes waiting moves with every change the operator makes; it is read
+    // again each second while the net is shared.
     m_refresh.setInterval(1000);
     connect(&m_refresh, &QTimer::timeout, this, &SharedNetPanel::showState);
-    m_refresh.start();
     showState();
 }
 
@@ -52,13 +52,20 @@ bool SharedNetPanel::isShared() const
 void SharedNetPanel::showState()
 {
     if (!m_session->isShared()) {
+        m_refresh.stop();
         m_state->clear();
         return;
     }
+    if (!m_refresh.isActive())
+        m_refresh.start();
     m_state->setText(m_session->label());
-    m_state->setStyleSheet(m_session->isOnline()
-            ? QStringLiteral("color: #80ff80; font: bold 10pt \"Arial\";")
-            : QStringLiteral("color: #ff3030; font: bold 10pt \"Arial\";"));
+    // Styled again only when the connection changes: a new style sheet lays the label out anew.
+    const int online = m_session->isOnline() ? 1 : 0;
+    if (online != m_styledOnline) {
+        m_styledOnline = online;
+        m_state->setStyleSheet(online ? QStringLiteral("color: #80ff80; font: bold 10pt \"Arial\";")
+                                      : QStringLiteral("color: #ff3030; font: bold 10pt \"Arial\";"));
+    }
 }
 
 bool SharedNetPanel::done(bool ok)
@@ -71,8 +78,7 @@ bool SharedNetPanel::done(bool ok)
 
 bool SharedNetPanel::shareNet(const QString& conninfo, const QString& netName, const QString& operatorCall)
 {
-    m_list.setOperator(operatorCall.trimmed().toUpper());
-    return done(m_session->share(conninfo, netName, operatorCall.trimmed().toUpper()));
+    return done(m_session->share(conninfo, netName, operatorCall));
 }
 
 bool SharedNetPanel::joinNet(const QString& conninfo, const QString& netName, const QString& operatorCall)
@@ -80,8 +86,7 @@ bool SharedNetPanel::joinNet(const QString& conninfo, const QString& netName, co
     // An unsaved local net is never thrown away without asking.
     if (m_canReplace && !m_canReplace())
         return false;
-    m_list.setOperator(operatorCall.trimmed().toUpper());
-    return done(m_session->join(conninfo, netName, operatorCall.trimmed().toUpper()));
+    return done(m_session->join(conninfo, netName, operatorCall));
 }
 
 void SharedNetPanel::resume()

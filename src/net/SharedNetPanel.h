@@ -41,11 +41,11 @@ private:
     void openJoinForm();
     bool done(bool ok);
 
-    CheckInList& m_list;
     std::unique_ptr<SharedNetSession> m_session;
     QLabel* m_state;
     QWidget* m_page;
     QTimer m_refresh;
+    int m_styledOnline = -1; // the connection the label's colour shows; -1 before the first
     QString m_server;
     QString m_operator;
     std::function<bool()> m_canReplace;
