@@ -4,11 +4,16 @@
 # the schema and three sign-ins (two net controls and a logger) that each test copies.
 #
 #   testserver.sh start STATEDIR      prints nothing; STATEDIR/conninfo names the socket
+#   testserver.sh start STATEDIR --tcp
+#                                     also listens on 127.0.0.1 with TLS (a fresh self-signed
+#                                     certificate, STATEDIR/server.crt), for clients that have no
+#                                     Unix socket (the Windows build under Wine); STATEDIR/conninfo
+#                                     then names that address, STATEDIR/conninfo-socket the socket
 #   testserver.sh stop STATEDIR
 #   testserver.sh halt STATEDIR | resume STATEDIR   stops and starts the server, keeping its data
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
-cmd="${1:-}" state="${2:-}"
+cmd="${1:-}" state="${2:-}" tcp="${3:-}"
 [ -n "$state" ] || { echo "testserver.sh start|stop STATEDIR" >&2; exit 2; }
 
 pgbin=""
@@ -29,7 +34,7 @@ stop() {
     run_as "$pgbin/pg_ctl" -D "$cluster/data" -m immediate -w stop >/dev/null 2>&1 || true
   fi
   rm -rf "$cluster"
-  rm -f "$state/cluster" "$state/conninfo"
+  rm -f "$state/cluster" "$state/conninfo" "$state/conninfo-socket" "$state/server.crt"
 }
 
 case "$cmd" in
@@ -43,14 +48,33 @@ case "$cmd" in
     mkdir "$cluster/data"
     [ "$(id -u)" -eq 0 ] && chown nobody: "$cluster" "$cluster/data"
     run_as "$pgbin/initdb" -D "$cluster/data" -U velmora_admin -A trust -E UTF8 --locale=C.UTF-8 >/dev/null
+    port=5432
+    if [ "$tcp" = --tcp ]; then
+      # A port of its own, so it never meets another server on this machine's loopback.
+      port="$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')"
+      openssl req -new -x509 -days 30 -nodes -subj "/CN=127.0.0.1" -addext "subjectAltName=IP:127.0.0.1" \
+        -keyout "$cluster/server.key" -out "$cluster/server.crt" 2>/dev/null
+      cp "$cluster/server.crt" "$state/server.crt"
+      chmod 600 "$cluster/server.key"
+      [ "$(id -u)" -eq 0 ] && chown nobody: "$cluster/server.key" "$cluster/server.crt"
+      echo "hostssl all all 127.0.0.1/32 trust" | run_as tee -a "$cluster/data/pg_hba.conf" >/dev/null
+    fi
     {
-      echo "listen_addresses = ''"
+      if [ "$tcp" = --tcp ]; then
+        echo "listen_addresses = '127.0.0.1'"
+        echo "ssl = on"
+        echo "ssl_cert_file = '$cluster/server.crt'"
+        echo "ssl_key_file = '$cluster/server.key'"
+      else
+        echo "listen_addresses = ''"
+      fi
+      echo "port = $port"
       echo "unix_socket_directories = '$cluster'"
       echo "fsync = off"
       echo "max_connections = 200"
     } | run_as tee -a "$cluster/data/postgresql.auto.conf" >/dev/null
     run_as "$pgbin/pg_ctl" -D "$cluster/data" -l "$cluster/server.log" -w start >/dev/null
-    base="host=$cluster port=5432"
+    base="host=$cluster port=$port"
     psql -X -q -v ON_ERROR_STOP=1 "$base user=velmora_admin dbname=postgres" \
       -c "CREATE DATABASE velmora_template" >/dev/null
     "$here/scripts/netserver.sh" schema "$base user=velmora_admin dbname=velmora_template" >/dev/null
@@ -59,7 +83,12 @@ CREATE ROLE n5ncs LOGIN IN ROLE velmora_ncs;
 CREATE ROLE w5ncs LOGIN IN ROLE velmora_ncs;
 CREATE ROLE k5log LOGIN IN ROLE velmora_logger;
 SQL
-    echo "$base" >"$state/conninfo"
+    if [ "$tcp" = --tcp ]; then
+      echo "$base" >"$state/conninfo-socket"
+      echo "host=127.0.0.1 port=$port sslmode=verify-full sslrootcert=$(realpath "$state")/server.crt" >"$state/conninfo"
+    else
+      echo "$base" >"$state/conninfo"
+    fi
     ;;
   stop) stop ;;
   halt | resume)

@@ -278,6 +278,7 @@ TEST(NetJournal, AJournalThatCannotBeOpenedNeverStopsTheNet)
 
 TEST(NetJournal, AFullDiskStopsTheJournalButNotTheList)
 {
+    SKIP_WITHOUT_FILE_SIZE_LIMIT();
     QTemporaryDir dir;
     NetJournal journal(dir.path());
     CheckInList list(&journal);

@@ -15,11 +15,19 @@
 #include <cstring>
 #include <exception>
 #include <string>
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
 
 int main(int argc, char** argv)
 {
     // Numbers and dates must not follow the user's locale (no "444,555").
     std::setlocale(LC_ALL, "C");
+#ifdef _WIN32
+    // The table goes out byte for byte: no "\n" may become "\r\n" on the way.
+    _setmode(_fileno(stdout), _O_BINARY);
+#endif
 
     const bool mdb = argc == 4 && std::strcmp(argv[1], "mdb") == 0;
     const bool xls = argc == 3 && std::strcmp(argv[1], "xls") == 0;

@@ -2,7 +2,11 @@
 
 #include <QStringList>
 
+#ifdef _WIN32
+#include <ws2tcpip.h>
+#else
 #include <arpa/inet.h>
+#endif
 #include <libpq-fe.h>
 
 #include <algorithm>

@@ -15,9 +15,11 @@
 #include <cstring>
 #include <functional>
 #include <memory>
+#ifndef _WIN32
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
+#endif
 
 namespace {
 const QString netName = QStringLiteral("Test net 2026-12-09");
@@ -121,6 +123,9 @@ TEST(SharedNet, ServerStoppedAndStartedMidNetLosesAndDoublesNothing)
 // loop keeps running, and the lines logged meanwhile go out when the real server is back.
 TEST(SharedNet, AServerThatNeverAnswersDoesNotHoldUpThePage)
 {
+#ifdef _WIN32
+    GTEST_SKIP() << "stands in for the server on its Unix socket, which a Windows client does not use";
+#else
     PrivateCluster cluster;
     ASSERT_TRUE(cluster.ok());
     TestDatabase db(cluster.base());
@@ -155,6 +160,7 @@ TEST(SharedNet, AServerThatNeverAnswersDoesNotHoldUpThePage)
     ASSERT_TRUE(waitFor([&] { return ncs.session.isOnline() && ncs.session.waitingChanges() == 0; }, 30000));
     EXPECT_EQ(
         ncs.lines(), (QStringList { "1 K5AAA [] by N5NCS", "2 W5BBB [] by N5NCS", "3 N5CCC [] by N5NCS" }));
+#endif
 }
 
 // The server process of this operator's connection stops answering in the middle of a net:

@@ -75,14 +75,18 @@ bool TestDatabase::admin(const char* sql)
 
 bool TestDatabase::addPasswordSignIn(const QString& user, const QString& password)
 {
-    // The run's cluster lets its own sign-ins in without a password; this one is asked for it.
+    // The run's cluster lets its own sign-ins in without a password; this one is asked for it,
+    // on the socket and on the loopback address of a server that also listens there.
     const QString cluster
         = readFile(qEnvironmentVariable("VELMORA_TEST_PG") + QStringLiteral("/cluster")).trimmed();
     QFile hba(cluster + QStringLiteral("/data/pg_hba.conf"));
     if (cluster.isEmpty() || !hba.open(QIODevice::ReadWrite))
         return false;
     const QByteArray rules
-        = QStringLiteral("local all %1 scram-sha-256\n").arg(user).toUtf8() + hba.readAll();
+        = QStringLiteral("local all %1 scram-sha-256\nhostssl all %1 127.0.0.1/32 scram-sha-256\n")
+              .arg(user)
+              .toUtf8()
+        + hba.readAll();
     hba.seek(0);
     if (hba.write(rules) != rules.size())
         return false;

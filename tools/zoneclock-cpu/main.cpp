@@ -12,15 +12,26 @@
 #include <QTimer>
 
 #include <cstdio>
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/resource.h>
+#endif
 
 namespace {
 double cpuSeconds()
 {
+#ifdef _WIN32
+    FILETIME created, exited, kernel, user;
+    GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
+    const auto ticks = [](const FILETIME& t) { return double(t.dwLowDateTime) + double(t.dwHighDateTime) * 4294967296.0; };
+    return (ticks(kernel) + ticks(user)) / 1e7;
+#else
     rusage usage {};
     getrusage(RUSAGE_SELF, &usage);
     return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
         + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+#endif
 }
 } // namespace
 
