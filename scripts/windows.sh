@@ -42,7 +42,8 @@ stage() {
 PACKAGES=(
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   mingw-w64-x86-64-dev libz-mingw-w64-dev wine64 wine nsis
-  dpkg-dev xz-utils perl make cmake ninja-build pkg-config python3 ccache
+  dpkg-dev xz-utils perl make cmake ninja-build pkg-config python3 python3-xlwt ccache tcl
+  autoconf automake libtool librsvg2-bin
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgtest-dev postgresql postgresql-client openssl
 )
 install_packages() {
@@ -172,7 +173,7 @@ build_openssl() {
   done_in "$p" && return 0
   b="$(fresh_build_dir openssl)"
   (cd "$b" && quiet "$b/log" perl "$(src_of openssl)/Configure" mingw64 --cross-compile-prefix=$host- \
-    --prefix="$p" --libdir=lib shared no-tests no-docs no-apps &&
+    --prefix="$p" --libdir=lib shared no-tests no-engine no-legacy &&
     quiet "$b/log" make -j"$jobs" build_libs CC="$host-gcc-posix" &&
     quiet "$b/log" make install_dev install_runtime_libs CC="$host-gcc-posix")
   touch "$p/.done"
@@ -215,14 +216,15 @@ build_libzip() {
 
 build_iconv() {
   local p b
-  p="$deps/iconv-${VERSION[iconv]}-$(sha1sum "$here/windows/iconv/iconv.c" | cut -c1-8)"
+  p="$deps/iconv-${VERSION[iconv]}-$(cat "$here"/windows/iconv/* | sha1sum | cut -c1-8)"
   VERSION[iconv]="${p##*/iconv-}"
   done_in "$p" && return 0
   b="$(fresh_build_dir iconv)"
   mkdir -p "$p/include" "$p/lib"
   quiet "$b/log" "$host-gcc-posix" -O2 -Wall -c "$here/windows/iconv/iconv.c" -o "$b/iconv.o"
   quiet "$b/log" "$host-ar" rcs "$p/lib/libiconv.a" "$b/iconv.o"
-  cp "$here/windows/iconv/iconv.h" "$p/include/"
+  cp "$p/lib/libiconv.a" "$p/lib/libcharset.a"
+  cp "$here/windows/iconv/iconv.h" "$here/windows/iconv/localcharset.h" "$p/include/"
   touch "$p/.done"
 }
 

@@ -17,7 +17,11 @@
 #include <QFileInfo>
 #include <QPlainTextEdit>
 #include <QRegularExpression>
+#ifdef VELMORA_PICTURES_AS_PNG
+#include <QPixmap>
+#else
 #include <QSvgRenderer>
+#endif
 #include <gtest/gtest.h>
 
 // The pictures are compiled into the static library; a program registers them once.
@@ -286,7 +290,11 @@ TEST_F(ReferencePages, EveryPictureIsAValidDrawingWithItsScreenshots)
     while (it.hasNext()) {
         const QString file = it.next();
         ++pictures;
+#ifdef VELMORA_PICTURES_AS_PNG
+        EXPECT_FALSE(QPixmap(file + ".png").isNull()) << file.toStdString();
+#else
         EXPECT_TRUE(QSvgRenderer(file).isValid()) << file.toStdString();
+#endif
         QFile f(file);
         ASSERT_TRUE(f.open(QIODevice::ReadOnly));
         const QString svg = QString::fromUtf8(f.readAll());
@@ -298,7 +306,11 @@ TEST_F(ReferencePages, EveryPictureIsAValidDrawingWithItsScreenshots)
     // The quit icon, the start panel, the phonetics of the net page, the preamble banner,
     // four informational pictures and six net pictures at least.
     EXPECT_GE(pictures, 15);
+#ifdef VELMORA_PICTURES_AS_PNG
+    EXPECT_EQ(QPixmap(QStringLiteral(":/pictures/phonetics.svg.png")).size(), QSize(804, 1632));
+#else
     EXPECT_TRUE(QSvgRenderer(QStringLiteral(":/pictures/phonetics.svg")).isValid());
+#endif
 }
 
 TEST_F(ReferencePages, PreambleMemoHoldsTheScriptAndKeepsEditsBetweenVisits)

@@ -7,13 +7,10 @@
 
 #include <cstdio>
 
-QString defaultInstallFolder()
+QString defaultInstallFolder(HostSystem system)
 {
-#ifdef Q_OS_WIN
-    return QStringLiteral("C:\\Program Files (x86)\\Tamsel\\Velmora");
-#else
-    return QStringLiteral("/opt/Tamsel/Velmora");
-#endif
+    return system == HostSystem::Windows ? QStringLiteral("C:\\Program Files (x86)\\Tamsel\\Velmora")
+                                         : QStringLiteral("/opt/Tamsel/Velmora");
 }
 
 static QString usage()

@@ -1,6 +1,8 @@
 #pragma once
 // The command line: --install-dir DIR, --callbook PROGRAM (not on Windows),
 // --import-fcc FILE..., --server CONNINFO, --help, --version.
+#include "data/HostSystem.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -16,7 +18,7 @@ struct Options {
 };
 
 // The installation folder used when none is given.
-QString defaultInstallFolder();
+QString defaultInstallFolder(HostSystem system = thisSystem());
 Options parseOptions(int argc, const char* const* argv);
 // True when a window can be shown (a display, or a platform chosen explicitly).
 bool hasDisplay();

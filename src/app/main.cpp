@@ -8,10 +8,33 @@
 
 #include <cstdio>
 #include <exception>
+#ifdef _WIN32
+#include <windows.h>
+
+namespace {
+// A window program has no console of its own: what it prints (--help, --version, an
+// import's notes) goes to the console of the command prompt that started it, if any, unless
+// its output is already redirected to a file or a pipe.
+void useParentConsole()
+{
+    const HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+    if (out != nullptr && out != INVALID_HANDLE_VALUE && GetFileType(out) != FILE_TYPE_UNKNOWN)
+        return;
+    if (AttachConsole(ATTACH_PARENT_PROCESS)) {
+        std::freopen("CONOUT$", "w", stdout);
+        std::freopen("CONOUT$", "w", stderr);
+    }
+}
+} // namespace
+#endif
 
 int main(int argc, char** argv)
 {
     const Options options = parseOptions(argc, argv);
+#ifdef _WIN32
+    if (options.action != Options::Action::Run)
+        useParentConsole();
+#endif
     if (options.action == Options::Action::PrintAndExit) {
         std::fputs(options.output.toLocal8Bit().constData(), options.exitStatus == 0 ? stdout : stderr);
         return options.exitStatus;

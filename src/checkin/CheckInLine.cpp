@@ -60,15 +60,12 @@ int countCheckIns(const QStringList& lines)
     return n;
 }
 
-QByteArray checkInFileContents(const QStringList& lines)
+QByteArray checkInFileContents(const QStringList& lines, HostSystem system)
 {
     QByteArray out;
     for (const QString& line : lines) {
-#ifdef Q_OS_WIN
-        out += line.toLocal8Bit();
-#else
-        out += line.toUtf8();
-#endif
+        // Windows: the system's 8-bit code page, what its text tools read the file in.
+        out += system == HostSystem::Windows ? line.toLocal8Bit() : line.toUtf8();
         out += "\r\n";
     }
     return out;

@@ -1,5 +1,7 @@
 #pragma once
 // The lines of the check-in list and the rule that numbers them.
+#include "data/HostSystem.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -37,5 +39,6 @@ private:
     int highest = 0;
 };
 
-// The saved check-in file: every line followed by CR LF, nothing else.
-QByteArray checkInFileContents(const QStringList& lines);
+// The saved check-in file: every line followed by CR LF, nothing else; in UTF-8, or on
+// Windows in the system's 8-bit code page.
+QByteArray checkInFileContents(const QStringList& lines, HostSystem system = thisSystem());

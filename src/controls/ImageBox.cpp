@@ -3,7 +3,9 @@
 #include <QFile>
 #include <QMouseEvent>
 #include <QPainter>
+#ifndef VELMORA_PICTURES_AS_PNG
 #include <QSvgRenderer>
+#endif
 
 ImageBox::ImageBox(QWidget* parent) : QLabel(parent) { }
 
@@ -24,14 +26,18 @@ void ImageBox::setKeepAspect(bool keep)
 
 void ImageBox::renderPicture(QPainter& p, const QRect& box) const
 {
-    if (m_picture.endsWith(QLatin1String(".svg"), Qt::CaseInsensitive)) {
+    const bool drawing = m_picture.endsWith(QLatin1String(".svg"), Qt::CaseInsensitive);
+#ifndef VELMORA_PICTURES_AS_PNG
+    if (drawing) {
         QSvgRenderer renderer(m_picture);
         if (m_keepAspect)
             renderer.setAspectRatioMode(Qt::KeepAspectRatio);
         renderer.render(&p, QRectF(box));
         return;
     }
-    const QPixmap pixmap(m_picture);
+#endif
+    // A build without an SVG renderer carries each drawing as a picture beside it.
+    const QPixmap pixmap(drawing ? m_picture + QStringLiteral(".png") : m_picture);
     QRect target = box;
     if (m_keepAspect && !pixmap.isNull()) {
         target = QRect(QPoint(0, 0), pixmap.size().scaled(box.size(), Qt::KeepAspectRatio));

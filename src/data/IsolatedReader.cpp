@@ -154,13 +154,15 @@ TextTable IsolatedReader::readFirstWorksheet(const QString& xlsPath)
         QStringLiteral("Cannot read the workbook %1").arg(file), file, { QStringLiteral("xls"), file });
 }
 
+QString IsolatedReader::readerProgramName(HostSystem system)
+{
+    return system == HostSystem::Windows ? QStringLiteral("velmora-reader.exe")
+                                         : QStringLiteral("velmora-reader");
+}
+
 QString IsolatedReader::readerProgram()
 {
-#ifdef Q_OS_WIN
-    const QString name = QStringLiteral("velmora-reader.exe");
-#else
-    const QString name = QStringLiteral("velmora-reader");
-#endif
+    const QString name = readerProgramName();
     const QDir here(executableDir());
     for (const QString& candidate :
         { here.filePath(name), here.filePath(QStringLiteral("../libexec/velmora/") + name) }) {

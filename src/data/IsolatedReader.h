@@ -4,6 +4,7 @@
 // that must cost the program an error message, never its life. Every failure (missing file,
 // missing table, damaged file, a crash, a hang, unreadable output) becomes a DataError whose
 // text names the file's full path and what went wrong.
+#include "data/HostSystem.h"
 #include "data/TextTable.h"
 
 #include <QString>
@@ -23,6 +24,8 @@ public:
     // The reader program: beside the running executable, or ../libexec/velmora/ from it in an
     // installed layout. Empty when there is none.
     static QString readerProgram();
+    // Its file name: velmora-reader, or velmora-reader.exe on Windows.
+    static QString readerProgramName(HostSystem system = thisSystem());
 
     static Limits limits();
     static void setLimits(const Limits& limits);

@@ -21,12 +21,17 @@ QString callBookProgram()
     return chosenProgram();
 }
 
+QString fixedCallBookProgram(HostSystem system)
+{
+    // The call-book installs itself at one place; the shell is asked to start it there.
+    return system == HostSystem::Windows ? QStringLiteral("c:\\hamcall\\hamcall.exe") : QString();
+}
+
 CallBookLookUp findCallBookProgram()
 {
     CallBookLookUp found;
 #ifdef Q_OS_WIN
-    // The call-book installs itself at one place; the shell is asked to start it there.
-    found.lookedFor = found.program = QStringLiteral("c:\\hamcall\\hamcall.exe");
+    found.lookedFor = found.program = fixedCallBookProgram();
 #else
     const QString chosen = chosenProgram();
     found.lookedFor = chosen.isEmpty() ? QStringLiteral("hamcall") : chosen;

@@ -63,10 +63,7 @@ RosterGridPanel::RosterGridPanel(StationDirectory& stations, Widgets widgets, QO
 
 void RosterGridPanel::load(const QString& directory)
 {
-    // The directory text is used as it stands: a root folder ending in a separator
-    // gives a doubled separator, which the file system accepts.
-    const QString file = directory
-        + QDir::toNativeSeparators(QLatin1Char('/') + QString::fromLatin1(rosterSheet().relativePath));
+    const QString file = rosterSheetPath(directory);
     m_w.file->setText(file);
     try {
         const QList<QStringList> rows = ReadFirstWorksheet(file);

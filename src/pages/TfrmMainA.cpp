@@ -25,16 +25,20 @@ TfrmMainA::~TfrmMainA() = default;
 
 QString TfrmMainA::CurrentDirectoryText()
 {
-#ifdef Q_OS_WIN
+    return DirectoryText(QDir::currentPath());
+}
+
+QString TfrmMainA::DirectoryText(const QString& path, HostSystem system)
+{
+    if (system != HostSystem::Windows)
+        return path;
     // Drive letter, colon, backslash, then the folder below the root without a
     // trailing separator; the root itself keeps its backslash.
-    QString path = QDir::toNativeSeparators(QDir::currentPath());
-    if (path.size() > 3 && path.endsWith(QLatin1Char('\\')))
-        path.chop(1);
-    return path.left(260);
-#else
-    return QDir::currentPath();
-#endif
+    QString text = path;
+    text.replace(QLatin1Char('/'), QLatin1Char('\\'));
+    if (text.size() > 3 && text.endsWith(QLatin1Char('\\')))
+        text.chop(1);
+    return text.left(260);
 }
 
 void TfrmMainA::VRstartClick()

@@ -1,6 +1,7 @@
 #pragma once
 // The main page: the start panel, the menu buttons and the way out of the program.
 #include "controls/Page.h"
+#include "data/HostSystem.h"
 
 #include <functional>
 #include <memory>
@@ -18,6 +19,9 @@ public:
 
     // The process's current directory as the operator should see it.
     static QString CurrentDirectoryText();
+    // A folder as the operator should see it: on Windows with backslashes and without a
+    // trailing one (but for a drive's root), at most 260 characters.
+    static QString DirectoryText(const QString& path, HostSystem system = thisSystem());
 
     void VRstartClick();
     void VR1Click();

@@ -51,3 +51,11 @@ const RosterSheet& rosterSheet()
 {
     return sheet;
 }
+
+QString rosterSheetPath(const QString& folder, HostSystem system)
+{
+    QString relative = QLatin1Char('/') + QString::fromLatin1(rosterSheet().relativePath);
+    if (system == HostSystem::Windows)
+        relative.replace(QLatin1Char('/'), QLatin1Char('\\'));
+    return folder + relative;
+}

@@ -5,6 +5,7 @@
 // reads a roster (the roster lists, the look-ups, the club search, the station directory and
 // the grid) takes it from here; no column name or number is written anywhere else.
 #include "checkin/Station.h"
+#include "data/HostSystem.h"
 
 #include <QString>
 
@@ -61,3 +62,7 @@ struct RosterSheet {
 };
 
 const RosterSheet& rosterSheet();
+// The spreadsheet's file below a folder, joined with the system's separator ("\\" on
+// Windows). The folder's text is used as it stands: a root folder ending in a separator
+// gives a doubled separator, which the file system accepts.
+QString rosterSheetPath(const QString& folder, HostSystem system = thisSystem());

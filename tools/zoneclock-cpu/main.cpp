@@ -24,7 +24,8 @@ double cpuSeconds()
 #ifdef _WIN32
     FILETIME created, exited, kernel, user;
     GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
-    const auto ticks = [](const FILETIME& t) { return double(t.dwLowDateTime) + double(t.dwHighDateTime) * 4294967296.0; };
+    const auto ticks
+        = [](const FILETIME& t) { return double(t.dwLowDateTime) + double(t.dwHighDateTime) * 4294967296.0; };
     return (ticks(kernel) + ticks(user)) / 1e7;
 #else
     rusage usage {};

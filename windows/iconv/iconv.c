@@ -1,8 +1,10 @@
 /* See iconv.h. Each call converts the whole input it is given: the input is never split
  * in the middle of a character by the callers this serves. */
 #include "iconv.h"
+#include "localcharset.h"
 
 #include <errno.h>
+#include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 #include <windows.h>
@@ -147,4 +149,11 @@ size_t iconv(iconv_t cd, char** inbuf, size_t* inbytesleft, char** outbuf, size_
     *outbuf += olen;
     *outbytesleft -= (size_t)olen;
     return 0;
+}
+
+const char* locale_charset(void)
+{
+    static char name[16];
+    snprintf(name, sizeof name, "CP%u", (unsigned)GetACP());
+    return name;
 }
