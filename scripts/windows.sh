@@ -237,9 +237,9 @@ build_freexl() {
   (cd "$b" && quiet "$b/log" "$(src_of freexl)/configure" --host=$host --prefix="$p" --disable-static \
     --enable-shared "${cross[@]}" CPPFLAGS="-I$iconv/include" LDFLAGS="-L$iconv/lib" &&
     quiet "$b/log" make -j"$jobs" -C src && quiet "$b/log" make -C src install &&
-    quiet "$b/log" make install-pkgconfigDATA install-includeHEADERS ||
-    quiet "$b/log" make -C headers install)
-  sed -i "s|^Libs.private:.*|Libs.private: -L$iconv/lib -liconv|" "$p/lib/pkgconfig/freexl.pc"
+    quiet "$b/log" make install-pkgconfigDATA && quiet "$b/log" make -C headers install)
+  # A static library (libtool makes no DLL of it here): the reader links it and the iconv.
+  sed -i "s|^Libs:.*|Libs: -L$p/lib -lfreexl -L$iconv/lib -liconv -lm|" "$p/lib/pkgconfig/freexl.pc"
   touch "$p/.done"
 }
 

@@ -6,8 +6,17 @@
 #include "ReaderError.h"
 #include "data/TextTableFormat.h"
 
-// The Debian header wraps glib in extern "C"; glib must come first.
+// The Debian header wraps glib in extern "C"; glib must come first. An mdbtools built
+// without glib (the Windows build) brings its own stand-in through its header.
+#if __has_include(<glib.h>)
 #include <glib.h>
+#define VELMORA_READER_GLIB 1
+#elif defined(_WIN32)
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#endif
 #include <mdbtools.h>
 
 #include <cstring>
@@ -128,6 +137,7 @@ std::vector<CatalogItem> readCatalog(MdbHandle* mdb)
 }
 
 // The text case-folded, for comparing names without regard to case (Unicode rules).
+#ifdef VELMORA_READER_GLIB
 std::string folded(const std::string& text)
 {
     if (!g_utf8_validate(text.data(), gssize(text.size()), nullptr))
@@ -137,6 +147,24 @@ std::string folded(const std::string& text)
     g_free(f);
     return out;
 }
+#else
+// Without glib (Windows): Windows' own lower case of the UTF-16 text. The stand-in of
+// mdbtools reads past the end of a damaged name, so it is not used.
+std::string folded(const std::string& text)
+{
+    const int n
+        = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), int(text.size()), nullptr, 0);
+    if (n <= 0)
+        return text;
+    std::wstring wide(std::size_t(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), int(text.size()), wide.data(), n);
+    CharLowerBuffW(wide.data(), DWORD(n));
+    const int m = WideCharToMultiByte(CP_UTF8, 0, wide.data(), n, nullptr, 0, nullptr, nullptr);
+    std::string out(std::size_t(m), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), n, out.data(), m, nullptr, nullptr);
+    return out;
+}
+#endif
 
 // Dates as ISO text, without a time part when it is midnight.
 std::string dateText(std::string_view text)
