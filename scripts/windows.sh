@@ -349,8 +349,12 @@ build_program() {
   cmake --build "$build" -j"$jobs"
 }
 
-# Runs a Windows program under Wine, headless, from the build tree.
-wine_run() { QT_QPA_PLATFORM=offscreen WINEPATH="$(wine_path)" wine "$@"; }
+# Runs a Windows program under Wine, headless, with the build's DLLs, for at most SECONDS.
+wine_run() {
+  local seconds="$1"
+  shift
+  timeout --kill-after=30 "$seconds" env QT_QPA_PLATFORM=offscreen WINEPATH="$(wine_path)" wine "$@"
+}
 
 # The unit and page tests, then the shared-net tests against a throwaway PostgreSQL that
 # listens on 127.0.0.1 with TLS (Windows has no Unix socket to reach it by). Qt's output is
@@ -361,10 +365,10 @@ run_wine_tests() {
   local results="$build/wine-results" rc=0
   rm -rf "$results"
   mkdir -p "$results"
-  (cd "$build" && timeout 5400 env XDG_CACHE_HOME= wine_run bin/velmora_tests.exe \
+  (cd "$build" && wine_run 3600 bin/velmora_tests.exe \
     --gtest_output="xml:$(winpath "$results/velmora_tests.xml")" >"$results/velmora_tests.log" 2>&1) || true
   "$here/scripts/testserver.sh" start "$build/pgtest" --tcp
-  (cd "$build" && VELMORA_TEST_PG="$build/pgtest" timeout 1800 wine_run bin/velmora_sharednet_tests.exe \
+  (cd "$build" && VELMORA_TEST_PG="$build/pgtest" wine_run 1800 bin/velmora_sharednet_tests.exe \
     --gtest_output="xml:$(winpath "$results/velmora_sharednet_tests.xml")" >"$results/velmora_sharednet_tests.log" 2>&1) ||
     true
   "$here/scripts/testserver.sh" stop "$build/pgtest"
