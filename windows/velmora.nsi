@@ -15,6 +15,17 @@ OutFile "${OUTFILE}"
 InstallDir "$PROGRAMFILES32\Tamsel\Velmora"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Velmora"
 
+; A 64-bit installer may be told the 64-bit folder for $PROGRAMFILES32; the folder of
+; 32-bit programs is the one the program expects, so it is taken from the environment
+; unless /D= named another.
+Function .onInit
+  StrCmp $INSTDIR "$PROGRAMFILES32\Tamsel\Velmora" 0 done
+  ReadEnvStr $0 "ProgramFiles(x86)"
+  StrCmp $0 "" done
+  StrCpy $INSTDIR "$0\Tamsel\Velmora"
+done:
+FunctionEnd
+
 Page components
 Page directory
 Page instfiles
