@@ -63,8 +63,9 @@ TEST(HostSystem, TheCheckInFileIsInTheSystemsEncodingWithCrLf)
     ASSERT_GT(n, 0);
     EXPECT_EQ(checkInFileContents(lines, HostSystem::Windows),
         QByteArray("DATE : 12/10/26\r\n") + QByteArray(bytes, n) + "\r\n");
-    if (GetACP() == 1252)
+    if (GetACP() == 1252) {
         EXPECT_EQ(checkInFileContents({ lines[1] }), QByteArray("1  K5ABC  Jos\xe9  Espa\xf1ola  NM\r\n"));
+    }
 #else
     EXPECT_EQ(checkInFileContents(lines), checkInFileContents(lines, HostSystem::Unix));
 #endif

@@ -169,6 +169,9 @@ TEST(SharedNet, AServerThatNeverAnswersDoesNotHoldUpThePage)
 // too is applied once.
 TEST(SharedNet, AStatementThatIsNeverAnsweredLeavesThePageFreeAndIsSentOnce)
 {
+#ifdef _WIN32
+    GTEST_SKIP() << "stops the server's process with a signal, which a Windows program cannot send";
+#else
     TestDatabase db;
     ASSERT_TRUE(db.ok());
     Operator ncs;
@@ -199,6 +202,7 @@ TEST(SharedNet, AStatementThatIsNeverAnsweredLeavesThePageFreeAndIsSentOnce)
     const QStringList want { "1 K5AAA [] by N5NCS", "2 W5BBB [] by N5NCS", "3 N5CCC [] by N5NCS" };
     EXPECT_TRUE(waitFor([&] { return check.lines() == want && ncs.lines() == want; }, 10000))
         << check.lines().join('|').toStdString() << " / " << ncs.lines().join('|').toStdString();
+#endif
 }
 
 TEST(SharedNet, ChangesOfAClientKilledBeforeSendingThemGoOutOnItsNextStart)

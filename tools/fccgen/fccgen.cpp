@@ -33,7 +33,7 @@ struct Files : fccgen::SetSink {
     {
         const char* names[] = { "EN.dat", "HD.dat", "AM.dat" };
         for (int k = 0; k < 3; ++k)
-            if (!(out[k] = std::fopen((dir / names[k]).c_str(), "wb")))
+            if (!(out[k] = std::fopen((dir / names[k]).string().c_str(), "wb")))
                 return false;
         return true;
     }
@@ -61,7 +61,7 @@ struct Files : fccgen::SetSink {
 
 bool writeCounts(const fs::path& dir, long day, std::uint64_t count)
 {
-    std::FILE* f = std::fopen((dir / "counts").c_str(), "wb");
+    std::FILE* f = std::fopen((dir / "counts").string().c_str(), "wb");
     if (!f)
         return false;
     std::fprintf(f, "%s\n", fccgen::countsHead(day).c_str());
@@ -79,7 +79,7 @@ bool zipFolder(const fs::path& dir, const std::string& output)
     if (!z)
         return false;
     for (const char* name : { "counts", "AM.dat", "EN.dat", "HD.dat" }) {
-        zip_source_t* src = zip_source_file(z, (dir / name).c_str(), 0, -1);
+        zip_source_t* src = zip_source_file(z, (dir / name).string().c_str(), 0, -1);
         if (!src || zip_file_add(z, name, src, ZIP_FL_OVERWRITE) < 0) {
             zip_source_free(src);
             zip_discard(z);
@@ -177,7 +177,7 @@ int main(int argc, char** argv)
     const long day = weeklyDay + (zipFile ? (weekly ? 0 : daily) : through);
     ok = ok && writeCounts(dir, day, files.count);
     if (ok && setDir) {
-        std::FILE* f = std::fopen((dir / "manifest.txt").c_str(), "wb");
+        std::FILE* f = std::fopen((dir / "manifest.txt").string().c_str(), "wb");
         ok = f != nullptr;
         for (const std::string& note : notes)
             ok = ok && std::fprintf(f, "%s\n", note.c_str()) > 0;
