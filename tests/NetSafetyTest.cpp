@@ -271,7 +271,11 @@ TEST_F(NetPageSafety, ANetKilledInTheMiddleOfItsCheckInsComesBackWhole)
         while (child.canReadLine())
             acknowledged = child.readLine().trimmed().toInt();
     ASSERT_GE(acknowledged, 60) << child.readAllStandardError().constData();
+#ifdef _WIN32
+    child.kill(); // TerminateProcess: as abrupt as SIGKILL
+#else
     ::kill(pid_t(child.processId()), SIGKILL);
+#endif
     ASSERT_TRUE(child.waitForFinished());
     EXPECT_EQ(child.exitStatus(), QProcess::CrashExit);
 
