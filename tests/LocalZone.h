@@ -49,8 +49,7 @@ inline std::string runtimeClock(const char* zone, ClockInstant instant)
     using namespace std::chrono;
     const std::time_t t = system_clock::to_time_t(floor<seconds>(instant));
     LocalZone local(zone);
-    std::tm tm {};
-    localtime_r(&t, &tm);
+    const std::tm tm = localBrokenDown(t);
     char text[16] = {};
     std::strftime(text, sizeof text, "%H:%M:%S", &tm);
     return text;
