@@ -119,8 +119,11 @@ cross=(CC="$host-gcc-posix" CXX="$host-g++-posix" AR="$host-ar" RANLIB="$host-ra
   WINDRES="$host-windres" RC="$host-windres" STRIP="$host-strip")
 declare -A VERSION SUITE=([sqlite3]=bookworm [openssl]=bookworm [postgresql-15]=bookworm [libzip]=bookworm
   [freexl]=bookworm [mdbtools]=trixie [qt6-base]=bookworm)
-# Where each library is installed: its name and the version of its source.
-prefix_of() { echo "$deps/$1-${VERSION[$1]}"; }
+# Where each library is installed: its name and the version of its source (Qt's upstream
+# version: Debian's revisions of it only patch what this build leaves out).
+prefix_of() {
+  if [ "$1" = qt6-base ]; then echo "$deps/qt-${VERSION[$1]%%+*}"; else echo "$deps/$1-${VERSION[$1]}"; fi
+}
 done_in() { [ -f "$1/.done" ]; }
 # Runs a library build niced, with its output in a log; shows the log's end when it fails.
 quiet() {
@@ -276,7 +279,9 @@ build_qtbase() {
   local p b
   p="$(prefix_of qt6-base)"
   done_in "$p" && return 0
-  b="$(fresh_build_dir qtbase)"
+  # An interrupted build goes on where it stopped: it is the long one.
+  b="$bld/qtbase-${p##*/qt-}"
+  mkdir -p "$b"
   # Debian's Qt host tools (moc, rcc, uic) of the same version build for the target. The
   # source has no wintab and no iaccessible2, so tablets are off; OpenGL stays dynamic (the
   # Windows platform plugin of 6.4 does not build without it). Modules the program does not
