@@ -285,8 +285,9 @@ build_qtbase() {
   # Debian's Qt host tools (moc, rcc, uic) of the same version build for the target. The
   # source has no wintab and no iaccessible2, so tablets are off; OpenGL stays dynamic (the
   # Windows platform plugin of 6.4 does not build without it). Modules the program does not
-  # use are left out (among them the Direct2D platform and the JPEG, GIF and ICO image
-  # formats), and the image and text libraries are Qt's own.
+  # use are left out (among them the JPEG, GIF and ICO image formats), and the image and text
+  # libraries are Qt's own. Direct2D stays on: in 6.4 the DirectWrite font engine that
+  # PrintSupport calls is only built with it.
   quiet "$b/log" cmake -S "$(src_of qt6-base)" -B "$b" -G Ninja -Wno-dev -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
     -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
     -DQt6HostInfo_DIR=/usr/lib/x86_64-linux-gnu/cmake/Qt6HostInfo \
@@ -297,7 +298,7 @@ build_qtbase() {
     -DFEATURE_system_zlib=OFF -DFEATURE_system_png=OFF -DFEATURE_system_jpeg=OFF \
     -DFEATURE_system_freetype=OFF -DFEATURE_system_harfbuzz=OFF -DFEATURE_system_pcre2=OFF \
     -DFEATURE_system_doubleconversion=OFF -DFEATURE_accessibility_atspi_bridge=OFF \
-    -DFEATURE_direct2d=OFF -DFEATURE_jpeg=OFF -DFEATURE_gif=OFF -DFEATURE_ico=OFF
+    -DFEATURE_direct2d=ON -DFEATURE_jpeg=OFF -DFEATURE_gif=OFF -DFEATURE_ico=OFF
   quiet "$b/log" cmake --build "$b" -j"$jobs"
   quiet "$b/log" cmake --install "$b"
   touch "$p/.done"
