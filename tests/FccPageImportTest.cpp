@@ -4,7 +4,10 @@
 
 #include "app/Pages.h"
 #include "fcc/FccLicencePanel.h"
+#include "fcc/FccZip.h"
+#include "fcc/LicenceListModel.h"
 #include "fcc/TfrmFCC2.h"
+#include "net/TfrmNET.h"
 #include "pages/TfrmMainA.h"
 
 #include <QCoreApplication>
@@ -13,6 +16,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -175,4 +179,49 @@ TEST_F(FccPageImport, PlainEntityFileShowsClassAndStatusUnknown)
     waitForIndex();
     EXPECT_EQ(text("editCALL2"), "  K5ABC");
     EXPECT_EQ(boxes(), QStringList({ "unknown", "unknown", "" }));
+}
+
+TEST_F(FccPageImport, CallThatChangedHandsShowsItsHolderAndAnEarlierHoldersLineHisOwnLicence)
+{
+    // The entity, licence and class files of a real daily set, as they are.
+    QDir().mkpath(dir.filePath("FCCraw"));
+    FccZip zip;
+    ASSERT_TRUE(zip.open(sourceDir() + "/tests/fixtures/fcc/l_am_wed.zip"));
+    for (const char* name : { "EN.dat", "HD.dat", "AM.dat" }) {
+        QFile f(dir.filePath(QStringLiteral("FCCraw/") + name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(zip.forEachLine(name, [&f](std::string_view line) {
+            f.write(line.data(), qint64(line.size()));
+            f.write("\r\n");
+        }));
+    }
+    frmFCC2->FormActivate();
+    // K7TEA: Theresa Edwards' record comes first in the file (cancelled in 2011); Alan
+    // Hoffer holds the call now. SEARCH shows him, with his licence, here and on the net page.
+    build("K7TEA");
+    waitForIndex();
+    EXPECT_EQ(frmFCC2->listModel().rowCount(), 2);
+    EXPECT_EQ(text("editLN2"), "HOFFER,");
+    EXPECT_EQ(text("editCITY2"), "KENT");
+    EXPECT_EQ(boxes(), QStringList({ "General", "Active", "2025-04-07" }));
+    EXPECT_EQ(child<QLineEdit>(frmNET, "editSelLNAME")->text(), "HOFFER,");
+    EXPECT_EQ(child<QLineEdit>(frmNET, "editSelCITY")->text(), "KENT");
+
+    // A click on the earlier holder's line shows her with her own licence.
+    auto* list = w<QListView>("lstboxG");
+    const LicenceListModel& model = frmFCC2->listModel();
+    int edwards = -1;
+    for (int row = 0; row < model.rowCount(); ++row)
+        if (model.lineText(row).contains("Edwards"))
+            edwards = row;
+    ASSERT_GE(edwards, 0);
+    list->setCurrentIndex(list->model()->index(edwards, 0));
+    EXPECT_EQ(text("editLN2"), "Edwards,");
+    EXPECT_EQ(boxes(), QStringList({ "Extra", "Cancelled", "2019-02-13" }));
+    EXPECT_TRUE(w<QLineEdit>("editSTATUS")->styleSheet().contains("#ff0000"));
+
+    // A club's call that a person holds now: the person, as SEARCH finds him.
+    build("KD0GGY");
+    EXPECT_EQ(text("editLN2"), "Miles,");
+    EXPECT_EQ(boxes(), QStringList({ "Technician", "Active", "2034-03-25" }));
 }

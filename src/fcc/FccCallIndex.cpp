@@ -24,6 +24,7 @@ struct Found {
 struct Detail {
     std::uint32_t id;
     LicenceInfo info;
+    LicenceDay changed; // the last action date, which ranks licences of the same grant
 };
 
 // The details of both files by identifier, sorted, each identifier once: where a file
@@ -37,7 +38,8 @@ QString readDetails(const QString& enPath, std::vector<Detail>& details, const s
         [&](const char* p, std::size_t n, std::uint32_t) {
             if (const auto r = ParseHdRecord(std::string_view(p, n)))
                 hd.push_back({ r->id,
-                    LicenceInfo { 0, r->status ? r->status : '?', r->granted, r->expires, r->cancelled } });
+                    LicenceInfo { 0, r->status ? r->status : '?', r->granted, r->expires, r->cancelled },
+                    r->changed });
         },
         cancel);
     if (!error.isEmpty())
@@ -72,7 +74,7 @@ QString readDetails(const QString& enPath, std::vector<Detail>& details, const s
         if (d < withHd && details[d].id == am[i].first)
             details[d].info.operatorClass = am[i].second;
         else
-            details.push_back({ am[i].first, LicenceInfo { am[i].second, 0, 0, 0, 0 } });
+            details.push_back({ am[i].first, LicenceInfo { am[i].second, 0, 0, 0, 0 }, 0 });
     }
     std::sort(details.begin(), details.end(), [](const Detail& x, const Detail& y) { return x.id < y.id; });
     return QString();
@@ -122,14 +124,15 @@ std::shared_ptr<const FccCallIndex> FccCallIndex::build(
         }
         if (cancel && cancel->load(std::memory_order_relaxed))
             return fail(QStringLiteral("cancelled"));
-        auto licenceOf = [&details](std::uint32_t id) {
+        auto detailOf = [&details](std::uint32_t id) {
             const auto it = std::lower_bound(details.begin(), details.end(), id,
                 [](const Detail& d, std::uint32_t value) { return d.id < value; });
-            return it != details.end() && it->id == id ? it->info : LicenceInfo {};
+            return it != details.end() && it->id == id ? *it : Detail { id, LicenceInfo {}, 0 };
         };
 
-        // Sorted by call, and for one call by place in the file: the first record gives
-        // the call its offset, the one that counts gives its licence.
+        // Sorted by call, and for one call by place in the file. Of a call's records the
+        // one whose licence counts gives the call its offset and licence, so name and
+        // licence are one licensee's; without licences the first in the file is kept.
         std::sort(found.begin(), found.end(), [](const Found& a, const Found& b) {
             return a.key != b.key ? a.key < b.key : a.offset < b.offset;
         });
@@ -139,22 +142,44 @@ std::shared_ptr<const FccCallIndex> FccCallIndex::build(
         index->m_keys.reserve(unique);
         index->m_offsets.reserve(unique);
         index->m_licences.reserve(unique);
-        std::uint32_t countingId = 0;
-        for (std::size_t i = 0; i < found.size(); ++i) {
-            const LicenceInfo info = index->m_hasLicences ? licenceOf(found[i].id) : LicenceInfo {};
-            if (i > 0 && found[i].key == found[i - 1].key) {
-                LicenceInfo& kept = index->m_licences.back();
-                if (LicenceCountsOver(info, found[i].id, kept, countingId)) {
-                    kept = info;
-                    countingId = found[i].id;
-                }
-                continue;
+        std::vector<Detail> group; // the records of one call
+        for (std::size_t first = 0; first < found.size();) {
+            std::size_t end = first + 1;
+            while (end < found.size() && found[end].key == found[first].key)
+                ++end;
+            std::size_t kept = first;
+            if (end - first == 1) {
+                index->m_licences.push_back(
+                    index->m_hasLicences ? detailOf(found[first].id).info : LicenceInfo {});
+            } else {
+                group.clear();
+                for (std::size_t j = first; j < end; ++j)
+                    group.push_back(index->m_hasLicences ? detailOf(found[j].id)
+                                                         : Detail { found[j].id, LicenceInfo {}, 0 });
+                std::size_t best = 0;
+                if (index->m_hasLicences)
+                    for (std::size_t j = 1; j < group.size(); ++j)
+                        if (LicenceCountsOver(group[j].info, group[j].changed, group[j].id, group[best].info,
+                                group[best].changed, group[best].id))
+                            best = j;
+                kept = first + best;
+                index->m_licences.push_back(group[best].info);
+                for (std::size_t j = 0; j < group.size(); ++j)
+                    if (j != best && group[j].id != 0)
+                        index->m_others.push_back({ group[j].id, group[j].info.expires,
+                            group[j].info.operatorClass, group[j].info.status });
             }
-            index->m_keys.push_back(found[i].key);
-            index->m_offsets.push_back(found[i].offset);
-            index->m_licences.push_back(info);
-            countingId = found[i].id;
+            index->m_keys.push_back(found[kept].key);
+            index->m_offsets.push_back(found[kept].offset);
+            first = end;
         }
+        // An identifier held by records of two calls (a damaged file) keeps one licence.
+        std::sort(index->m_others.begin(), index->m_others.end(),
+            [](const OtherRecord& a, const OtherRecord& b) { return a.id < b.id; });
+        index->m_others.erase(std::unique(index->m_others.begin(), index->m_others.end(),
+                                  [](const OtherRecord& a, const OtherRecord& b) { return a.id == b.id; }),
+            index->m_others.end());
+        index->m_others.shrink_to_fit();
         std::vector<Found>().swap(found);
         std::vector<Detail>().swap(details);
         if (cancel && cancel->load(std::memory_order_relaxed))
@@ -235,9 +260,31 @@ std::optional<LicenceInfo> FccCallIndex::licence(std::string_view call) const
     return i ? std::optional<LicenceInfo>(m_licences[*i]) : std::nullopt;
 }
 
+const FccCallIndex::OtherRecord* FccCallIndex::otherRecord(std::uint32_t id) const
+{
+    const auto it = std::lower_bound(m_others.begin(), m_others.end(), id,
+        [](const OtherRecord& r, std::uint32_t value) { return r.id < value; });
+    return it != m_others.end() && it->id == id ? &*it : nullptr;
+}
+
+std::optional<LicenceInfo> FccCallIndex::licence(std::string_view call, std::uint32_t id) const
+{
+    const auto i = find(call);
+    if (!i)
+        return std::nullopt;
+    if (const OtherRecord* other = otherRecord(id))
+        return LicenceInfo { other->operatorClass, other->status, 0, other->expires, 0 };
+    return m_licences[*i];
+}
+
+bool FccCallIndex::isCurrentHolder(std::string_view call, std::uint32_t id) const
+{
+    return find(call) && !otherRecord(id);
+}
+
 std::size_t FccCallIndex::memoryBytes() const
 {
     return sizeof(*this) + m_keys.capacity() * sizeof(std::uint64_t)
         + (m_offsets.capacity() + m_byEnding.capacity()) * sizeof(std::uint32_t)
-        + m_licences.capacity() * sizeof(LicenceInfo);
+        + m_licences.capacity() * sizeof(LicenceInfo) + m_others.capacity() * sizeof(OtherRecord);
 }

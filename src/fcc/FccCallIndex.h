@@ -9,6 +9,12 @@
 // entity file) say of its licence: class, status and dates, joined to the entity record
 // by the unique system identifier. Without those files the licence is unknown.
 //
+// A call that changed hands has several entity records, one per licence (identifier).
+// Its station is one licensee's: the record whose identifier is that of the licence that
+// counts (LicenceCountsOver), so name, address and licence always belong together. The
+// licences of the other records (earlier holders) are kept by identifier, for a page
+// that shows such a record.
+//
 // A call is kept packed in one 64-bit number: up to 12 characters, each a digit or a
 // capital letter, as the digits of a base-37 number (0 stands for "no character"). The
 // numbers sort as the texts do, so the calls that begin with a text are one range of
@@ -65,12 +71,12 @@ public:
     // Reads the file at path from start to end and indexes the call sign (field 5) of
     // every record. A line ends at LF, CR or CR LF; the last line needs no line end.
     // Records whose call is empty, longer than 12 characters or holds anything but
-    // letters and digits are left out. A call held by several records is kept once,
-    // with the first of them in file order (as the FCC page finds it). Returns nothing,
-    // with the reason in *error, when the file cannot be read whole, is 4 GiB or more,
-    // or cancel was set. HD.dat and AM.dat beside it, when both are there, give each
-    // call its licence (for a call of several records, the one LicenceCountsOver picks);
-    // when either cannot be read the licences stay unknown.
+    // letters and digits are left out. HD.dat and AM.dat beside it, when both are there,
+    // give each call its licence; when either cannot be read the licences stay unknown.
+    // A call held by several records is kept once, at the record whose licence counts
+    // (LicenceCountsOver); without licences, at the first of them in file order. Returns
+    // nothing, with the reason in *error, when the file cannot be read whole, is 4 GiB
+    // or more, or cancel was set.
     static std::shared_ptr<const FccCallIndex> build(
         const QString& path, QString* error = nullptr, const std::atomic<bool>* cancel = nullptr);
 
@@ -91,7 +97,7 @@ public:
     std::size_t size() const { return m_keys.size(); }
     std::string call(std::size_t i) const { return fcccall::unpack(m_keys[i]); }
     std::uint64_t key(std::size_t i) const { return m_keys[i]; }
-    // Where the first record of call i starts in the file.
+    // Where the record of call i starts in the file: the current holder's.
     std::uint32_t offset(std::size_t i) const { return m_offsets[i]; }
 
     // Whether the licences were read from HD.dat and AM.dat.
@@ -100,6 +106,14 @@ public:
     const LicenceInfo& licence(std::size_t i) const { return m_licences[i]; }
     // The licence of a call, or nothing when the index does not hold the call.
     std::optional<LicenceInfo> licence(std::string_view call) const;
+    // The licence of the record of call with the unique system identifier id: an earlier
+    // holder's own class, status and expiry (no grant or cancellation date: they are not
+    // kept for earlier holders), or the call's licence for the record that counts.
+    // Nothing when the index does not hold the call.
+    std::optional<LicenceInfo> licence(std::string_view call, std::uint32_t id) const;
+    // Whether the record of call with identifier id is the call's current holder, the one
+    // the index keeps; false for an earlier holder's record and for a call not held.
+    bool isCurrentHolder(std::string_view call, std::uint32_t id) const;
 
     // The position of a call (letters of either case), or nothing.
     std::optional<std::size_t> find(std::string_view call) const;
@@ -125,6 +139,15 @@ private:
     std::vector<std::uint32_t> m_offsets; // by position
     std::vector<std::uint32_t> m_byEnding; // positions sorted by reversed call
     std::vector<LicenceInfo> m_licences; // by position
+    // The records of a call other than the one kept, by identifier: earlier holders.
+    struct OtherRecord {
+        std::uint32_t id;
+        LicenceDay expires;
+        char operatorClass;
+        char status;
+    };
+    const OtherRecord* otherRecord(std::uint32_t id) const;
+    std::vector<OtherRecord> m_others; // sorted by identifier, each once
     bool m_hasLicences = false;
     // The stamps of HD.dat and AM.dat when they were read; size -1 when not.
     LicenceFileStamp m_hdStamp, m_amStamp;

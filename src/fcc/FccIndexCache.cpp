@@ -12,7 +12,8 @@
 
 namespace {
 
-constexpr char kMagic[8] = { 'V', 'L', 'M', 'F', 'C', 'C', 'I', '2' };
+// Version 3: each call at its current holder's record, and the earlier holders' licences.
+constexpr char kMagic[8] = { 'V', 'L', 'M', 'F', 'C', 'C', 'I', '3' };
 constexpr std::uint32_t kByteOrder = 0x01020304;
 
 struct CacheHead {
@@ -27,6 +28,7 @@ struct CacheHead {
     std::int64_t amSize;
     std::int64_t amModified;
     std::uint64_t count;
+    std::uint64_t otherCount; // records of earlier holders
     std::uint64_t check;
 };
 
@@ -72,10 +74,12 @@ LicenceFileStamp detailStamp(const QString& path)
     return StampOfLicenceFile(path).value_or(LicenceFileStamp {});
 }
 
+template <typename Other>
 std::uint64_t checkAll(const std::vector<std::uint64_t>& keys, const std::vector<std::uint32_t>& offsets,
-    const std::vector<std::uint32_t>& byEnding, const std::vector<LicenceInfo>& licences)
+    const std::vector<std::uint32_t>& byEnding, const std::vector<LicenceInfo>& licences,
+    const std::vector<Other>& others)
 {
-    return checkSum(licences, checkSum(byEnding, checkSum(offsets, checkSum(keys, 0))));
+    return checkSum(others, checkSum(licences, checkSum(byEnding, checkSum(offsets, checkSum(keys, 0)))));
 }
 
 } // namespace
@@ -102,11 +106,13 @@ bool FccCallIndex::save(const QString& cacheFile, QString* error) const
     head.hdModified = m_hasLicences ? m_hdStamp.modified : 0;
     head.amSize = m_hasLicences ? m_amStamp.size : -1;
     head.amModified = m_hasLicences ? m_amStamp.modified : 0;
+    static_assert(sizeof(OtherRecord) == 8, "the cache keeps earlier holders as 8 bytes each");
     head.count = m_keys.size();
-    head.check = checkAll(m_keys, m_offsets, m_byEnding, m_licences);
+    head.otherCount = m_others.size();
+    head.check = checkAll(m_keys, m_offsets, m_byEnding, m_licences, m_others);
     if (file.write(reinterpret_cast<const char*>(&head), sizeof head) != qint64(sizeof head)
         || file.write(pathBytes) != pathBytes.size() || !writeAll(file, m_keys) || !writeAll(file, m_offsets)
-        || !writeAll(file, m_byEnding) || !writeAll(file, m_licences)) {
+        || !writeAll(file, m_byEnding) || !writeAll(file, m_licences) || !writeAll(file, m_others)) {
         const QString why = file.errorString();
         file.cancelWriting();
         return fail(why);
@@ -132,9 +138,10 @@ std::shared_ptr<const FccCallIndex> FccCallIndex::load(
         || std::memcmp(head.magic, kMagic, sizeof kMagic) != 0 || head.byteOrder != kByteOrder)
         return fail(QStringLiteral("not a call index"));
     const std::uint64_t payload
-        = head.count * (sizeof(std::uint64_t) + 2 * sizeof(std::uint32_t) + sizeof(LicenceInfo));
-    if (head.count > (std::uint64_t(1) << 32) || head.pathBytes > 65536
-        || std::uint64_t(file.size()) != sizeof head + head.pathBytes + payload)
+        = head.count * (sizeof(std::uint64_t) + 2 * sizeof(std::uint32_t) + sizeof(LicenceInfo))
+        + head.otherCount * sizeof(OtherRecord);
+    if (head.count > (std::uint64_t(1) << 32) || head.otherCount > (std::uint64_t(1) << 32)
+        || head.pathBytes > 65536 || std::uint64_t(file.size()) != sizeof head + head.pathBytes + payload)
         return fail(QStringLiteral("the call index is damaged"));
     if (QString::fromUtf8(file.read(head.pathBytes)) != path || head.sourceSize != stamp.size
         || head.sourceModified != stamp.modified)
@@ -159,12 +166,14 @@ std::shared_ptr<const FccCallIndex> FccCallIndex::load(
     }
     try {
         if (!readAll(file, index->m_keys, head.count) || !readAll(file, index->m_offsets, head.count)
-            || !readAll(file, index->m_byEnding, head.count) || !readAll(file, index->m_licences, head.count))
+            || !readAll(file, index->m_byEnding, head.count) || !readAll(file, index->m_licences, head.count)
+            || !readAll(file, index->m_others, head.otherCount))
             return fail(QStringLiteral("the call index is damaged"));
     } catch (const std::bad_alloc&) {
         return fail(QStringLiteral("not enough memory for the call index"));
     }
-    if (checkAll(index->m_keys, index->m_offsets, index->m_byEnding, index->m_licences) != head.check)
+    if (checkAll(index->m_keys, index->m_offsets, index->m_byEnding, index->m_licences, index->m_others)
+        != head.check)
         return fail(QStringLiteral("the call index is damaged"));
     // What the searches rely on: calls in order, places and offsets inside their bounds.
     const auto& keys = index->m_keys;
@@ -173,6 +182,10 @@ std::shared_ptr<const FccCallIndex> FccCallIndex::load(
             || index->m_byEnding[i] >= keys.size())
             return fail(QStringLiteral("the call index is damaged"));
     }
+    const auto& others = index->m_others;
+    for (std::size_t i = 1; i < others.size(); ++i)
+        if (others[i].id <= others[i - 1].id)
+            return fail(QStringLiteral("the call index is damaged"));
     return index;
 }
 

@@ -36,8 +36,11 @@ FccLicencePanel::FccLicencePanel(QWidget* page, const Widgets& widgets, std::fun
     connect(
         &m_loader, &FccIndexLoader::finished, this,
         [this] {
-            if (!m_loader.refreshIfChanged())
+            if (!m_loader.refreshIfChanged()) {
                 showCurrent();
+                if (m_loader.index())
+                    emit indexReady();
+            }
         },
         Qt::QueuedConnection);
 }
@@ -70,15 +73,17 @@ void FccLicencePanel::refresh()
         m_loader.refreshIfChanged();
 }
 
-void FccLicencePanel::showLicence(const QString& call)
+void FccLicencePanel::showLicence(const QString& call, std::optional<std::uint32_t> id)
 {
     m_shownCall = call.trimmed();
+    m_shownId = id;
     showCurrent();
 }
 
 void FccLicencePanel::clearLicence()
 {
     m_shownCall.clear();
+    m_shownId.reset();
     showCurrent();
 }
 
@@ -89,7 +94,8 @@ void FccLicencePanel::showCurrent()
     if (!m_shownCall.isEmpty() && index) {
         if (!index->hasLicences()) {
             cls = status = QStringLiteral("unknown");
-        } else if (const auto info = index->licence(m_shownCall.toStdString())) {
+        } else if (const auto info = m_shownId ? index->licence(m_shownCall.toStdString(), *m_shownId)
+                                               : index->licence(m_shownCall.toStdString())) {
             cls = QString::fromStdString(LicenceClassName(info->operatorClass));
             status = info->known() ? QString::fromStdString(LicenceStatusName(info->status))
                                    : QStringLiteral("unknown");

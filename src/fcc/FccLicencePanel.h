@@ -14,8 +14,10 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QLabel;
 class QLineEdit;
@@ -42,9 +44,11 @@ public:
     // The page became active: the data line is read again, and the index made again
     // when the licence files changed.
     void refresh();
-    // Shows the licence of call (blanks around it are ignored); the boxes stay empty
-    // while the index is being made and fill when it is ready.
-    void showLicence(const QString& call);
+    // Shows the licence of call (blanks around it are ignored): of the record with the
+    // unique system identifier id when given (an earlier holder's record shows his own
+    // licence), else the call's current one. The boxes stay empty while the index is
+    // being made and fill when it is ready.
+    void showLicence(const QString& call, std::optional<std::uint32_t> id = std::nullopt);
     void clearLicence();
 
     // IMPORT FCC FILES: picks zips and imports them in the background.
@@ -60,6 +64,8 @@ public:
 signals:
     // An import ended (its message has been shown and the data line updated).
     void importFinished(bool ok);
+    // The call index is ready (again): who holds a call is known from now on.
+    void indexReady();
 
 private:
     struct Import;
@@ -73,5 +79,6 @@ private:
     FccIndexLoader m_loader;
     bool m_loaderStarted = false;
     QString m_shownCall; // the call whose licence the boxes show, or are to show
+    std::optional<std::uint32_t> m_shownId; // of the record shown, when known
     std::shared_ptr<Import> m_import;
 };

@@ -129,6 +129,15 @@ std::optional<HdFields> ParseHdRecord(std::string_view line)
     hd.granted = ParseLicenceDay(f[7]);
     hd.expires = ParseLicenceDay(f[8]);
     hd.cancelled = ParseLicenceDay(f[9]);
+    // The last action date is field 44: after the 43rd "|". Records of fewer fields have none.
+    std::size_t at = 0;
+    for (int bar = 0; bar < 43 && at != std::string_view::npos; ++bar) {
+        at = line.find('|', at);
+        if (at != std::string_view::npos)
+            ++at;
+    }
+    if (at != std::string_view::npos)
+        hd.changed = ParseLicenceDay(line.substr(at, line.find('|', at) - at));
     return hd;
 }
 
@@ -189,10 +198,18 @@ std::string LicenceStatusName(char s)
 
 bool LicenceCountsOver(const LicenceInfo& b, std::uint32_t bId, const LicenceInfo& a, std::uint32_t aId)
 {
+    return LicenceCountsOver(b, 0, bId, a, 0, aId);
+}
+
+bool LicenceCountsOver(const LicenceInfo& b, LicenceDay bChanged, std::uint32_t bId, const LicenceInfo& a,
+    LicenceDay aChanged, std::uint32_t aId)
+{
     if (b.active() != a.active())
         return b.active();
     if (b.granted != a.granted)
         return b.granted > a.granted;
+    if (bChanged != aChanged)
+        return bChanged > aChanged;
     return bId > aId;
 }
 

@@ -6,7 +6,8 @@
 // Record layouts, counted from 1, all fields separated by "|" as in EN.dat:
 //   HD: 1 record type "HD", 2 unique system identifier, 3 ULS file number, 4 EBF number,
 //       5 call sign, 6 licence status, 7 radio service code, 8 grant date, 9 expiry
-//       date, 10 cancellation date, ... (about 50 fields in all; nothing after 10 is read).
+//       date, 10 cancellation date, ... 43 effective date, 44 last action date, ... (about
+//       50 fields in all; nothing else is read).
 //   AM: 1 record type "AM", 2 unique system identifier, 3 ULS file number, 4 EBF number,
 //       5 call sign, 6 operator class, ... (18 fields in all; nothing after 6 is read).
 // Dates are written MM/DD/YYYY, or left empty. The status is one letter: A active,
@@ -50,6 +51,7 @@ struct HdFields {
     std::string_view call;
     char status = 0;
     LicenceDay granted = 0, expires = 0, cancelled = 0;
+    LicenceDay changed = 0; // the last action date (field 44); 0 when the record has none
 };
 std::optional<HdFields> ParseHdRecord(std::string_view line);
 struct AmFields {
@@ -70,8 +72,11 @@ std::string LicenceClassName(char operatorClass);
 std::string LicenceStatusName(char status);
 
 // When a call has several licence records, the one that counts: the active one, else
-// the latest (the later grant, then the higher identifier). True when b counts over a.
+// the latest (the later grant, then the later last action, then the higher identifier).
+// True when b counts over a.
 bool LicenceCountsOver(const LicenceInfo& b, std::uint32_t bId, const LicenceInfo& a, std::uint32_t aId);
+bool LicenceCountsOver(const LicenceInfo& b, LicenceDay bChanged, std::uint32_t bId, const LicenceInfo& a,
+    LicenceDay aChanged, std::uint32_t aId);
 
 // The line under SELECTED CALL on the net page. lookedUp is what the call index found
 // for the call (nothing: the file does not hold the call); dataLoaded says whether FCC

@@ -1,5 +1,6 @@
 #include "fcc/LicenceList.h"
 
+#include "fcc/LicenceInfo.h"
 #include "fcc/LicenceRecord.h"
 
 #include <algorithm>
@@ -116,14 +117,32 @@ void LicenceList::clear()
     m_maxLength = 0;
 }
 
-std::optional<std::size_t> LicenceList::findCall(std::string_view call) const
+std::optional<std::uint32_t> LicenceList::recordId(std::size_t index) const
+{
+    if (index >= m_count)
+        return std::nullopt;
+    const auto after = std::upper_bound(
+        m_parts.begin(), m_parts.end(), index, [](std::size_t i, const Part& p) { return i < p.firstLine; });
+    const Part& part = *std::prev(after);
+    const std::string_view all = part.text->text();
+    // The head lies between the previous line end and the list line; heads are short.
+    const std::size_t start = part.starts[index - part.firstLine];
+    std::size_t begin = start;
+    while (begin > 0 && all[begin - 1] != '\n' && all[begin - 1] != '\r' && start - begin < 64)
+        --begin;
+    return LicenceRecordId(all.substr(begin, start - begin));
+}
+
+std::optional<std::size_t> LicenceList::findCall(std::string_view call, std::size_t from) const
 {
     // A call sign never holds "|", so such a text cannot equal one.
     if (call.empty() || call.find('|') != std::string_view::npos)
         return std::nullopt;
     for (const Part& p : m_parts) {
+        if (p.firstLine + p.starts.size() <= from)
+            continue;
         const std::string_view all = p.text->text();
-        for (std::size_t i = 0; i < p.starts.size(); ++i) {
+        for (std::size_t i = from > p.firstLine ? from - p.firstLine : 0; i < p.starts.size(); ++i) {
             // The line's call is call exactly when the line begins with it and "|" or
             // the line's end follows.
             const std::size_t start = p.starts[i];

@@ -46,9 +46,12 @@ public:
     void append(LicenceList&& other);
     void clear();
 
-    // The index of the first line whose call sign equals call exactly (case counts),
-    // or nothing. An empty text finds nothing.
-    std::optional<std::size_t> findCall(std::string_view call) const;
+    // The index of the first line from index from on whose call sign equals call
+    // exactly (case counts), or nothing. An empty text finds nothing.
+    std::optional<std::size_t> findCall(std::string_view call, std::size_t from = 0) const;
+    // The unique system identifier in the head of the file line of line index (the head
+    // is not part of the list line); nothing when the head holds none.
+    std::optional<std::uint32_t> recordId(std::size_t index) const;
 
 private:
     friend class LicenceLineIndexer;

@@ -89,6 +89,11 @@ TfrmFCC2::TfrmFCC2(const QString& installFolder, QWidget* parent)
     // search does not come this way.
     connect(ui->lstboxG->selectionModel(), &QItemSelectionModel::currentChanged, this,
         [this](const QModelIndex& current) { listCurrentChanged(current); });
+    // A call of several holders found before the index knew which one holds it now.
+    connect(m_licence, &FccLicencePanel::indexReady, this, [this] {
+        if (!m_searchedEarly.isEmpty() && isVisible())
+            search(m_searchedEarly);
+    });
 }
 
 TfrmFCC2::~TfrmFCC2() = default;
@@ -121,6 +126,7 @@ void TfrmFCC2::ClearLicenceView()
     m_licence->clearLicence();
     m_model->clear();
     m_shown.reset();
+    m_searchedEarly.clear();
 }
 
 std::optional<long long> TfrmFCC2::BuildPrefixList(const QString& prefix)
@@ -176,9 +182,23 @@ void TfrmFCC2::hideEvent(QHideEvent* event)
 bool TfrmFCC2::FindCallInList(const QString& call)
 {
     const std::optional<std::string> bytes = fileBytes(call);
-    const auto found = bytes ? m_model->lines().findCall(*bytes) : std::nullopt;
+    const LicenceList& lines = m_model->lines();
+    auto found = bytes ? lines.findCall(*bytes) : std::nullopt;
     if (!found)
         return false;
+    // A call that changed hands has a line per holder: the current holder's is shown.
+    m_searchedEarly.clear();
+    if (const auto calls = m_licence->index().index()) {
+        for (auto at = found; at; at = lines.findCall(*bytes, *at + 1)) {
+            const auto id = lines.recordId(*at);
+            if (id && calls->isCurrentHolder(*bytes, *id)) {
+                found = at;
+                break;
+            }
+        }
+    } else {
+        m_searchedEarly = call;
+    }
     const QModelIndex index = m_model->index(int(*found));
     QScopedValueRollback<bool> byProgram(m_selectingByProgram, true);
     ui->lstboxG->setCurrentIndex(index);
@@ -202,7 +222,7 @@ void TfrmFCC2::ShowLicenceRecord()
     show(ui->editFN2, StationField::FirstName, record.firstName);
     show(ui->editCITY2, StationField::City, record.city);
     show(ui->editSTATE2, StationField::State, record.state);
-    m_licence->showLicence(shown(record.call));
+    m_licence->showLicence(shown(record.call), m_model->lines().recordId(std::size_t(current.row())));
     m_shown = station;
     emit stationChosen(station);
 }
@@ -243,6 +263,7 @@ void TfrmFCC2::listCurrentChanged(const QModelIndex& current)
 {
     if (m_selectingByProgram || !current.isValid())
         return;
+    m_searchedEarly.clear(); // the operator's own choice stays
     lstboxGClick();
 }
 

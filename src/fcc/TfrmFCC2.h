@@ -44,7 +44,8 @@ public:
     // operator is told). A build whose page is closed before the file has been read is
     // dropped: nothing changes, nothing is told, and the result is empty.
     std::optional<long long> BuildPrefixList(const QString& prefix);
-    // Selects the first line whose call sign is call; false when there is none.
+    // Selects the line of call's current holder (as the call index says; the first line
+    // of the call while the index is not ready); false when the list holds no such call.
     bool FindCallInList(const QString& call);
     // Shows the selected line's record here and hands its station on.
     void ShowLicenceRecord();
@@ -70,6 +71,8 @@ private:
     FccLicencePanel* m_licence = nullptr;
     QString m_licenceFile;
     bool m_selectingByProgram = false;
+    // The call SEARCH found before the call index was ready: searched again when it is.
+    QString m_searchedEarly;
     // Set while a build reads the file; raised when the page is closed meanwhile.
     std::atomic<bool>* m_dropBuild = nullptr;
 };
