@@ -4,6 +4,7 @@
 
 #include "app/Pages.h"
 #include "fcc/FccLicencePanel.h"
+#include "fcc/FccLicenceSet.h"
 #include "fcc/FccZip.h"
 #include "fcc/LicenceListModel.h"
 #include "fcc/TfrmFCC2.h"
@@ -138,7 +139,7 @@ TEST_F(FccPageImport, FailedImportIsToldAndChangesNothing)
     ASSERT_TRUE(panel().waitForImport(60000));
     const QString dataLine = w<QLabel>("lblFCCDATA")->text();
     EXPECT_EQ(dataLine, "FCC data of 2025-09-28");
-    QFile en(dir.filePath("FCCraw/EN.dat"));
+    QFile en(CurrentLicenceFile(dir.filePath("FCCraw/EN.dat")));
     ASSERT_TRUE(en.open(QIODevice::ReadOnly));
     const QByteArray before = en.readAll();
     en.close();

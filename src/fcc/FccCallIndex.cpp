@@ -1,6 +1,7 @@
 // Building the index from the licence files, and searching it.
 #include "fcc/FccCallIndex.h"
 
+#include "fcc/FccLicenceSet.h"
 #include "fcc/FccLineReader.h"
 
 #include <QDir>
@@ -83,8 +84,9 @@ QString readDetails(const QString& enPath, std::vector<Detail>& details, const s
 } // namespace
 
 std::shared_ptr<const FccCallIndex> FccCallIndex::build(
-    const QString& path, QString* error, const std::atomic<bool>* cancel)
+    const QString& given, QString* error, const std::atomic<bool>* cancel)
 {
+    const QString path = CurrentLicenceFile(given);
     auto fail = [error](const QString& why) {
         if (error)
             *error = why;

@@ -60,7 +60,8 @@ struct LicenceFileStamp {
     std::int64_t modified = 0; // nanoseconds since the file-system clock's epoch
     bool operator==(const LicenceFileStamp&) const = default;
 };
-// The stamp of the file at path, or nothing when there is no such file.
+// The stamp of the file at path (of the current set, when path names one in its
+// folder), or nothing when there is no such file.
 std::optional<LicenceFileStamp> StampOfLicenceFile(const QString& path);
 // HD.dat and AM.dat beside the entity file at enPath.
 QString LicenceHeaderFile(const QString& enPath);
@@ -68,7 +69,8 @@ QString LicenceAmateurFile(const QString& enPath);
 
 class FccCallIndex {
 public:
-    // Reads the file at path from start to end and indexes the call sign (field 5) of
+    // Reads the file at path (CurrentLicenceFile: the current set's, when its folder
+    // has one) from start to end and indexes the call sign (field 5) of
     // every record. A line ends at LF, CR or CR LF; the last line needs no line end.
     // Records whose call is empty, longer than 12 characters or holds anything but
     // letters and digits are left out. HD.dat and AM.dat beside it, when both are there,
@@ -80,7 +82,8 @@ public:
     static std::shared_ptr<const FccCallIndex> build(
         const QString& path, QString* error = nullptr, const std::atomic<bool>* cancel = nullptr);
 
-    // The index kept in cacheFile, when it was made from the file at path while that
+    // The index kept in cacheFile, when it was made from the file at path (of the
+    // current set) while that
     // file had the given stamp; nothing (with the reason) when it was not, or when the
     // cache file is damaged, or HD.dat and AM.dat beside the file are no longer those
     // the index was made with.

@@ -1,6 +1,8 @@
 // Packed calls and the stamp of a licence file.
 #include "fcc/FccCallIndex.h"
 
+#include "fcc/FccLicenceSet.h"
+
 #include <QDir>
 #include <QFileInfo>
 
@@ -110,8 +112,9 @@ std::filesystem::path nativePath(const QString& path)
 
 } // namespace
 
-std::optional<LicenceFileStamp> StampOfLicenceFile(const QString& path)
+std::optional<LicenceFileStamp> StampOfLicenceFile(const QString& given)
 {
+    const QString path = CurrentLicenceFile(given);
     const QFileInfo info(path);
     if (!info.exists() || info.isDir())
         return std::nullopt;

@@ -1,5 +1,7 @@
 #include "fcc/FccDataDate.h"
 
+#include "fcc/FccLicenceSet.h"
+
 #include <QDate>
 #include <QDir>
 #include <QFile>
@@ -68,7 +70,51 @@ LicenceDay monthNameDate(std::string_view s, std::size_t at)
     return 0;
 }
 
+// The time after the day of "Sep 28 07:05:12 EDT 2025", in seconds since 1970 UTC; -1
+// when there is none.
+std::int64_t monthNameTime(std::string_view s, std::size_t at, LicenceDay day)
+{
+    const std::size_t lineEnd = std::min(s.find('\n', at), s.size());
+    const std::string_view line = s.substr(at, lineEnd - at);
+    for (std::size_t i = 0; i + 8 <= line.size(); ++i) {
+        if (line[i + 2] != ':' || line[i + 5] != ':' || (i > 0 && isDigit(line[i - 1])))
+            continue;
+        const int h = digitsAt(line, i, 2), m = digitsAt(line, i + 3, 2), sec = digitsAt(line, i + 6, 2);
+        if (h < 0 || h > 23 || m < 0 || m > 59 || sec < 0 || sec > 60)
+            continue;
+        static const struct {
+            const char* name;
+            int hours; // behind UTC
+        } kZones[] = { { "EDT", 4 }, { "EST", 5 }, { "CDT", 5 }, { "CST", 6 }, { "MDT", 6 }, { "MST", 7 },
+            { "PDT", 7 }, { "PST", 8 } };
+        int behind = 0;
+        const std::string_view after = line.substr(i + 8);
+        for (const auto& zone : kZones)
+            if (after.find(zone.name) != std::string_view::npos && after.find(zone.name) < 3)
+                behind = zone.hours;
+        return std::int64_t(day) * 86400 + h * 3600 + m * 60 + sec + behind * 3600;
+    }
+    return -1;
+}
+
 } // namespace
+
+std::int64_t ParseCountsTime(std::string_view s)
+{
+    // The same walk as ParseCountsDate: the first date found is the set's.
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        if (std::isalpha(static_cast<unsigned char>(s[i]))) {
+            if (const LicenceDay d = monthNameDate(s, i))
+                return monthNameTime(s, i, d);
+            continue;
+        }
+        if (!isDigit(s[i]) || (i > 0 && isDigit(s[i - 1])))
+            continue;
+        if (ParseCountsDate(s.substr(i, 10)) != 0)
+            return -1; // a date of digits only: no time
+    }
+    return -1;
+}
 
 LicenceDay ParseCountsDate(std::string_view s)
 {
@@ -95,9 +141,15 @@ LicenceDay ParseCountsDate(std::string_view s)
 
 QByteArray FccDataDates::toText() const
 {
-    QByteArray text = "weekly " + QByteArray::fromStdString(LicenceDayText(weekly)) + "\n";
-    for (const LicenceDay d : dailies)
-        text += "daily " + QByteArray::fromStdString(LicenceDayText(d)) + "\n";
+    auto line = [](const char* kind, LicenceDay day, std::int64_t time) {
+        QByteArray text = QByteArray(kind) + " " + QByteArray::fromStdString(LicenceDayText(day));
+        if (time >= 0)
+            text += " " + QByteArray::number(qlonglong(time));
+        return text + "\n";
+    };
+    QByteArray text = line("weekly", weekly, weeklyTime);
+    for (std::size_t i = 0; i < dailies.size(); ++i)
+        text += line("daily", dailies[i], i < dailyTimes.size() ? dailyTimes[i] : -1);
     return text;
 }
 
@@ -109,19 +161,27 @@ std::optional<FccDataDates> FccDataDates::fromText(const QByteArray& text)
         if (line.isEmpty())
             continue;
         const QList<QByteArray> parts = line.split(' ');
-        if (parts.size() != 2)
+        if (parts.size() != 2 && parts.size() != 3)
             return std::nullopt;
+        std::int64_t time = -1;
+        if (parts.size() == 3) {
+            bool number = false;
+            time = parts[2].toLongLong(&number);
+            if (!number || time < 0)
+                return std::nullopt;
+        }
         const std::string_view day(parts[1].constData(), std::size_t(parts[1].size()));
         const LicenceDay d = day.size() == 10 && day[4] == '-' && day[7] == '-'
             ? LicenceDayOf(digitsAt(day, 0, 4), digitsAt(day, 5, 2), digitsAt(day, 8, 2))
             : 0;
         if (d == 0)
             return std::nullopt;
-        if (parts[0] == "weekly" && dates.weekly == 0)
+        if (parts[0] == "weekly" && dates.weekly == 0) {
             dates.weekly = d;
-        else if (parts[0] == "daily" && dates.weekly != 0)
-            dates.dailies.push_back(d);
-        else
+            dates.weeklyTime = time;
+        } else if (parts[0] == "daily" && dates.weekly != 0) {
+            dates.addDaily({ d, time });
+        } else
             return std::nullopt;
     }
     if (!dates.known())
@@ -131,7 +191,7 @@ std::optional<FccDataDates> FccDataDates::fromText(const QByteArray& text)
 
 QString FccDatesFile(const QString& fccFolder)
 {
-    return QDir(fccFolder).filePath(QStringLiteral("dates.txt"));
+    return QDir(FccCurrentSetFolder(fccFolder)).filePath(QStringLiteral("dates.txt"));
 }
 
 std::optional<FccDataDates> ReadFccDates(const QString& fccFolder)

@@ -1,6 +1,8 @@
 // The call index kept in a cache file, and reading records through the index.
 #include "fcc/FccCallIndex.h"
 
+#include "fcc/FccLicenceSet.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -123,8 +125,9 @@ bool FccCallIndex::save(const QString& cacheFile, QString* error) const
 }
 
 std::shared_ptr<const FccCallIndex> FccCallIndex::load(
-    const QString& cacheFile, const QString& path, const LicenceFileStamp& stamp, QString* error)
+    const QString& cacheFile, const QString& given, const LicenceFileStamp& stamp, QString* error)
 {
+    const QString path = CurrentLicenceFile(given);
     auto fail = [error](const QString& why) {
         if (error)
             *error = why;

@@ -3,6 +3,7 @@
 #include "controls/Dialogs.h"
 #include "fcc/FccDataDate.h"
 #include "fcc/FccImport.h"
+#include "fcc/FccLicenceSet.h"
 #include "fcc/LicenceInfo.h"
 
 #include <QCoreApplication>
@@ -63,7 +64,8 @@ void FccLicencePanel::refresh()
 {
     const QString enFile = m_licenceFile();
     const QString folder = QFileInfo(enFile).absolutePath();
-    const FccDataLine line = FccDataDateLine(ReadFccDates(folder), QFileInfo::exists(enFile), LicenceToday());
+    const FccDataLine line = FccDataDateLine(
+        ReadFccDates(folder), QFileInfo::exists(CurrentLicenceFile(enFile)), LicenceToday());
     m_w.lblFCCDATA->setText(line.text);
     m_w.lblFCCDATA->setStyleSheet(QStringLiteral("color: %1; font: bold 10pt \"Arial\";")
                                       .arg(line.red ? QStringLiteral("#ff0000") : QStringLiteral("#ffffff")));
@@ -127,10 +129,13 @@ bool FccLicencePanel::importing() const
     return m_import != nullptr;
 }
 
-bool FccLicencePanel::startImport(const QStringList& zips)
+bool FccLicencePanel::startImport(const QStringList& zips, bool acceptSmallerWeekly)
 {
     if (importing())
         return false;
+    m_importing = zips;
+    FccImportOptions options;
+    options.acceptSmallerWeekly = acceptSmallerWeekly;
     const QString folder = QFileInfo(m_licenceFile()).absolutePath();
     auto import = std::make_shared<Import>();
     m_import = import;
@@ -138,7 +143,7 @@ bool FccLicencePanel::startImport(const QStringList& zips)
     m_w.barIMPORT->setValue(0);
     m_w.barIMPORT->show();
     QPointer<FccLicencePanel> self(this);
-    import->thread = std::thread([self, import, zips, folder] {
+    import->thread = std::thread([self, import, zips, folder, options] {
         const FccImportResult result = ImportFccZips(
             zips, folder,
             [self](int percent) {
@@ -149,7 +154,7 @@ bool FccLicencePanel::startImport(const QStringList& zips)
 },
                     Qt::QueuedConnection);
 },
-            &import->cancel);
+            &import->cancel, options);
 QString message;
 if (result.ok)
     message = QStringLiteral("FCC files imported: %1 licence records.").arg(result.records);
@@ -160,16 +165,16 @@ if (!result.notes.isEmpty())
 import->done = true;
 QMetaObject::invokeMethod(
     self,
-    [self, ok = result.ok, message] {
+    [self, ok = result.ok, message, smaller = result.smallerWeekly] {
         if (self)
-            self->importDone(ok, message);
+            self->importDone(ok, message, smaller);
     },
     Qt::QueuedConnection);
 });
 return true;
 }
 
-void FccLicencePanel::importDone(bool ok, const QString& message)
+void FccLicencePanel::importDone(bool ok, const QString& message, bool smallerWeekly)
 {
     if (m_import) {
         m_import->thread.join();
@@ -177,6 +182,16 @@ void FccLicencePanel::importDone(bool ok, const QString& message)
     }
     m_w.barIMPORT->hide();
     m_w.btnIMPORT->setEnabled(true);
+    // A weekly set far smaller than the data in place may be a cut or wrong file: it
+    // replaces the data only when the operator says so.
+    if (smallerWeekly
+        && Dialogs::choose(m_page,
+               message + QStringLiteral(".\nImport it all the same, replacing the licence data in place?"),
+               { QStringLiteral("Import"), QStringLiteral("Cancel") })
+            == 0) {
+        startImport(m_importing, true);
+        return;
+    }
     refresh();
     if (ok)
         startIndex(); // new licence files: a new index

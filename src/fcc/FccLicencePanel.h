@@ -53,8 +53,10 @@ public:
 
     // IMPORT FCC FILES: picks zips and imports them in the background.
     void btnIMPORTClick();
-    // Starts importing zips in the background; false when an import already runs.
-    bool startImport(const QStringList& zips);
+    // Starts importing zips in the background; false when an import already runs. A
+    // weekly set far smaller than the data in place is imported only after the operator
+    // said so (asked when the import finds it), or when acceptSmallerWeekly is set.
+    bool startImport(const QStringList& zips, bool acceptSmallerWeekly = false);
     bool importing() const;
     // Waits for a running import, handling its results; true when none runs any more.
     bool waitForImport(int msecs);
@@ -70,7 +72,7 @@ signals:
 private:
     struct Import;
     void showCurrent();
-    void importDone(bool ok, const QString& message);
+    void importDone(bool ok, const QString& message, bool smallerWeekly);
     void startIndex();
 
     QWidget* m_page;
@@ -81,4 +83,5 @@ private:
     QString m_shownCall; // the call whose licence the boxes show, or are to show
     std::optional<std::uint32_t> m_shownId; // of the record shown, when known
     std::shared_ptr<Import> m_import;
+    QStringList m_importing; // the zips of the running import
 };

@@ -1,5 +1,7 @@
 #include "fcc/LicenceFile.h"
 
+#include "fcc/FccLicenceSet.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -48,8 +50,9 @@ private:
 
 } // namespace
 
-LicenceFileScan ScanLicenceFile(const QString& path, std::string_view prefix, const std::atomic<bool>* stop)
+LicenceFileScan ScanLicenceFile(const QString& given, std::string_view prefix, const std::atomic<bool>* stop)
 {
+    const QString path = CurrentLicenceFile(given);
     // The file is read in pieces as grep reads it, which is the fastest way through it;
     // the list keeps only where its lines lie. The same open file is then mapped for the
     // text of the lines, so they are the bytes that were read even when an import has

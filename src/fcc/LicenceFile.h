@@ -11,6 +11,8 @@
 #include <string_view>
 
 // Where the page finds the licence file: "FCCraw/EN.dat" below the installation folder.
+// After an import the files are those of the current set in FCCraw (FccLicenceSet.h):
+// the readers here and of the call index find them through CurrentLicenceFile().
 QString LicenceFilePath(const QString& installFolder);
 
 // The list lines of the file at path whose call sign begins with prefix.
@@ -19,7 +21,8 @@ struct LicenceFileScan {
     QString error; // why the file could not be read; empty when it was read whole
     bool ok() const { return error.isEmpty(); }
 };
-// Reads the file from start to end, then maps it for the text of the lines. May run on
+// Reads the file (of the current set, when path names one in its folder) from start to
+// end, then maps it for the text of the lines. May run on
 // any thread. When stop is given and becomes true, the reading ends early with an error
 // and no lines.
 //
