@@ -564,7 +564,7 @@ TEST(FccCallIndexHolders, ReissuedLapsedAndClubCallsShowOneLicenseeEach)
     // WJ3B reissued twice: the first holder's record comes first in the file, the current
     // one's last. W9SCA: a person's licence expired in 2000, the club holds the call now.
     // N4GONE: the only licence lapsed. K2SAME: two lapsed licences of the same grant, the
-    // later change counts.
+    // one cancelled later counts, though its identifier is the lower.
     const QString path = writeFile(dir,
         en(1001, "WJ3B", "ROSEN, EARL", "ELKINS PARK") + en(2002, "WJ3B", "SMITH, JAMES E", "FLORENCE")
             + en(1500, "W9SCA", "HOLT, WALTER", "PEORIA")
@@ -580,8 +580,8 @@ TEST(FccCallIndexHolders, ReissuedLapsedAndClubCallsShowOneLicenseeEach)
             + hd(1500, "W9SCA", "E", "01/05/1990", "01/05/2000")
             + hd(1600, "W9SCA", "A", "02/02/2020", "02/02/2030")
             + hd(1700, "N4GONE", "E", "08/08/2008", "08/08/2018")
-            + hd(1800, "K2SAME", "E", "01/01/2010", "01/01/2020", "", "01/01/2020")
-            + hd(1750, "K2SAME", "E", "01/01/2010", "01/01/2020", "", "03/03/2022"),
+            + hd(1800, "K2SAME", "C", "01/01/2010", "01/01/2020", "01/01/2019", "01/01/2019")
+            + hd(1750, "K2SAME", "C", "01/01/2010", "01/01/2020", "03/03/2022", "03/03/2022"),
         "HD.dat");
     writeFile(dir,
         am(1001, "WJ3B", "G") + am(2002, "WJ3B", "A") + am(3003, "WJ3B", "E") + am(1500, "W9SCA", "T")
@@ -600,7 +600,7 @@ TEST(FccCallIndexHolders, ReissuedLapsedAndClubCallsShowOneLicenseeEach)
     EXPECT_EQ(shown("WJ3B"), "BEDWELL, PRISCILLA / JACKSONVILLE / Extra, active to 2035-04-22");
     EXPECT_EQ(shown("W9SCA"), "SCOUTS AMATEUR RADIO CLUB / URBANA / Active to 2030-02-02");
     EXPECT_EQ(shown("N4GONE"), "LAST, LEFT / MACON / EXPIRED 2018-08-08");
-    EXPECT_EQ(shown("K2SAME"), "SECOND, TWO / UTICA / EXPIRED 2020-01-01");
+    EXPECT_EQ(shown("K2SAME"), "SECOND, TWO / UTICA / CANCELLED 2022-03-03");
     // The earlier holders' own licences, by identifier.
     EXPECT_EQ(index->licence("WJ3B", 1001)->status, 'C');
     EXPECT_EQ(index->licence("WJ3B", 2002)->operatorClass, 'A');

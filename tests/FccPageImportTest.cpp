@@ -23,6 +23,11 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <zip.h>
+
+#include <map>
+#include <string>
+
 namespace {
 
 QString sets()
@@ -184,11 +189,12 @@ TEST_F(FccPageImport, PlainEntityFileShowsClassAndStatusUnknown)
 
 TEST_F(FccPageImport, CallThatChangedHandsShowsItsHolderAndAnEarlierHoldersLineHisOwnLicence)
 {
-    // The entity, licence and class files of a real daily set, as they are.
+    // The entity, licence and class files of a real daily set, as they are; EN.dat last,
+    // so the page's index, which may be on its way already, finds the other two with it.
     QDir().mkpath(dir.filePath("FCCraw"));
     FccZip zip;
     ASSERT_TRUE(zip.open(sourceDir() + "/tests/fixtures/fcc/l_am_wed.zip"));
-    for (const char* name : { "EN.dat", "HD.dat", "AM.dat" }) {
+    for (const char* name : { "HD.dat", "AM.dat", "EN.dat" }) {
         QFile f(dir.filePath(QStringLiteral("FCCraw/") + name));
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         ASSERT_TRUE(zip.forEachLine(name, [&f](std::string_view line) {
@@ -225,4 +231,56 @@ TEST_F(FccPageImport, CallThatChangedHandsShowsItsHolderAndAnEarlierHoldersLineH
     build("KD0GGY");
     EXPECT_EQ(text("editLN2"), "Miles,");
     EXPECT_EQ(boxes(), QStringList({ "Technician", "Active", "2034-03-25" }));
+}
+
+TEST_F(FccPageImport, FarSmallerWeeklyAsksFirstAndReplacesTheDataOnlyWhenTold)
+{
+    ASSERT_TRUE(panel().startImport({ sets() + "/l_amat.zip" }));
+    ASSERT_TRUE(panel().waitForImport(60000));
+    const QString enFile = dir.filePath("FCCraw/EN.dat");
+    const QByteArray before = [&] {
+        QFile f(CurrentLicenceFile(enFile));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }();
+    ASSERT_FALSE(before.isEmpty());
+
+    // A whole weekly set of one licence, in place of 3000.
+    const std::string last = std::string(33, '|') + "01/02/2020|||\r\n";
+    const std::map<std::string, std::string> entries = {
+        { "counts", "File Creation Date: Sun Oct 05 07:05:12 EDT 2025\n" },
+        { "EN.dat", "EN|100001|||K1AAA|L|L1|ONE, ANN|||||||||A|TX|1|||000|1|I||||||\r\n" },
+        { "HD.dat", "HD|100001|||K1AAA|A|HA|01/02/2020|01/02/2030||" + last },
+        { "AM.dat", "AM|100001|||K1AAA|G|D||||||||||||\r\n" },
+    };
+    const QString small = dir.filePath("l_amat_small.zip");
+    int code = 0;
+    zip_t* z = zip_open(QFile::encodeName(small).constData(), ZIP_CREATE | ZIP_TRUNCATE, &code);
+    ASSERT_NE(z, nullptr);
+    for (const auto& [name, text] : entries)
+        zip_file_add(z, name.c_str(), zip_source_buffer(z, text.data(), text.size(), 0), ZIP_FL_OVERWRITE);
+    ASSERT_EQ(zip_close(z), 0);
+    auto current = [&] {
+        QFile f(CurrentLicenceFile(enFile));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+
+    // Cancel: asked, told it was not imported, the data stays.
+    dialogs.chosen.push_back(1);
+    ASSERT_TRUE(panel().startImport({ small }));
+    ASSERT_TRUE(panel().waitForImport(60000));
+    ASSERT_EQ(dialogs.choices.size(), 1);
+    EXPECT_TRUE(dialogs.choices.back().contains("far fewer licence records"))
+        << dialogs.choices.back().toStdString();
+    EXPECT_EQ(dialogs.choiceButtons, QStringList({ "Import", "Cancel" }));
+    EXPECT_TRUE(dialogs.shown.back().text.startsWith("The FCC files were not imported"));
+    EXPECT_EQ(current(), before);
+
+    // Import: the small weekly replaces the data.
+    dialogs.chosen.push_back(0);
+    ASSERT_TRUE(panel().startImport({ small }));
+    ASSERT_TRUE(panel().waitForImport(60000)); // the second import, started on the answer, included
+    EXPECT_EQ(dialogs.choices.size(), 2);
+    EXPECT_TRUE(dialogs.shown.back().text.startsWith("FCC files imported: 1 licence records"))
+        << dialogs.shown.back().text.toStdString();
+    EXPECT_EQ(current(), QByteArray("EN|100001|||K1AAA|L|L1|ONE, ANN|||||||||A|TX|1|||000|1|I||||||\r\n"));
 }

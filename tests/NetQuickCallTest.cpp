@@ -4,6 +4,7 @@
 #include "NetFixture.h"
 
 #include "fcc/FccIndexLoader.h"
+#include "fcc/FccZip.h"
 
 #include <QDir>
 #include <QFile>
@@ -355,4 +356,33 @@ TEST_F(QuickCall, LicenceClassAndStatusShowUnderTheSelectedCallAndInTheSuggestio
     type("K5ABC"); // a club station the licence file does not hold
     enter(Qt::ShiftModifier);
     EXPECT_EQ(licence->text(), "not in the FCC file");
+}
+
+// A call that changed hands, on the real daily files: its current holder, with that
+// holder's licence, in the suggestions, SELECTED CALL and the licence line.
+TEST_F(QuickCall, CallThatChangedHandsGivesItsCurrentHolderWithHisLicence)
+{
+    QTemporaryDir real;
+    FccZip zip;
+    ASSERT_TRUE(zip.open(sourceDir() + "/tests/fixtures/fcc/l_am_wed.zip"));
+    for (const char* name : { "EN.dat", "HD.dat", "AM.dat" }) {
+        QFile f(real.filePath(QLatin1String(name)));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(zip.forEachLine(name, [&f](std::string_view line) {
+            f.write(line.data(), qint64(line.size()));
+            f.write("\r\n");
+        }));
+    }
+    frmNET->fccCallIndex().start(real.filePath("EN.dat"), QString(), std::chrono::milliseconds(0));
+    ASSERT_TRUE(frmNET->fccCallIndex().waitForFinished(10000));
+    QCoreApplication::processEvents();
+
+    type("K7TEA");
+    ASSERT_FALSE(suggested().isEmpty());
+    EXPECT_TRUE(suggested()[0].startsWith("K7TEA (G)")) << qPrintable(suggested()[0]);
+    EXPECT_TRUE(suggested()[0].contains("KENT")) << qPrintable(suggested()[0]);
+    EXPECT_FALSE(suggested()[0].contains("Seattle")) << qPrintable(suggested()[0]);
+    enter(Qt::ShiftModifier);
+    EXPECT_EQ(selectedCall().join("|"), "K7TEA|ALAN B|HOFFER| | |KENT|WA");
+    EXPECT_EQ(child<QLabel>(net(), "lblSelLICENCE")->text(), "General, active to 2025-04-07");
 }

@@ -25,7 +25,6 @@ struct Found {
 struct Detail {
     std::uint32_t id;
     LicenceInfo info;
-    LicenceDay changed; // the last action date, which ranks licences of the same grant
 };
 
 // The details of both files by identifier, sorted, each identifier once: where a file
@@ -39,8 +38,7 @@ QString readDetails(const QString& enPath, std::vector<Detail>& details, const s
         [&](const char* p, std::size_t n, std::uint32_t) {
             if (const auto r = ParseHdRecord(std::string_view(p, n)))
                 hd.push_back({ r->id,
-                    LicenceInfo { 0, r->status ? r->status : '?', r->granted, r->expires, r->cancelled },
-                    r->changed });
+                    LicenceInfo { 0, r->status ? r->status : '?', r->granted, r->expires, r->cancelled } });
         },
         cancel);
     if (!error.isEmpty())
@@ -75,7 +73,7 @@ QString readDetails(const QString& enPath, std::vector<Detail>& details, const s
         if (d < withHd && details[d].id == am[i].first)
             details[d].info.operatorClass = am[i].second;
         else
-            details.push_back({ am[i].first, LicenceInfo { am[i].second, 0, 0, 0, 0 }, 0 });
+            details.push_back({ am[i].first, LicenceInfo { am[i].second, 0, 0, 0, 0 } });
     }
     std::sort(details.begin(), details.end(), [](const Detail& x, const Detail& y) { return x.id < y.id; });
     return QString();
@@ -129,7 +127,7 @@ std::shared_ptr<const FccCallIndex> FccCallIndex::build(
         auto detailOf = [&details](std::uint32_t id) {
             const auto it = std::lower_bound(details.begin(), details.end(), id,
                 [](const Detail& d, std::uint32_t value) { return d.id < value; });
-            return it != details.end() && it->id == id ? *it : Detail { id, LicenceInfo {}, 0 };
+            return it != details.end() && it->id == id ? *it : Detail { id, LicenceInfo {} };
         };
 
         // Sorted by call, and for one call by place in the file. Of a call's records the
@@ -157,12 +155,14 @@ std::shared_ptr<const FccCallIndex> FccCallIndex::build(
                 group.clear();
                 for (std::size_t j = first; j < end; ++j)
                     group.push_back(index->m_hasLicences ? detailOf(found[j].id)
-                                                         : Detail { found[j].id, LicenceInfo {}, 0 });
+                                                         : Detail { found[j].id, LicenceInfo {} });
                 std::size_t best = 0;
                 if (index->m_hasLicences)
                     for (std::size_t j = 1; j < group.size(); ++j)
-                        if (LicenceCountsOver(group[j].info, group[j].changed, group[j].id, group[best].info,
-                                group[best].changed, group[best].id))
+                        // Of two licences granted the same day, the one cancelled later
+                        // changed last.
+                        if (LicenceCountsOver(group[j].info, group[j].info.cancelled, group[j].id,
+                                group[best].info, group[best].info.cancelled, group[best].id))
                             best = j;
                 kept = first + best;
                 index->m_licences.push_back(group[best].info);

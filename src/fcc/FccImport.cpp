@@ -135,11 +135,11 @@ bool Importer::tellKind(Set& set)
                 if (read >= kCluesRecords)
                     return;
                 ++read;
-                const auto hd = ParseHdRecord(line);
-                if (!hd || hd->changed == 0)
+                const LicenceDay changed = HdLastActionDay(line);
+                if (changed == 0)
                     return;
                 ++clues.dated;
-                clues.recent += hd->changed <= set.date.day && hd->changed + 7 >= set.date.day;
+                clues.recent += changed <= set.date.day && changed + 7 >= set.date.day;
             },
             [&read](std::int64_t) { return read < kCluesRecords; });
         if (!whole && read < kCluesRecords)

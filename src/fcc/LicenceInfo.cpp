@@ -129,16 +129,21 @@ std::optional<HdFields> ParseHdRecord(std::string_view line)
     hd.granted = ParseLicenceDay(f[7]);
     hd.expires = ParseLicenceDay(f[8]);
     hd.cancelled = ParseLicenceDay(f[9]);
-    // The last action date is field 44: after the 43rd "|". Records of fewer fields have none.
+    return hd;
+}
+
+LicenceDay HdLastActionDay(std::string_view line)
+{
+    // Field 44: after the 43rd "|". Records of fewer fields have none.
     std::size_t at = 0;
     for (int bar = 0; bar < 43 && at != std::string_view::npos; ++bar) {
         at = line.find('|', at);
         if (at != std::string_view::npos)
             ++at;
     }
-    if (at != std::string_view::npos)
-        hd.changed = ParseLicenceDay(line.substr(at, line.find('|', at) - at));
-    return hd;
+    if (at == std::string_view::npos || line.substr(0, 3) != "HD|")
+        return 0;
+    return ParseLicenceDay(line.substr(at, line.find('|', at) - at));
 }
 
 std::optional<AmFields> ParseAmRecord(std::string_view line)

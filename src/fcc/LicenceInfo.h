@@ -51,9 +51,10 @@ struct HdFields {
     std::string_view call;
     char status = 0;
     LicenceDay granted = 0, expires = 0, cancelled = 0;
-    LicenceDay changed = 0; // the last action date (field 44); 0 when the record has none
 };
 std::optional<HdFields> ParseHdRecord(std::string_view line);
+// The last action date of an HD line (field 44); 0 when it has none.
+LicenceDay HdLastActionDay(std::string_view line);
 struct AmFields {
     std::uint32_t id = 0;
     std::string_view call;
@@ -72,7 +73,7 @@ std::string LicenceClassName(char operatorClass);
 std::string LicenceStatusName(char status);
 
 // When a call has several licence records, the one that counts: the active one, else
-// the latest (the later grant, then the later last action, then the higher identifier).
+// the latest (the later grant, then the later change, then the higher identifier).
 // True when b counts over a.
 bool LicenceCountsOver(const LicenceInfo& b, std::uint32_t bId, const LicenceInfo& a, std::uint32_t aId);
 bool LicenceCountsOver(const LicenceInfo& b, LicenceDay bChanged, std::uint32_t bId, const LicenceInfo& a,
