@@ -1,7 +1,8 @@
 #pragma once
-// The files of an import: each licence file is written beside its target and renamed
-// into place only when all of them are whole; and plain licence files read line by
-// line, for daily sets applied to the files of an earlier import. QtCore only.
+// The files of an import: each licence file is written under another name in the new
+// set's folder and renamed to its own name once written whole (the set becomes current
+// only later, FccLicenceSet.h); and plain licence files read line by line, for daily sets
+// applied to the files of an earlier import. QtCore only.
 #include <QByteArray>
 #include <QFile>
 #include <QString>
