@@ -12,7 +12,7 @@
 # Passwords go to the invoking user's libpq password file (~/.pgpass), never on the screen.
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
-sqldir="$here/src/sharednet/sql"
+sqldir="$here/src/storage/sharednet/sql"
 [ -d "$sqldir" ] || sqldir="$here/share/velmora/sql"
 server_user=velmora-pg
 database=velmora
