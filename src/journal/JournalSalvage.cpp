@@ -142,5 +142,8 @@ JournalSalvage salvageJournal(const QString& damagedFile, sqlite3* into)
     result.nets = int(count(into, "SELECT count(*) FROM nets"));
     result.checkIns
         = int(count(into, "SELECT count(*) FROM entries WHERE date_line = 0 AND deleted_utc IS NULL"));
+    result.unsaved = int(count(into,
+        "SELECT count(*) FROM nets n WHERE unsaved = 1 AND discarded = 0 AND EXISTS (SELECT 1 FROM entries e "
+        "WHERE e.net_id = n.id AND e.date_line = 0 AND e.deleted_utc IS NULL)"));
     return result;
 }

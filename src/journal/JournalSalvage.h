@@ -8,6 +8,7 @@ struct sqlite3;
 struct JournalSalvage {
     int nets = 0; // nets read back
     int checkIns = 0; // check-ins of those nets still on their lists
+    int unsaved = 0; // nets with check-ins that were neither saved nor discarded
 };
 
 // Copies the readable rows of the damaged file into the journal `into`, whose tables exist

@@ -98,12 +98,13 @@ NetJournal::NetJournal(const QString& folder)
     salvage = { read.nets, read.checkIns };
     const QString readBack = read.nets == 0
         ? QStringLiteral("Nothing could be read back from the damaged file.")
-        : QStringLiteral("From the damaged file %1 %2 with %3 %4 were read back into the new journal; "
-                         "a net that was not saved is offered back now.")
+        : QStringLiteral("From the damaged file %1 %2 with %3 %4 were read back into the new journal%5")
               .arg(read.nets)
               .arg(read.nets == 1 ? QStringLiteral("net") : QStringLiteral("nets"))
               .arg(read.checkIns)
-              .arg(read.checkIns == 1 ? QStringLiteral("check-in") : QStringLiteral("check-ins"));
+              .arg(read.checkIns == 1 ? QStringLiteral("check-in") : QStringLiteral("check-ins"))
+              .arg(read.unsaved > 0 ? QStringLiteral("; the net that was not saved is offered back now.")
+                                    : QStringLiteral("."));
     problemText
         = QStringLiteral("The net journal was damaged and could not be used as it was.\n"
                          "The damaged file was moved aside and is kept as \"%1\"; nothing was deleted.\n"
