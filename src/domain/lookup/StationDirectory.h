@@ -108,6 +108,9 @@ public:
 
     // Whether a source holds exactly this call (the FCC file only once its index is ready).
     bool isKnownCall(const QString& text) const;
+    // How many calls of the club rosters and the spreadsheet begin or end with the text (the
+    // text itself not counted), each call once whatever sources hold it; 0 for no call.
+    int clubMatchCount(const QString& text) const;
     // The station the operator most likely meant by a call no source holds: the first of the
     // club's stations in the ranking above, else the first of the FCC file's. Nothing when a
     // source holds the call, when nothing is near, or when the text is no call.

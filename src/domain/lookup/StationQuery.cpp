@@ -333,6 +333,16 @@ bool StationDirectory::isKnownCall(const QString& text) const
     return index && index->find(*call).has_value();
 }
 
+int StationDirectory::clubMatchCount(const QString& text) const
+{
+    const auto call = normaliseCallText(text);
+    if (!call)
+        return 0;
+    return int(std::count_if(m_calls.begin(), m_calls.end(), [&](const Call& c) {
+        return c.call.size() > call->size() && (c.call.starts_with(*call) || c.call.ends_with(*call));
+    }));
+}
+
 std::optional<StationRow> StationDirectory::nearest(const QString& text) const
 {
     if (isKnownCall(text))

@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include <cstring>
+#include <string>
 
 namespace {
 bool hasColumn(sqlite3* db, const char* table, const char* column)
@@ -19,6 +20,23 @@ bool hasColumn(sqlite3* db, const char* table, const char* column)
     sqlite3_finalize(st);
     return found;
 }
+
+// Adds the column to the table unless it is there already; false when it cannot be added.
+bool addColumn(sqlite3* db, const char* table, const char* column, const char* definition)
+{
+    if (hasColumn(db, table, column))
+        return true;
+    const std::string sql = std::string("ALTER TABLE ") + table + " ADD COLUMN " + column + ' ' + definition;
+    return sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
+}
+
+// The net's own facts beyond its lines: the call of its net control, and the file its
+// check-ins were saved to last (where the next save is offered).
+bool addNetFacts(sqlite3* db)
+{
+    return addColumn(db, "nets", "control_call", "TEXT NOT NULL DEFAULT ''")
+        && addColumn(db, "nets", "saved_file", "TEXT");
+}
 } // namespace
 
 bool upgradeJournal(sqlite3* db)
@@ -29,5 +47,5 @@ bool upgradeJournal(sqlite3* db)
                nullptr, nullptr)
             != SQLITE_OK)
         return false;
-    return true;
+    return addNetFacts(db);
 }

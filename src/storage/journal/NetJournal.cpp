@@ -1,5 +1,6 @@
 #include "journal/NetJournal.h"
 
+#include "journal/JournalSalvage.h"
 #include "journal/JournalSql.h"
 #include "journal/JournalUpgrade.h"
 
@@ -87,12 +88,28 @@ NetJournal::NetJournal(const QString& folder)
         if (QFile::exists(filePath + QLatin1String(suffix)))
             QFile::rename(filePath + QLatin1String(suffix), aside + QLatin1String(suffix));
     keptAsideName = aside;
-    if (openAt(filePath) == Opened::Ok)
-        problemText = QStringLiteral(
-            "The journal \"%1\" was damaged. It was kept as \"%2\" and a new one was started.")
-                          .arg(QDir::toNativeSeparators(filePath), QDir::toNativeSeparators(aside));
-    else
+    if (openAt(filePath) != Opened::Ok) {
         close();
+        return;
+    }
+    // What can still be read of the damaged file goes into the new journal, so a net it held
+    // unsaved is offered back as after any crash.
+    const JournalSalvage read = salvageJournal(aside, db);
+    salvage = { read.nets, read.checkIns };
+    const QString readBack = read.nets == 0
+        ? QStringLiteral("Nothing could be read back from the damaged file.")
+        : QStringLiteral("From the damaged file %1 %2 with %3 %4 were read back into the new journal%5")
+              .arg(read.nets)
+              .arg(read.nets == 1 ? QStringLiteral("net") : QStringLiteral("nets"))
+              .arg(read.checkIns)
+              .arg(read.checkIns == 1 ? QStringLiteral("check-in") : QStringLiteral("check-ins"))
+              .arg(read.unsaved > 0 ? QStringLiteral("; the net that was not saved is offered back now.")
+                                    : QStringLiteral("."));
+    problemText
+        = QStringLiteral("The net journal was damaged and could not be used as it was.\n"
+                         "The damaged file was moved aside and is kept as \"%1\"; nothing was deleted.\n"
+                         "A new journal was started as \"%2\", and check-ins are protected again.\n%3")
+              .arg(QDir::toNativeSeparators(aside), QDir::toNativeSeparators(filePath), readBack);
 }
 
 NetJournal::~NetJournal()
@@ -149,11 +166,13 @@ NetJournal::Opened NetJournal::openAt(const QString& file)
     const int rc = sqlite3_step(check);
     const QString verdict = rc == SQLITE_ROW ? columnText(check, 0) : QString();
     sqlite3_finalize(check);
-    if (rc != SQLITE_ROW || verdict != QLatin1String("ok")) {
-        if (rc == SQLITE_ROW)
-            problemText = QStringLiteral("damaged: ") + verdict;
-        else
-            fail("opened");
+    if (rc == SQLITE_ROW && verdict != QLatin1String("ok")) {
+        // SQLite read the file and found its pages damaged.
+        problemText = QStringLiteral("damaged: ") + verdict;
+        return Opened::Damaged;
+    }
+    if (rc != SQLITE_ROW) {
+        fail("opened");
         return damagedCode() ? Opened::Damaged : Opened::Failed;
     }
     if (!exec(schema) || !upgradeJournal(db)) {
@@ -347,6 +366,51 @@ bool NetJournal::setDiscarded(std::int64_t net)
 bool NetJournal::addIdentification(std::int64_t net, std::int64_t utcMs)
 {
     return write("INSERT INTO identifications(net_id, utc) VALUES(?, ?)", { net, utcMs });
+}
+
+bool NetJournal::setControlCall(std::int64_t net, const QString& call)
+{
+    if (!db)
+        return false;
+    sqlite3_stmt* st = statement("UPDATE nets SET control_call = ? WHERE id = ?");
+    if (st) {
+        bindText(st, 1, call);
+        sqlite3_bind_int64(st, 2, net);
+    }
+    return written(run(st));
+}
+
+QString NetJournal::controlCall(std::int64_t net)
+{
+    sqlite3_stmt* st = statement("SELECT control_call FROM nets WHERE id = ?");
+    if (!st)
+        return QString();
+    StatementReset reset { st };
+    sqlite3_bind_int64(st, 1, net);
+    return sqlite3_step(st) == SQLITE_ROW ? columnText(st, 0) : QString();
+}
+
+bool NetJournal::setSavedFile(std::int64_t net, const QString& file)
+{
+    if (!db)
+        return false;
+    sqlite3_stmt* st = statement("UPDATE nets SET saved_file = ? WHERE id = ?");
+    if (st) {
+        bindText(st, 1, file);
+        sqlite3_bind_int64(st, 2, net);
+    }
+    return written(run(st));
+}
+
+QString NetJournal::lastSavedFile()
+{
+    sqlite3_stmt* st
+        = statement("SELECT saved_file FROM nets WHERE saved_file IS NOT NULL AND saved_file != '' "
+                    "ORDER BY saved_utc DESC, id DESC LIMIT 1");
+    if (!st)
+        return QString();
+    StatementReset reset { st };
+    return sqlite3_step(st) == SQLITE_ROW ? columnText(st, 0) : QString();
 }
 
 std::optional<PendingNet> NetJournal::pendingNet()

@@ -40,6 +40,12 @@ public:
     QString problem() const override { return problemText; }
     // The name a damaged file was kept under, empty when none was found.
     QString keptAside() const { return keptAsideName; }
+    // What could be read back from a damaged file into the new journal.
+    struct Salvaged {
+        int nets = 0;
+        int checkIns = 0;
+    };
+    Salvaged salvaged() const { return salvage; }
 
     // Each change is one durable transaction; marksUnsaved also marks the net unsaved (only
     // needed when it was saved before, which spares a page write per check-in). False when it could not be
@@ -53,6 +59,12 @@ public:
     bool setDiscarded(std::int64_t net) override;
     bool markUnsaved(std::int64_t net);
     bool addIdentification(std::int64_t net, std::int64_t utcMs) override;
+    // The call of the net's control station, as the operator gave it.
+    bool setControlCall(std::int64_t net, const QString& call);
+    QString controlCall(std::int64_t net);
+    // The file the net's check-ins were saved to; the latest of any net, empty for none.
+    bool setSavedFile(std::int64_t net, const QString& file);
+    QString lastSavedFile();
 
     // Reading back.
     std::optional<PendingNet> pendingNet();
@@ -94,6 +106,7 @@ private:
     QString filePath;
     QString problemText;
     QString keptAsideName;
+    Salvaged salvage;
     sqlite3* db = nullptr;
     std::vector<std::pair<const char*, sqlite3_stmt*>> cache;
 };

@@ -1,6 +1,8 @@
 #include "data/IsolatedReader.h"
 #include "session/NetSession.h"
 
+#include "data/DataError.h"
+
 #include "licence/FccIndexLoader.h"
 #include "licence/LicenceFile.h"
 #include "journal/NetJournal.h"
@@ -8,6 +10,8 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
+#include <QStringList>
 
 #include <stdexcept>
 
@@ -30,6 +34,23 @@ NetSession::NetSession(const QString& installFolder, const QString& journalFolde
       m_journal(std::make_unique<NetJournal>(journalFolder)), m_checkIns(m_journal.get(), m_clock),
       m_stations(std::make_unique<StationDirectory>())
 {
+    // A folder without any of the databases is the wrong folder, not a damaged installation.
+    bool anyThere = false;
+    QStringList files;
+    for (const ClubRoster& r : clubRosters()) {
+        files << QString::fromLatin1(r.file);
+        anyThere = anyThere
+            || QFileInfo(m_installFolder + QStringLiteral("/database/") + QString::fromLatin1(r.file))
+                   .isFile();
+    }
+    if (!anyThere)
+        throw DataError(
+            QStringLiteral("The folder \"%1\" holds none of the club databases (%2 in its folder "
+                           "\"database\"), so it is not the installation folder.\n"
+                           "Start the program with --install-dir DIR to point at the folder that holds them.")
+                .arg(QDir::toNativeSeparators(QDir(m_installFolder).absolutePath()),
+                    files.join(QStringLiteral(", ")))
+                .toStdString());
     // Opened once for the whole run, in the order the first start-up opened them, so the
     // file named when several are missing stays the same.
     for (RosterGroup group : { rgRV, rgRegular, rgARC, rgWBCCI }) {

@@ -22,7 +22,22 @@ QWidget* activeParent()
 {
     return QApplication::activeWindow();
 }
+
+// Emits Events::closed when the function it stands in leaves, however it leaves.
+class ClosedOnExit {
+public:
+    ClosedOnExit() = default;
+    ~ClosedOnExit() { emit events().closed(); }
+    ClosedOnExit(const ClosedOnExit&) = delete;
+    ClosedOnExit& operator=(const ClosedOnExit&) = delete;
+};
 } // namespace
+
+Events& events()
+{
+    static Events instance;
+    return instance;
+}
 
 Hook* setHook(Hook* hook)
 {
@@ -42,6 +57,7 @@ static bool hooked(Kind kind, const QString& title, const QString& text)
 
 void showMessage(const QString& text)
 {
+    const ClosedOnExit closed;
     if (hooked(Kind::Message, QString(), text))
         return;
     QMessageBox box(
@@ -51,6 +67,7 @@ void showMessage(const QString& text)
 
 void errorBox(const QString& text)
 {
+    const ClosedOnExit closed;
     if (hooked(Kind::Error, QString(), text))
         return;
     QMessageBox box(
@@ -60,6 +77,7 @@ void errorBox(const QString& text)
 
 void titledMessage(const QString& title, const QString& text)
 {
+    const ClosedOnExit closed;
     if (hooked(Kind::Titled, title, text))
         return;
     QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, nullptr);
@@ -68,6 +86,7 @@ void titledMessage(const QString& title, const QString& text)
 
 QString saveFileName(QWidget* parent, const QString& caption, const QString& proposed)
 {
+    const ClosedOnExit closed;
     if (currentHook && currentHook->saveFileName)
         return currentHook->saveFileName(caption, proposed);
     QFileDialog dialog(parent, caption);
@@ -75,8 +94,9 @@ QString saveFileName(QWidget* parent, const QString& caption, const QString& pro
     dialog.setFileMode(QFileDialog::AnyFile);
     if (!proposed.isEmpty()) {
         const QFileInfo info(proposed);
+        // The whole path: the dialog opens in that folder, whatever folder a dialog used last.
         dialog.setDirectory(info.absolutePath());
-        dialog.selectFile(info.fileName());
+        dialog.selectFile(info.absoluteFilePath());
     }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
@@ -85,6 +105,7 @@ QString saveFileName(QWidget* parent, const QString& caption, const QString& pro
 
 QStringList openFileNames(QWidget* parent, const QString& caption, const QString& filter)
 {
+    const ClosedOnExit closed;
     if (currentHook && currentHook->openFileNames)
         return currentHook->openFileNames(caption, filter);
     QFileDialog dialog(parent, caption, QString(), filter);
@@ -97,6 +118,7 @@ QStringList openFileNames(QWidget* parent, const QString& caption, const QString
 
 int choose(QWidget* parent, const QString& text, const QStringList& buttons)
 {
+    const ClosedOnExit closed;
     if (currentHook && currentHook->choose)
         return currentHook->choose(text, buttons);
     QMessageBox box(
@@ -117,6 +139,7 @@ int choose(QWidget* parent, const QString& text, const QStringList& buttons)
 
 SaveChoice askSave(QWidget* parent, const QString& text)
 {
+    const ClosedOnExit closed;
     if (currentHook && currentHook->question)
         return currentHook->question(text);
     QMessageBox box(QMessageBox::Warning, QApplication::applicationName(), text,
@@ -134,6 +157,7 @@ SaveChoice askSave(QWidget* parent, const QString& text)
 
 bool printDocument(QWidget* parent, QTextDocument* document)
 {
+    const ClosedOnExit closed;
     if (currentHook && currentHook->print)
         return currentHook->print(document);
     QPrinter printer;
@@ -146,6 +170,7 @@ bool printDocument(QWidget* parent, QTextDocument* document)
 
 bool printPages(QWidget* parent, const std::function<int(QPagedPaintDevice&)>& paint)
 {
+    const ClosedOnExit closed;
     if (currentHook && currentHook->printPages)
         return currentHook->printPages(paint);
     QPrinter printer;
@@ -157,6 +182,7 @@ bool printPages(QWidget* parent, const std::function<int(QPagedPaintDevice&)>& p
 
 bool dateRange(QWidget* parent, const QString& text, QDate& from, QDate& to)
 {
+    const ClosedOnExit closed;
     if (currentHook && currentHook->dateRange)
         return currentHook->dateRange(from, to);
     QDialog dialog(parent);
@@ -184,6 +210,7 @@ bool dateRange(QWidget* parent, const QString& text, QDate& from, QDate& to)
 
 QString password(QWidget* parent, const QString& text)
 {
+    const ClosedOnExit closed;
     if (currentHook && currentHook->password)
         return currentHook->password(text);
     bool ok = false;

@@ -1,6 +1,7 @@
 #pragma once
 // Every modal box and file dialog of the program goes through here, so that one
 // replaceable hook can answer them (tests record the texts instead of blocking).
+#include <QObject>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -11,6 +12,16 @@ class QPagedPaintDevice;
 class QDate;
 
 namespace Dialogs {
+
+// Tells when a box or dialog of this unit has closed, answered by the operator or by the hook,
+// so a page can put the focus back where the operator works.
+class Events : public QObject {
+    Q_OBJECT
+
+signals:
+    void closed();
+};
+Events& events();
 
 enum class Kind {
     Message, // plain message box: the text and an OK button

@@ -22,8 +22,17 @@
 #include <QTextEdit>
 
 CheckInPanel::CheckInPanel(CheckInList& list, NetJournal& journal, Widgets widgets, QWidget* page)
-    : QObject(page), m_list(list), m_journal(journal), m_w(widgets), m_page(page), m_model(list)
+    : QObject(page), m_list(list), m_journal(journal), m_w(widgets), m_page(page), m_model(list),
+      m_unprotected(new QLabel(m_w.list->parentWidget()))
 {
+    // Over the top of the list, where the operator looks: the list in memory is all there is.
+    m_unprotected->setObjectName(QStringLiteral("lblUNPROTECTED"));
+    m_unprotected->setGeometry(m_w.list->x(), m_w.list->y(), m_w.list->width(), 24);
+    m_unprotected->setAlignment(Qt::AlignCenter);
+    m_unprotected->setText(QStringLiteral("CHECK-INS NOT PROTECTED: save the list to a file"));
+    m_unprotected->setStyleSheet(
+        QStringLiteral("color: white; background: #d00000; font: bold 10pt \"Arial\";"));
+    m_unprotected->hide();
     m_w.list->setModel(&m_model);
     m_w.list->setItemDelegate(new StatusTagDelegate(CheckInModel::StatusRole, m_w.list));
     m_w.list->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -65,8 +74,18 @@ void CheckInPanel::showCount()
     reportJournalProblem();
 }
 
+void CheckInPanel::showProtection()
+{
+    const QString problem = m_list.journalProblem();
+    m_unprotected->setToolTip(problem);
+    m_unprotected->setVisible(!problem.isEmpty());
+    if (!problem.isEmpty())
+        m_unprotected->raise();
+}
+
 void CheckInPanel::reportJournalProblem()
 {
+    showProtection();
     if (m_journalProblemTold)
         return;
     const QString problem = m_list.journalProblem();
@@ -189,6 +208,12 @@ void CheckInPanel::showStatusMenu(const QPoint& globalPos)
 QString CheckInPanel::proposedSaveName() const
 {
     QString folder = m_lastSaveFolder;
+    // After a restart: the folder of the check-in file saved last, as the journal keeps it.
+    if (folder.isEmpty()) {
+        const QString last = m_journal.lastSavedFile();
+        if (!last.isEmpty())
+            folder = QFileInfo(last).absolutePath();
+    }
     if (folder.isEmpty() || !QFileInfo(folder).isDir())
         folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (folder.isEmpty())
@@ -212,6 +237,8 @@ bool CheckInPanel::save()
     }
     m_lastSaveFolder = QFileInfo(name).absolutePath();
     m_list.markSaved();
+    if (m_list.netId() != 0)
+        m_journal.setSavedFile(m_list.netId(), QFileInfo(name).absoluteFilePath());
     showNote(QStringLiteral("Saved to %1").arg(QDir::toNativeSeparators(name)));
     reportJournalProblem();
     return true;

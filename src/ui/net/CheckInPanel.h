@@ -69,6 +69,8 @@ private:
     bool warnRepeat(const QString& call);
     void showCount();
     void reportJournalProblem();
+    // The red mark on the page, shown while the check-ins are not protected.
+    void showProtection();
     void showStatusMenu(const QPoint& globalPos);
     void chooseLine(const QModelIndex& index);
 
@@ -80,5 +82,6 @@ private:
     QTimer m_noteTimer;
     QString m_repeatWarned; // the call whose repeat was pointed out; the next add checks it in
     QString m_lastSaveFolder;
+    QLabel* m_unprotected;
     bool m_journalProblemTold = false;
 };

@@ -59,3 +59,10 @@ void CheckInView::mousePressEvent(QMouseEvent* event)
     m_gap = -1;
     KeyListView::mousePressEvent(event);
 }
+
+void CheckInView::selectionChanged(const QItemSelection& selected, const QItemSelection& deselected)
+{
+    if (!selected.isEmpty())
+        m_gap = -1;
+    KeyListView::selectionChanged(selected, deselected);
+}

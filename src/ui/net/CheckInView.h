@@ -19,6 +19,8 @@ signals:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    // A line selected by whatever means (a check-in, a click, the program) ends the gap.
+    void selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) override;
 
 private:
     int m_gap = -1;

@@ -35,6 +35,8 @@ NetRecordPanel::NetRecordPanel(
     connect(m_w.exportCsv, &QPushButton::clicked, this, &NetRecordPanel::exportCsv);
     connect(m_w.attendance, &QPushButton::clicked, this, &NetRecordPanel::exportAttendance);
     connect(m_w.print, &QPushButton::clicked, this, &NetRecordPanel::print);
+    // The net control's call is part of the net: journaled as it is typed, so a kill keeps it.
+    connect(m_w.controlStation, &QLineEdit::textEdited, this, &NetRecordPanel::controlCallEdited);
     // The timer and the reminder follow the clock; colour alone tells, no box and no sound.
     m_timer.setInterval(1000);
     connect(&m_timer, &QTimer::timeout, this, &NetRecordPanel::updateClock);
@@ -65,6 +67,28 @@ void NetRecordPanel::identified()
 {
     m_list.markIdentified();
     updateClock();
+}
+
+void NetRecordPanel::controlCallEdited()
+{
+    const std::int64_t net = m_list.openNet();
+    m_controlNet = net;
+    if (net != 0)
+        m_journal.setControlCall(net, m_w.controlStation->text().trimmed().toUpper());
+}
+
+void NetRecordPanel::netChanged()
+{
+    const std::int64_t net = m_list.netId();
+    if (net == 0 || net == m_controlNet)
+        return;
+    m_controlNet = net;
+    const QString journaled = m_journal.controlCall(net);
+    const QString shown = m_w.controlStation->text().trimmed().toUpper();
+    if (!journaled.isEmpty())
+        m_w.controlStation->setText(journaled);
+    else if (!shown.isEmpty())
+        m_journal.setControlCall(net, shown); // the same control station goes on with the next net
 }
 
 QString NetRecordPanel::attendanceText(const QString& call) const

@@ -42,6 +42,9 @@ public:
     // e.g. "8 of last 10 nets, last 2026-12-02"; kept until the check-ins change.
     QString attendanceText(const QString& call) const;
     void forgetAttendance() { m_attendance.clear(); }
+    // The list holds another net (a restore, a new net, a joined one): NET CONTROL shows the
+    // call journaled with it, or gives it the call shown when it has none yet.
+    void netChanged();
 
 private:
     QString saveTarget(const QString& proposedName);
@@ -49,6 +52,7 @@ private:
     void exportCsv();
     void exportAttendance();
     void print();
+    void controlCallEdited();
 
     CheckInList& m_list;
     NetJournal& m_journal;
@@ -60,4 +64,5 @@ private:
     std::function<QString()> m_saveFolder;
     std::function<void(const QString&)> m_note;
     mutable QHash<QString, QString> m_attendance;
+    std::int64_t m_controlNet = 0; // the net whose net control NET CONTROL shows
 };

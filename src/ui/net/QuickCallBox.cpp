@@ -8,6 +8,8 @@
 #include <QLineEdit>
 #include <QListWidget>
 
+#include <algorithm>
+
 QuickCallBox::QuickCallBox(const StationDirectory& stations, const CheckInList& checkIns,
     AttendanceText attendance, QLineEdit* edit, QLabel* note, QWidget* suggestionsParent)
     : QObject(edit), m_stations(stations), m_checkIns(checkIns), m_attendance(std::move(attendance)),
@@ -99,9 +101,20 @@ void QuickCallBox::showSuggestions()
         m_suggestions->hide();
         return;
     }
-    // A call on no list highlights nothing: the nearest station is one Down away.
-    if (!m_rows.empty() && isKnown())
+    // A call on no list highlights nothing: the nearest station is one Down away. A part of a
+    // call heard (a suffix) that only one club station matches means that station.
+    m_clubMatches = 0;
+    if (!m_rows.empty() && isKnown()) {
         m_suggestions->setCurrentRow(0);
+    } else if (!isWholeCall(text)) {
+        m_clubMatches = m_stations.clubMatchCount(text);
+        const auto club = std::find_if(m_rows.begin(), m_rows.end(), [](const StationRow& r) {
+            return (r.match == MatchKind::Prefix || r.match == MatchKind::Suffix)
+                && r.source != StationSource::Fcc;
+        });
+        if (m_clubMatches == 1 && club != m_rows.end())
+            m_suggestions->setCurrentRow(int(club - m_rows.begin()));
+    }
     // As tall as its rows, so the check-ins below stay in sight.
     const int rowHeight = std::max(1, m_suggestions->sizeHintForRow(0));
     m_suggestions->resize(m_suggestions->width(), std::min(300, rowHeight * m_suggestions->count() + 8));
@@ -141,6 +154,10 @@ bool QuickCallBox::enter(bool fillOnly)
                 if (!fillOnly && !onNet && !confirmNew(newRow->call))
                     return true;
                 row = int(newRow - m_rows.begin());
+            } else if (nearestRow() >= 0) {
+                // Stations are listed and none is highlighted: the operator picks one.
+                m_note->setText(matchesNote(text.trimmed()));
+                return true;
             }
         }
         if (row < 0 || row >= int(m_rows.size())) {
@@ -175,6 +192,23 @@ int QuickCallBox::nearestRow() const
     return -1;
 }
 
+bool QuickCallBox::isWholeCall(const QString& text)
+{
+    const auto call = normaliseCallText(text);
+    return call && looksLikeCallSign(*call);
+}
+
+QString QuickCallBox::matchesNote(const QString& text) const
+{
+    // The club's stations are counted whole; the FCC file's only as far as they are listed.
+    const int listed = int(std::count_if(
+        m_rows.begin(), m_rows.end(), [](const StationRow& r) { return r.match != MatchKind::NewStation; }));
+    const int count = std::max(m_clubMatches, listed);
+    if (count == 1)
+        return QStringLiteral("1 station matches %1: Down picks it, Enter checks it in.").arg(text);
+    return QStringLiteral("%1 stations match %2: Down picks one, Enter checks it in.").arg(count).arg(text);
+}
+
 bool QuickCallBox::confirmNew(const QString& call)
 {
     if (m_newConfirmed == call)
@@ -199,6 +233,13 @@ bool QuickCallBox::key(int key, Qt::KeyboardModifiers modifiers)
     case Qt::Key_Enter:
         enter(modifiers & Qt::ShiftModifier);
         return true;
+    case Qt::Key_Delete:
+        // In an empty box there is nothing to delete but the check-in just made (or the one
+        // selected in the list), as Delete there does.
+        if (!m_edit->text().isEmpty() || modifiers != Qt::NoModifier)
+            return false;
+        emit deleteWanted();
+        return true;
     case Qt::Key_Escape:
         clear();
         emit edited();
@@ -221,6 +262,11 @@ bool QuickCallBox::key(int key, Qt::KeyboardModifiers modifiers)
 
 bool QuickCallBox::eventFilter(QObject* watched, QEvent* event)
 {
+    // Ctrl+Z in the empty box brings the deleted check-in back, as the page's key does
+    // everywhere else; with text in the box it takes back the typing.
+    if (watched == m_edit && event->type() == QEvent::ShortcutOverride
+        && static_cast<QKeyEvent*>(event)->matches(QKeySequence::Undo) && m_edit->text().isEmpty())
+        return true;
     if (watched == m_edit && event->type() == QEvent::KeyPress) {
         auto* k = static_cast<QKeyEvent*>(event);
         if (k->modifiers() & Qt::AltModifier)

@@ -40,6 +40,7 @@ signals:
     void stationChosen(const Station& station);
     void checkInWanted(const Station& station);
     void edited(); // the operator changed the text
+    void deleteWanted(); // Delete in the empty box: the selected check-in goes
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -51,6 +52,10 @@ private:
     int nearestRow() const; // the first row of a station on record, or -1
     // A call on no list: the first Enter only says so and names the nearest station.
     bool confirmNew(const QString& call);
+    // Whether the text has the shape of a whole call (not a part of one heard).
+    static bool isWholeCall(const QString& text);
+    // How many stations match the text, and that Down picks one.
+    QString matchesNote(const QString& text) const;
 
     const StationDirectory& m_stations;
     const CheckInList& m_checkIns;
@@ -61,4 +66,5 @@ private:
     std::vector<StationRow> m_rows;
     std::function<QString(const QString&)> m_licenceMark;
     QString m_newConfirmed; // the call whose first Enter was answered with a note
+    int m_clubMatches = 0; // club stations that begin or end with the text, for a part of a call
 };

@@ -1,6 +1,7 @@
 #include "net/TfrmNET.h"
 
 #include "checkin/CheckInLine.h"
+#include "controls/Dialogs.h"
 #include "controls/FacePanel.h"
 #include "controls/ImageBox.h"
 #include "licence/FccIndexLoader.h"
@@ -118,6 +119,7 @@ void TfrmNET::connectParts()
         m_quick->focus();
     });
     connect(m_quick, &QuickCallBox::edited, m_checkIns, &CheckInPanel::forgetRepeat);
+    connect(m_quick, &QuickCallBox::deleteWanted, m_checkIns, &CheckInPanel::deleteSelected);
     connect(m_checkIns, &CheckInPanel::lineChosen, this, [this](const QString& call) {
         if (call.isEmpty())
             ClearSelectedCall(); // a date line only clears the selection
@@ -129,6 +131,17 @@ void TfrmNET::connectParts()
     showLicences(m_session.fccIndex(), *m_selected, *m_quick);
 
     connect(ui->panSAVE, &FacePanel::clicked, this, &TfrmNET::panSAVEClick);
+    // After a form, a dialog or a box the next call heard goes in at once: the focus is back
+    // in QUICK CALL, never on the button that opened it (where Enter would open it again).
+    // Connected after the parts, so it runs once their handlers have returned.
+    for (QPushButton* opens : { ui->btnSHARE, ui->btnJOIN, ui->btnExport, ui->btnAttendance, ui->Button2,
+             ui->btnPrint, ui->Button3 })
+        connect(opens, &QPushButton::clicked, this, &TfrmNET::focusQuickCall);
+    connect(&Dialogs::events(), &Dialogs::Events::closed, this, [this] {
+        // Not under the open roster grid, whose own search box is in use, nor off screen.
+        if (isVisible() && ui->panS7->isHidden())
+            focusQuickCall();
+    });
     connect(ui->VR2, &QPushButton::clicked, this, &TfrmNET::togglePhonetics);
     connect(ui->VR3, &QPushButton::clicked, this, &TfrmNET::fccWanted);
     connect(ui->panQUIT, &FacePanel::clicked, this, &Page::goBack);
@@ -145,6 +158,7 @@ void TfrmNET::showRoster(int group, int digit)
 void TfrmNET::checkInsChanged()
 {
     m_record->forgetAttendance();
+    m_record->netChanged();
     // The roster lines of stations already checked in stand out, so the operator sees who is in.
     const QSet<QString> in = m_session.checkIns().checkedInStations();
     for (RosterPanel* roster : m_rosters)
@@ -253,6 +267,7 @@ void TfrmNET::setNetServer(const QString& conninfo)
 void TfrmNET::panSAVEClick()
 {
     m_checkIns->save();
+    focusQuickCall();
 }
 
 void TfrmNET::focusQuickCall()
