@@ -75,6 +75,9 @@ TEST_F(SharedNetPage, SharedFromThePageEveryLineReachesTheOthersAndTheirsShowInP
         << lines("lstboxCheckIN")[row].toStdString();
     EXPECT_EQ(list("lstboxCheckIN").view()->model()->index(row, 0).data(Qt::ToolTipRole).toString(),
         "Logged by K5LOG");
+    // Who logged a line is in the line on the screen, not only in its tooltip.
+    EXPECT_TRUE(lines("lstboxCheckIN")[row].endsWith("   by K5LOG")) << lines("lstboxCheckIN")[row].toStdString();
+    EXPECT_TRUE(lines("lstboxCheckIN")[rowOf("W3XYZ")].endsWith("   by N5NCS"));
     EXPECT_TRUE(waitFor([&] { return shared().endsWith(", 2 operators"); })) << shared().toStdString();
 
     // A repeat of the other operator's station is pointed out with who logged it.
