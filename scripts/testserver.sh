@@ -66,6 +66,13 @@ SQL
       set -- $signin
       "$here/scripts/netserver.sh" signin "$base user=velmora_admin dbname=velmora_template" "$1" "$2" "$3"
     done
+    # Tests run side by side with these four sign-ins; the tests of the limit make their own.
+    psql -X -q -v ON_ERROR_STOP=1 "$base user=velmora_admin dbname=postgres" >/dev/null <<'SQL'
+ALTER ROLE n5ncs CONNECTION LIMIT 40;
+ALTER ROLE w5ncs CONNECTION LIMIT 40;
+ALTER ROLE k5log CONNECTION LIMIT 40;
+ALTER ROLE k6log CONNECTION LIMIT 40;
+SQL
     echo "$base" >"$state/conninfo"
     ;;
   stop) stop ;;

@@ -8,6 +8,7 @@
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QProcess>
+#include <QUuid>
 
 #include <gtest/gtest.h>
 
@@ -327,17 +328,26 @@ TEST(SharedNetAttack, ASignInCannotTakeEveryConnectionNorTheDisk)
 {
     TestDatabase db;
     ASSERT_TRUE(db.ok());
+    // A logger of its own, made as netserver.sh makes every sign-in of a server already run.
+    const QString user = QStringLiteral("k7") + QUuid::createUuid().toString(QUuid::Id128).left(8);
+    ASSERT_TRUE(db.admin(QStringLiteral("CREATE ROLE %1 LOGIN").arg(user).toUtf8().constData()));
+    QProcess script;
+    script.start(QStringLiteral(VELMORA_SOURCE_DIR "/scripts/netserver.sh"),
+        { "signin", db.conninfo("velmora_admin"), user, user.toUpper() + "X", "logger" });
+    ASSERT_TRUE(script.waitForFinished(60000) && script.exitCode() == 0)
+        << script.readAllStandardError().toStdString();
     // Idle connections: a few per sign-in, and the net control still gets in.
     std::vector<std::unique_ptr<PgConnection>> idle;
     QString error;
     for (int i = 0; i < 20; ++i) {
         auto c = std::make_unique<PgConnection>();
-        if (!c->open(connParams(db.conninfo("k5log")), {}, &error))
+        if (!c->open(connParams(db.conninfo(user)), {}, &error))
             break;
         idle.push_back(std::move(c));
     }
     EXPECT_EQ(idle.size(), 5u);
-    EXPECT_TRUE(error.contains("too many connections for role \"k5log\"")) << error.toStdString();
+    EXPECT_TRUE(error.contains(QStringLiteral("too many connections for role \"%1\"").arg(user)))
+        << error.toStdString();
     Operator ncs;
     EXPECT_TRUE(ncs.session.share(db.conninfo("n5ncs"), netName, "N5NCS"))
         << ncs.session.message().toStdString();
@@ -348,15 +358,16 @@ TEST(SharedNetAttack, ASignInCannotTakeEveryConnectionNorTheDisk)
         db, "k5log", "CREATE TEMP TABLE fill AS SELECT repeat('x', 1000) FROM generate_series(1, 10);");
     EXPECT_FALSE(r.ok);
     EXPECT_TRUE(r.err.contains("permission denied")) << r.err.toStdString();
-    r = psql(db, "k5log",
+    r = psql(db, user,
         "SET work_mem = '64kB'; SELECT count(*) FROM (SELECT repeat(md5(g::text), 40) s FROM "
         "generate_series(1, 200000) g ORDER BY 1) t;");
     EXPECT_FALSE(r.ok);
     EXPECT_TRUE(r.err.contains("temp_file_limit")) << r.err.toStdString();
-    EXPECT_FALSE(psql(db, "k5log", "SET temp_file_limit = '100GB';").ok);
+    EXPECT_FALSE(psql(db, user, "SET temp_file_limit = '100GB';").ok);
     EXPECT_EQ(
-        one(db, "k5log",
+        one(db, user,
             "SELECT current_setting('statement_timeout') || ' ' || current_setting('lock_timeout') || ' ' "
             "|| current_setting('idle_in_transaction_session_timeout');"),
         "10s 8s 10s");
+    db.admin(QStringLiteral("DROP ROLE %1").arg(user).toUtf8().constData());
 }
