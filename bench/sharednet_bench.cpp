@@ -20,9 +20,11 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QTimer>
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <map>
 #include <memory>
 #include <unistd.h>
@@ -87,12 +89,13 @@ double percentile(std::vector<double> v, double p)
     return v[std::min(v.size() - 1, std::size_t(p * double(v.size() - 1) + 0.5))];
 }
 
+// Runs the event loop for ms, asleep between events (a busy loop would take the CPU the
+// other operators and the server need).
 void pump(int ms)
 {
-    QElapsedTimer t;
-    t.start();
-    while (t.elapsed() < ms)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
 }
 
 // One operator: shares (index 0) or joins the net, adds a line a second from startUs on, at
@@ -118,14 +121,24 @@ int operatorMain(int index, int count, int seconds, const QString& conninfo, qin
             seen.emplace_back(list.at(c.index).call, clockUs());
     });
     std::vector<std::pair<QString, qint64>> sent;
-    for (int tick = 0; tick < seconds; ++tick) {
+    QEventLoop loop;
+    int tick = 0;
+    std::function<void()> next = [&] {
+        if (tick == seconds) {
+            loop.quit();
+            return;
+        }
         const qint64 due = startUs + qint64(tick) * 1000000 + qint64(index) * 1000000 / count;
-        while (clockUs() < due)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
-        const QString station = QStringLiteral("W%1X%2").arg(index).arg(tick);
-        sent.emplace_back(station, clockUs());
-        list.addCheckIn({ station, "Bench", "Waco", "TX" }, CheckInSource::Manual);
-    }
+        QTimer::singleShot(std::max<qint64>(0, (due - clockUs()) / 1000), Qt::PreciseTimer, &loop, [&] {
+            const QString station = QStringLiteral("W%1X%2").arg(index).arg(tick);
+            sent.emplace_back(station, clockUs());
+            list.addCheckIn({ station, "Bench", "Waco", "TX" }, CheckInSource::Manual);
+            ++tick;
+            next();
+        });
+    };
+    next();
+    loop.exec();
     pump(8000);
     for (const auto& [c, t] : sent)
         std::printf("sent %s %lld\n", qPrintable(c), t);
