@@ -16,7 +16,7 @@
 # nor on any command line.
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
-sqldir="$here/src/sharednet/sql"
+sqldir="$here/src/storage/sharednet/sql"
 [ -d "$sqldir" ] || sqldir="$here/share/velmora/sql"
 server_user=velmora-pg
 database=velmora

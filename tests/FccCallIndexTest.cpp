@@ -2,8 +2,8 @@
 // its searches against a plain scan, the cache file, and the worker that makes it.
 #include "TestSupport.h"
 
-#include "fcc/FccCallIndex.h"
-#include "fcc/FccIndexLoader.h"
+#include "licence/FccCallIndex.h"
+#include "licence/FccIndexLoader.h"
 
 #include <QDateTime>
 #include <QFile>

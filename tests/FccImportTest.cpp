@@ -4,9 +4,9 @@
 // result, and the command line.
 #include "TestSupport.h"
 
-#include "fcc/FccCallIndex.h"
-#include "fcc/FccDataDate.h"
-#include "fcc/FccImport.h"
+#include "licence/FccCallIndex.h"
+#include "licence/FccDataDate.h"
+#include "licence/FccImport.h"
 
 #include <QDir>
 #include <QFile>

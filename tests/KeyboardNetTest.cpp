@@ -4,7 +4,7 @@
 // the file holds exactly the stations meant, numbered, with their statuses.
 #include "NetFixture.h"
 
-#include "fcc/FccIndexLoader.h"
+#include "licence/FccIndexLoader.h"
 
 #include <QApplication>
 #include <QDir>

@@ -3,7 +3,7 @@
 #include "DataFixtures.h"
 #include "NetFixture.h"
 
-#include "fcc/FccIndexLoader.h"
+#include "licence/FccIndexLoader.h"
 
 #include <QDir>
 #include <QFile>

@@ -3,8 +3,8 @@
 #include "TestServer.h"
 
 #include "sharednet/SharedNetText.h"
-#include "sharednet/ui/JoinNetForm.h"
-#include "sharednet/ui/ShareNetForm.h"
+#include "sharednet/JoinNetForm.h"
+#include "sharednet/ShareNetForm.h"
 
 #include <QDateTime>
 #include <QLabel>
