@@ -40,7 +40,9 @@ bool isLocalHost(const QString& host)
         return v4[0] == 127;
     if (inet_pton(AF_INET6, text.constData(), v6) == 1) {
         static const unsigned char loopback[16] = { 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1 };
-        return std::equal(v6, v6 + 16, loopback);
+        static const unsigned char mapped[12] = { 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0xff, 0xff };
+        // ::1, or 127.x.x.x written as an IPv4-mapped address.
+        return std::equal(v6, v6 + 16, loopback) || (std::equal(v6, v6 + 12, mapped) && v6[12] == 127);
     }
     return false;
 }
@@ -56,7 +58,7 @@ ConnParams connParams(const QString& conninfo)
     if (!options)
         return p;
     QString host, hostaddr, sslmode;
-    bool hasTimeout = false, hasKeepalives = false;
+    bool hasTimeout = false, hasKeepalives = false, hasService = false;
     for (PQconninfoOption* o = options.get(); o->keyword; ++o) {
         if (!o->val)
             continue;
@@ -70,15 +72,35 @@ ConnParams connParams(const QString& conninfo)
             sslmode = value;
         else if (key == "user")
             p.user = value;
+        else if (key == "service")
+            hasService = true;
         hasTimeout = hasTimeout || key == "connect_timeout";
         hasKeepalives = hasKeepalives || key == "keepalives";
         p.values.emplace_back(key, QByteArray(o->val));
     }
-    // A host list is local only when every host on it is.
-    bool local = true;
+    // The host libpq will use: the string's, else the environment's (PGHOSTADDR before
+    // PGHOST, as libpq takes them). A service file may name one the program does not read, so
+    // a host that comes from a service is never taken for local. A host list is local only
+    // when every host on it is. hostaddr, when given, is where libpq connects.
+    const bool fromString = !host.isEmpty() || !hostaddr.isEmpty();
+    if (!fromString && (hasService || !qEnvironmentVariableIsEmpty("PGSERVICE"))) {
+        host = QStringLiteral("(service)");
+    } else if (!fromString) {
+        hostaddr = qEnvironmentVariable("PGHOSTADDR");
+        host = qEnvironmentVariable("PGHOST");
+    }
+    bool local = host != QLatin1String("(service)");
     const QStringList hosts = (hostaddr.isEmpty() ? host : hostaddr).split(QLatin1Char(','));
     for (const QString& h : hosts)
         local = local && isLocalHost(h);
+    if (!local && !sslmode.isEmpty() && sslmode != QLatin1String("verify-full")) {
+        p.error = QStringLiteral("A server on another machine is reached with its certificate checked: "
+                                 "remove sslmode=%1 (the program uses verify-full).")
+                      .arg(sslmode);
+        p.values.clear();
+        return p;
+    }
+    // Given explicitly, it wins over PGSSLMODE and any service file.
     if (!local && sslmode.isEmpty())
         p.values.emplace_back("sslmode", "verify-full");
     if (!hasTimeout)
@@ -93,7 +115,7 @@ ConnParams connParams(const QString& conninfo)
         p.values.emplace_back("tcp_user_timeout", "10000");
     }
     p.values.emplace_back("application_name", "velmora");
-    const QString shown = host.isEmpty() ? hostaddr : host;
+    const QString shown = host.isEmpty() || host == QLatin1String("(service)") ? hostaddr : host;
     p.hostText = shown.isEmpty() || shown.startsWith(QLatin1Char('/')) ? QStringLiteral("localhost") : shown;
     p.valid = true;
     return p;
@@ -106,7 +128,8 @@ QString conninfoWithoutPassword(const QString& conninfo)
         return QString();
     QStringList parts;
     for (PQconninfoOption* o = options.get(); o->keyword; ++o) {
-        if (!o->val || QByteArray(o->keyword) == "password")
+        const QByteArray key(o->keyword);
+        if (!o->val || key == "password" || key == "sslpassword")
             continue;
         QString value = QString::fromUtf8(o->val);
         value.replace(QLatin1Char('\\'), QLatin1String("\\\\"))

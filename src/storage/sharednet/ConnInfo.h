@@ -15,12 +15,13 @@ struct ConnParams {
     QString user;
 };
 
-// Reads conninfo. For any host other than a Unix socket or loopback, sslmode=verify-full is
-// added unless the string names an sslmode; a short connect timeout and keep-alives are added
-// so a vanished server is noticed.
+// Reads conninfo. For any host libpq will use other than a Unix socket or loopback (from the
+// string, PGHOSTADDR/PGHOST, or a service file, which counts as remote), sslmode=verify-full
+// is added, and a weaker sslmode for such a host is refused; a short connect timeout and
+// keep-alives are added so a vanished server is noticed.
 ConnParams connParams(const QString& conninfo);
 
-// The string as it may be kept in the journal: every password removed.
+// The string as it may be kept in the journal: every password and sslpassword removed.
 QString conninfoWithoutPassword(const QString& conninfo);
 
 // True for a host that never leaves the machine: a socket folder, localhost or loopback.

@@ -2,6 +2,8 @@
 
 #include <libpq-fe.h>
 
+#include <sys/socket.h>
+
 PgResult::PgResult(pg_result* r, QString error, QByteArray sqlState)
     : result(r, [](pg_result* p) { PQclear(p); }), errorText(std::move(error)), state(std::move(sqlState))
 {
@@ -75,6 +77,17 @@ bool PgConnection::adopt(pg_conn* made, bool passwordGiven, QString* error)
     conn = made;
     wantedPassword = false;
     if (conn && PQstatus(conn) == CONNECTION_OK) {
+        // What libpq reached, however the host was given (string, environment, service
+        // file, host list): anything but this machine is reached with TLS or not at all.
+        const char* address = PQhostaddr(conn);
+        const char* reached = address && *address ? address : PQhost(conn);
+        if (!isLocalHost(QString::fromUtf8(reached ? reached : "")) && !PQsslInUse(conn)) {
+            if (error)
+                *error = QStringLiteral("the server %1 was reached without TLS.")
+                             .arg(QString::fromUtf8(reached ? reached : ""));
+            close();
+            return false;
+        }
         // Every statement names its schema; nothing an operator can create is looked up.
         exec("SET search_path = pg_catalog");
         return true;
@@ -97,6 +110,13 @@ void PgConnection::close()
     if (conn)
         PQfinish(conn);
     conn = nullptr;
+}
+
+void PgConnection::abandon()
+{
+    const int fd = conn ? PQsocket(conn) : -1;
+    if (fd >= 0)
+        ::shutdown(fd, SHUT_RDWR);
 }
 
 bool PgConnection::isOpen() const

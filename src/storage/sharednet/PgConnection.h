@@ -60,6 +60,9 @@ public:
     // True when the last failed open wanted a password it was not given.
     bool neededPassword() const { return wantedPassword; }
     void close();
+    // Cuts the connection under a statement another thread is waiting on, which then fails
+    // at once; that thread still closes it. For a connection given up on.
+    void abandon();
     bool isOpen() const;
 
     PgResult exec(const char* sql, const std::vector<std::optional<QByteArray>>& params = {});

@@ -2,6 +2,8 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
+
 namespace {
 std::optional<QByteArray> param(const QString& text)
 {
@@ -53,8 +55,9 @@ bool SharedNetServer::lost(const PgResult& r) const
     // Connection failures, an administrator's shutdown, and transient conflicts are worth
     // another try later; anything else is the server's considered answer.
     const QByteArray& s = r.sqlState();
+    // A net busy behind a stuck transaction (55P03) is one as well: the server ends that.
     return !conn.isOpen() || s.startsWith("08") || s.startsWith("57") || s.startsWith("40")
-        || s.startsWith("53") || s.isEmpty();
+        || s.startsWith("53") || s == "55P03" || s.isEmpty();
 }
 
 bool SharedNetServer::connect(const QString& conninfo, const QString& password, QString* message)
@@ -97,15 +100,30 @@ bool SharedNetServer::connectWith(
         conn.close();
         return false;
     }
+    const PgResult who = conn.exec("SELECT velmora.my_call()");
+    callText = who.ok() ? who.text(0, 0) : QString();
+    if (!who.ok() || callText.isEmpty() || callText.size() > SharedLimits::operatorCall) {
+        *message = QStringLiteral("The sign-in %1 has no operator call on the server %2: its administrator "
+                                  "gives it one with \"scripts/netserver.sh adduser\".")
+                       .arg(connParams(conninfo).user, hostText);
+        callText.clear();
+        conn.close();
+        return false;
+    }
     return true;
 }
 
-std::optional<std::int64_t> SharedNetServer::shareNet(const QString& uid, const QString& name,
-    const QString& operatorCall, std::int64_t utcMs, QString* message)
+std::optional<std::int64_t> SharedNetServer::shareNet(const QString& uid, const QString& name, const QString&,
+    std::int64_t, QString* message, std::vector<int> numbers)
 {
-    const PgResult r = conn.exec("SELECT velmora.share_net($1::uuid, $2, $3, $4)",
-        { param(uid), param(bounded(name, SharedLimits::netName)),
-            param(bounded(operatorCall, SharedLimits::operatorCall)), param(utcMs) });
+    std::sort(numbers.begin(), numbers.end());
+    numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
+    QByteArray list = "{";
+    for (int n : numbers)
+        list += (list.size() > 1 ? "," : "") + QByteArray::number(n);
+    list += "}";
+    const PgResult r = conn.exec("SELECT velmora.share_net($1::uuid, $2, $3::integer[])",
+        { param(uid), param(bounded(name, SharedLimits::netName)), list });
     const auto id = r.ok() ? r.integer(0, 0) : std::nullopt;
     if (!id || *id <= 0) {
         *message = r.ok() ? QStringLiteral("The server answered the share with nonsense.") : r.error();
@@ -114,11 +132,9 @@ std::optional<std::int64_t> SharedNetServer::shareNet(const QString& uid, const 
     return id;
 }
 
-bool SharedNetServer::joinNet(
-    std::int64_t net, const QString& operatorCall, std::int64_t utcMs, QString* message)
+bool SharedNetServer::joinNet(std::int64_t net, const QString&, std::int64_t, QString* message)
 {
-    const PgResult r = conn.exec("SELECT velmora.join_net($1, $2, $3)",
-        { param(net), param(bounded(operatorCall, SharedLimits::operatorCall)), param(utcMs) });
+    const PgResult r = conn.exec("SELECT velmora.join_net($1)", { param(net) });
     if (!r.ok())
         *message = r.error();
     return r.ok();
@@ -126,8 +142,8 @@ bool SharedNetServer::joinNet(
 
 std::optional<std::vector<OpenNet>> SharedNetServer::openNets(QString* message)
 {
-    const PgResult r = conn.exec("SELECT id, name, opened_by, opened_utc FROM velmora.nets "
-                                 "WHERE closed_utc IS NULL ORDER BY opened_utc DESC, id DESC LIMIT 500");
+    const PgResult r
+        = conn.exec("SELECT id, name, opened_by, opened_utc, operators FROM velmora.open_nets()");
     if (!r.ok()) {
         *message = r.error();
         return std::nullopt;
@@ -141,7 +157,10 @@ std::optional<std::vector<OpenNet>> SharedNetServer::openNets(QString* message)
             *message = QStringLiteral("The server's list of nets cannot be read.");
             return std::nullopt;
         }
-        out.push_back({ *id, name, bounded(r.text(i, 2), SharedLimits::operatorCall), *opened });
+        QStringList calls = r.text(i, 4).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        for (QString& c : calls)
+            c = bounded(c, SharedLimits::operatorCall);
+        out.push_back({ *id, name, bounded(r.text(i, 2), SharedLimits::operatorCall), *opened, calls });
     }
     return out;
 }
@@ -169,12 +188,12 @@ SharedNetServer::SendResult SharedNetServer::send(std::int64_t net, const Outbox
     PgResult r;
     if (c.kind == QLatin1String("add")) {
         const JournalEntry& e = c.entry;
-        // The value of an add is the number the line should keep, when it had one before.
-        r = conn.exec("SELECT number FROM velmora.add_checkin($1::uuid, $2, $3, $4, $5, $6, $7, $8, $9, $10)",
+        // The value of an add is the number the line should keep, when it had one before it
+        // was shared (the server keeps it only then); its time is the server's but for those.
+        r = conn.exec("SELECT number FROM velmora.add_checkin($1::uuid, $2, $3, $4, $5, $6, $7, $8, $9)",
             { param(c.uid), param(net), param(bounded(e.call, SharedLimits::call)),
                 param(bounded(e.name, SharedLimits::name)), param(bounded(e.city, SharedLimits::city)),
                 param(bounded(e.state, SharedLimits::state)), param(sourceName(e.source)), param(c.utcMs),
-                param(bounded(e.loggedBy, SharedLimits::operatorCall)),
                 param(std::int64_t(c.value.toInt())) });
         if (r.ok()) {
             const auto number = r.integer(0, 0);
@@ -188,9 +207,8 @@ SharedNetServer::SendResult SharedNetServer::send(std::int64_t net, const Outbox
     } else {
         const std::optional<QByteArray> line
             = c.lineUid.isEmpty() ? std::nullopt : std::optional<QByteArray>(c.lineUid.toUtf8());
-        r = conn.exec("SELECT velmora.change_net($1::uuid, $2, $3, $4::uuid, $5, $6, $7)",
-            { param(c.uid), param(net), param(c.kind), line, param(bounded(c.value, SharedLimits::status)),
-                param(c.utcMs), param(bounded(c.entry.loggedBy, SharedLimits::operatorCall)) });
+        r = conn.exec("SELECT velmora.change_net($1::uuid, $2, $3, $4::uuid, $5)",
+            { param(c.uid), param(net), param(c.kind), line, param(bounded(c.value, SharedLimits::status)) });
     }
     if (r.ok()) {
         out.state = Sent::Done;

@@ -6,13 +6,14 @@
 #include "sharednet/PgConnection.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <optional>
 #include <vector>
 
 // The schema version this program speaks.
-constexpr int sharedSchemaVersion = 1;
+constexpr int sharedSchemaVersion = 2;
 
 // Longest fields, in characters, as the schema bounds them.
 namespace SharedLimits {
@@ -24,8 +25,9 @@ QString bounded(const QString& text, int limit);
 struct OpenNet {
     std::int64_t id = 0;
     QString name;
-    QString openedBy;
-    std::int64_t openedUtc = 0;
+    QString openedBy; // the call of its net control
+    std::int64_t openedUtc = 0; // the server's time
+    QStringList operators; // the calls of those who joined it, its net control first
 };
 
 // One change of a net as the server has it, with its line as the line stands now.
@@ -49,10 +51,16 @@ public:
     void disconnect() { conn.close(); }
     bool connected() const { return conn.isOpen(); }
     QString host() const { return hostText; }
+    // The operator call the server has for this sign-in: every line and change it makes
+    // carries that call, whatever the client says.
+    QString call() const { return callText; }
     PgConnection& connection() { return conn; }
 
+    // Shares a net; numbers are those of the lines it has so far, which keep them. The net
+    // carries the sign-in's call and the server's time (operatorCall and utcMs are not sent).
     std::optional<std::int64_t> shareNet(const QString& uid, const QString& name, const QString& operatorCall,
-        std::int64_t utcMs, QString* message);
+        std::int64_t utcMs, QString* message, std::vector<int> numbers = {});
+    // Joins the net with that id, under the sign-in's call.
     bool joinNet(std::int64_t net, const QString& operatorCall, std::int64_t utcMs, QString* message);
     std::optional<std::vector<OpenNet>> openNets(QString* message);
     bool listen(std::int64_t net, QString* message);
@@ -75,7 +83,7 @@ private:
     // being refused on its merits.
     bool lost(const PgResult& r) const;
     PgConnection conn;
-    QString hostText;
+    QString hostText, callText;
 };
 
 // The channel a net's notifications come on.

@@ -134,8 +134,14 @@ bool SharedNetSession::share(const QString& conninfo, const QString& netName, co
         server->disconnect();
         return false;
     }
-    SharedNetRecord net { localNet, conninfoWithoutPassword(conninfo), 0, NetOutbox::newUid(), name, op, 0 };
-    const auto id = server->shareNet(net.shareUid, name, op, list.now(), &lastMessage);
+    // The server's call for this sign-in is the one every line carries.
+    SharedNetRecord net { localNet, conninfoWithoutPassword(conninfo), 0, NetOutbox::newUid(), name,
+        server->call(), 0 };
+    std::vector<int> numbers;
+    for (int i = 0; i < list.size(); ++i)
+        if (!list.at(i).dateLine)
+            numbers.push_back(list.at(i).number);
+    const auto id = server->shareNet(net.shareUid, name, op, list.now(), &lastMessage, numbers);
     if (!id) {
         server->disconnect();
         return false;
@@ -156,7 +162,7 @@ bool SharedNetSession::share(const QString& conninfo, const QString& netName, co
         add.uid = add.lineUid = NetOutbox::newUid();
         add.kind = QStringLiteral("add");
         add.entry = e;
-        add.entry.loggedBy = e.loggedBy.isEmpty() ? op : e.loggedBy;
+        add.entry.loggedBy = net.operatorCall;
         add.value = QString::number(e.number); // the line keeps its number
         add.utcMs = e.utcMs;
         bool good = outbox->recordLine(localNet, e.seq, add.uid, &add);
@@ -178,7 +184,7 @@ bool SharedNetSession::share(const QString& conninfo, const QString& netName, co
         ident.uid = NetOutbox::newUid();
         ident.kind = QStringLiteral("ident");
         ident.utcMs = t;
-        ident.entry.loggedBy = op;
+        ident.entry.loggedBy = net.operatorCall;
         outbox->enqueue(ident);
     }
     goOnline();
@@ -186,6 +192,41 @@ bool SharedNetSession::share(const QString& conninfo, const QString& netName, co
 }
 
 bool SharedNetSession::join(const QString& conninfo, const QString& netName, const QString& operatorCall)
+{
+    // By name only when one open net has it: two nets of one name are told apart in the list.
+    return joinWhere(conninfo, operatorCall, [&](const std::vector<OpenNet>& nets) -> const OpenNet* {
+        const OpenNet* found = nullptr;
+        for (const OpenNet& n : nets) {
+            if (n.name != netName.trimmed())
+                continue;
+            if (found) {
+                lastMessage = QStringLiteral("Several open nets on %1 are named \"%2\": choose one in the "
+                                             "JOIN NET list.")
+                                  .arg(server->host(), netName.trimmed());
+                return nullptr;
+            }
+            found = &n;
+        }
+        if (!found)
+            lastMessage
+                = QStringLiteral("There is no open net \"%1\" on %2.").arg(netName.trimmed(), server->host());
+        return found;
+    });
+}
+
+bool SharedNetSession::join(const QString& conninfo, std::int64_t serverNet, const QString& operatorCall)
+{
+    return joinWhere(conninfo, operatorCall, [&](const std::vector<OpenNet>& nets) -> const OpenNet* {
+        for (const OpenNet& n : nets)
+            if (n.id == serverNet)
+                return &n;
+        lastMessage = QStringLiteral("That net is no longer open on %1.").arg(server->host());
+        return nullptr;
+    });
+}
+
+bool SharedNetSession::joinWhere(const QString& conninfo, const QString& operatorCall,
+    const std::function<const OpenNet*(const std::vector<OpenNet>&)>& choose)
 {
     if (isShared()) {
         lastMessage = QStringLiteral("This list is already a shared net.");
@@ -203,13 +244,8 @@ bool SharedNetSession::join(const QString& conninfo, const QString& netName, con
         server->disconnect();
         return false;
     }
-    const OpenNet* found = nullptr;
-    for (const OpenNet& n : *nets)
-        if (n.name == netName.trimmed() && !found)
-            found = &n; // the newest of that name
+    const OpenNet* found = choose(*nets);
     if (!found) {
-        lastMessage
-            = QStringLiteral("There is no open net \"%1\" on %2.").arg(netName.trimmed(), server->host());
         server->disconnect();
         return false;
     }
@@ -218,7 +254,7 @@ bool SharedNetSession::join(const QString& conninfo, const QString& netName, con
         return false;
     }
     SharedNetRecord net { 0, conninfoWithoutPassword(conninfo), found->id, NetOutbox::newUid(), found->name,
-        op, 0 };
+        server->call(), 0 };
     list.beginNewNet();
     if (!attach(net)) {
         server->disconnect();

@@ -29,8 +29,11 @@ public:
 
     // Shares the list's net as netName: its lines so far go to the server, then every change.
     bool share(const QString& conninfo, const QString& netName, const QString& operatorCall);
-    // Makes the list the open net netName of the server (the caller has dealt with unsaved lines).
+    // Makes the list the open net netName of the server (the caller has dealt with unsaved
+    // lines); refused when several open nets have that name.
     bool join(const QString& conninfo, const QString& netName, const QString& operatorCall);
+    // The same for the open net with the server's id serverNet, as chosen in the JOIN NET list.
+    bool join(const QString& conninfo, std::int64_t serverNet, const QString& operatorCall);
     // After a restart with the list restored: goes on with its net if it was shared.
     bool resume();
     // Closes the shared net (its net control only); no one changes it after.
@@ -78,6 +81,8 @@ private:
     bool connectServer(const QString& conninfo, QString* message);
     bool signIn(SharedNetServer& target, const QString& conninfo, QString* message);
     bool attach(const SharedNetRecord& net);
+    bool joinWhere(const QString& conninfo, const QString& operatorCall,
+        const std::function<const OpenNet*(const std::vector<OpenNet>&)>& choose);
     void goOnline();
     void goOffline(const QString& why);
     void tryReconnect();

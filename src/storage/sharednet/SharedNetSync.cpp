@@ -158,7 +158,9 @@ bool SharedNetSession::offThread(std::function<void(SharedNetServer&)> work)
     }
     if (job->done)
         return true;
-    server = std::make_shared<SharedNetServer>(); // the late connection stays with its thread
+    // The late connection is cut, so its thread ends and closes it, and a new one is made.
+    server->connection().abandon();
+    server = std::make_shared<SharedNetServer>();
     return false;
 }
 

@@ -24,8 +24,13 @@ QVariant CheckInModel::data(const QModelIndex& index, int role) const
     if (!index.isValid() || index.row() >= m_list.size())
         return {};
     switch (role) {
-    case Qt::DisplayRole:
-        return m_list.line(index.row());
+    case Qt::DisplayRole: {
+        // On a shared net each line says who logged it, after the line as it is saved.
+        const JournalEntry& line = m_list.at(index.row());
+        if (line.dateLine || line.loggedBy.isEmpty())
+            return m_list.line(index.row());
+        return m_list.line(index.row()) + QStringLiteral("   by ") + line.loggedBy;
+    }
     case StatusRole:
         return m_list.at(index.row()).status;
     case Qt::ToolTipRole: {

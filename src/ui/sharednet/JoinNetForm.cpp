@@ -57,13 +57,18 @@ void JoinNetForm::listNets()
         lblNOTE->setText(QStringLiteral("No net is open on this server."));
     } else {
         for (const OpenNet& n : *nets) {
-            auto* item = new QListWidgetItem(n.name, lstNETS);
+            // Two nets of one name are told apart by who runs them, since when, and who is in.
+            const QString opened = QDateTime::fromMSecsSinceEpoch(n.openedUtc)
+                                       .toLocalTime()
+                                       .toString(QStringLiteral("yyyy-MM-dd HH:mm"));
+            auto* item = new QListWidgetItem(
+                QStringLiteral("%1   %2   %3   %4")
+                    .arg(n.name, n.openedBy, opened, n.operators.join(QLatin1Char(' '))),
+                lstNETS);
             item->setData(Qt::UserRole, n.name);
-            item->setToolTip(QStringLiteral("Opened by %1 at %2")
-                                 .arg(n.openedBy,
-                                     QDateTime::fromMSecsSinceEpoch(n.openedUtc)
-                                         .toLocalTime()
-                                         .toString(QStringLiteral("yyyy-MM-dd HH:mm"))));
+            item->setData(Qt::UserRole + 1, qlonglong(n.id));
+            item->setToolTip(QStringLiteral("%1: net control %2, opened %3, operators %4")
+                                 .arg(n.name, n.openedBy, opened, n.operators.join(QStringLiteral(", "))));
         }
         lstNETS->setCurrentRow(0);
     }
@@ -84,6 +89,12 @@ QString JoinNetForm::netName() const
 {
     const QListWidgetItem* item = lstNETS->currentItem();
     return item ? item->data(Qt::UserRole).toString() : QString();
+}
+
+std::int64_t JoinNetForm::netId() const
+{
+    const QListWidgetItem* item = lstNETS->currentItem();
+    return item ? item->data(Qt::UserRole + 1).toLongLong() : 0;
 }
 
 QString JoinNetForm::operatorCall() const

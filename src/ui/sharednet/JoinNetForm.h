@@ -1,6 +1,7 @@
 #pragma once
-// JOIN NET: the server field and the nets open on it (`lstNETS`), read when the server is
-// entered or LIST is pressed, and the operator's call. Choosing a net and OK joins it.
+// JOIN NET: the server field and the nets open on it (`lstNETS`: name, net control, opening
+// time and operators, newest first), read when the server is entered or LIST is pressed, and
+// the operator's call. Choosing a net and OK joins that net, by its id.
 #include "sharednet/SharedNetServer.h"
 
 #include <QDialog>
@@ -20,6 +21,7 @@ public:
 
     QString server() const;
     QString netName() const; // the chosen net, empty when none
+    std::int64_t netId() const; // the server's id of the chosen net, 0 when none
     QString operatorCall() const;
     // Reads the open nets of the server in the field.
     void listNets();

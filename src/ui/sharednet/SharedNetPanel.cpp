@@ -59,12 +59,14 @@ void SharedNetPanel::showState()
     if (!m_refresh.isActive())
         m_refresh.start();
     m_state->setText(m_session->label());
-    // Styled again only when the connection changes: a new style sheet lays the label out anew.
-    const int online = m_session->isOnline() ? 1 : 0;
-    if (online != m_styledOnline) {
-        m_styledOnline = online;
-        m_state->setStyleSheet(online ? QStringLiteral("color: #80ff80; font: bold 10pt \"Arial\";")
-                                      : QStringLiteral("color: #ff3030; font: bold 10pt \"Arial\";"));
+    // Styled again only when the state changes: a new style sheet lays the label out anew.
+    // Off line is red only while changes wait to be sent.
+    const int state = m_session->isOnline() ? 1 : m_session->waitingChanges() > 0 ? 0 : 2;
+    if (state != m_styledOnline) {
+        m_styledOnline = state;
+        m_state->setStyleSheet(state == 1 ? QStringLiteral("color: #80ff80; font: bold 10pt \"Arial\";")
+                : state == 0              ? QStringLiteral("color: #ff3030; font: bold 10pt \"Arial\";")
+                                          : QStringLiteral("color: #e0e0e0; font: bold 10pt \"Arial\";"));
     }
 }
 
@@ -87,6 +89,13 @@ bool SharedNetPanel::joinNet(const QString& conninfo, const QString& netName, co
     if (m_canReplace && !m_canReplace())
         return false;
     return done(m_session->join(conninfo, netName, operatorCall));
+}
+
+bool SharedNetPanel::joinNet(const QString& conninfo, std::int64_t serverNet, const QString& operatorCall)
+{
+    if (m_canReplace && !m_canReplace())
+        return false;
+    return done(m_session->join(conninfo, serverNet, operatorCall));
 }
 
 void SharedNetPanel::resume()
@@ -113,9 +122,9 @@ void SharedNetPanel::openJoinForm()
         m_server, m_operator,
         [this](const QString& conninfo, QString* message) { return m_session->openNets(conninfo, message); },
         m_page);
-    if (form.exec() != QDialog::Accepted || form.netName().isEmpty())
+    if (form.exec() != QDialog::Accepted || form.netId() == 0)
         return;
     m_server = form.server();
     m_operator = form.operatorCall();
-    joinNet(form.server(), form.netName(), form.operatorCall());
+    joinNet(form.server(), form.netId(), form.operatorCall());
 }

@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QTimer>
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 
@@ -31,6 +32,7 @@ public:
     // What the forms do on OK; false (with the reason shown) when it did not work.
     bool shareNet(const QString& conninfo, const QString& netName, const QString& operatorCall);
     bool joinNet(const QString& conninfo, const QString& netName, const QString& operatorCall);
+    bool joinNet(const QString& conninfo, std::int64_t serverNet, const QString& operatorCall);
     // After a restore at start-up: goes on with a net that was shared.
     void resume();
     void showState();
