@@ -2,9 +2,9 @@
 // its searches against a plain scan, the cache file, and the worker that makes it.
 #include "TestSupport.h"
 
-#include "fcc/FccCallIndex.h"
-#include "fcc/FccIndexLoader.h"
-#include "fcc/FccZip.h"
+#include "licence/FccCallIndex.h"
+#include "licence/FccIndexLoader.h"
+#include "licence/FccZip.h"
 
 #include <QDateTime>
 #include <QFile>

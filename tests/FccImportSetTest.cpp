@@ -5,11 +5,11 @@
 // every step.
 #include "TestSupport.h"
 
-#include "fcc/FccCallIndex.h"
-#include "fcc/FccDataDate.h"
-#include "fcc/FccImport.h"
-#include "fcc/FccLicenceSet.h"
-#include "fcc/FccZip.h"
+#include "licence/FccCallIndex.h"
+#include "licence/FccDataDate.h"
+#include "licence/FccImport.h"
+#include "licence/FccLicenceSet.h"
+#include "licence/FccZip.h"
 
 #include <QDir>
 #include <QFile>

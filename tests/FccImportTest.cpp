@@ -4,10 +4,10 @@
 // result, and the command line.
 #include "TestSupport.h"
 
-#include "fcc/FccCallIndex.h"
-#include "fcc/FccDataDate.h"
-#include "fcc/FccImport.h"
-#include "fcc/FccLicenceSet.h"
+#include "licence/FccCallIndex.h"
+#include "licence/FccDataDate.h"
+#include "licence/FccImport.h"
+#include "licence/FccLicenceSet.h"
 
 #include <QDir>
 #include <QFile>

@@ -4,8 +4,8 @@
 
 #include "app/Pages.h"
 #include "fcc/FccLicencePanel.h"
-#include "fcc/FccLicenceSet.h"
-#include "fcc/FccZip.h"
+#include "licence/FccLicenceSet.h"
+#include "licence/FccZip.h"
 #include "fcc/LicenceListModel.h"
 #include "fcc/TfrmFCC2.h"
 #include "net/TfrmNET.h"
@@ -54,6 +54,7 @@ protected:
         w<QLineEdit>("editCALL")->setText(call);
         w<QLineEdit>("editS")->setText(call);
         click(w("VR3"));
+        ASSERT_TRUE(QTest::qWaitFor([] { return !frmFCC2->buildingList(); }, 20000));
     }
     // Lets the page's call index finish and the boxes take what it found.
     void waitForIndex()
@@ -102,7 +103,7 @@ TEST_F(FccPageImport, ImportShowsProgressThenTheDataDateAndTheLicencesOfListedRe
     // The import runs in the background: the page shows its progress meanwhile.
     EXPECT_TRUE(w("barIMPORT")->isVisible());
     EXPECT_FALSE(w("btnIMPORT")->isEnabled());
-    ASSERT_TRUE(panel().waitForImport(60000));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !panel().importing(); }, 60000));
     EXPECT_FALSE(w("barIMPORT")->isVisible());
     EXPECT_TRUE(w("btnIMPORT")->isEnabled());
     ASSERT_FALSE(dialogs.shown.empty());
@@ -141,7 +142,7 @@ TEST_F(FccPageImport, ImportShowsProgressThenTheDataDateAndTheLicencesOfListedRe
 TEST_F(FccPageImport, FailedImportIsToldAndChangesNothing)
 {
     ASSERT_TRUE(panel().startImport({ sets() + "/l_amat.zip" }));
-    ASSERT_TRUE(panel().waitForImport(60000));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !panel().importing(); }, 60000));
     const QString dataLine = w<QLabel>("lblFCCDATA")->text();
     EXPECT_EQ(dataLine, "FCC data of 2025-09-28");
     QFile en(CurrentLicenceFile(dir.filePath("FCCraw/EN.dat")));
@@ -156,7 +157,7 @@ TEST_F(FccPageImport, FailedImportIsToldAndChangesNothing)
     f.close();
     dialogs.openNames.push_back({ broken });
     click(w("btnIMPORT"));
-    ASSERT_TRUE(panel().waitForImport(60000));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !panel().importing(); }, 60000));
     ASSERT_FALSE(dialogs.shown.empty());
     EXPECT_TRUE(dialogs.shown.back().text.startsWith("The FCC files were not imported"));
     EXPECT_TRUE(dialogs.shown.back().text.contains(QDir::toNativeSeparators(broken)));

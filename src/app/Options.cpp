@@ -1,6 +1,6 @@
 #include "app/Options.h"
 
-#include "fcc/FccImport.h"
+#include "licence/FccImport.h"
 
 #include <QDir>
 #include <QStringList>

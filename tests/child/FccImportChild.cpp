@@ -1,6 +1,6 @@
 // An FCC import that the tests kill part way: it imports the zips given into the folder
 // given, prints each step as it is passed, and at the step named waits to be killed.
-#include "fcc/FccImport.h"
+#include "licence/FccImport.h"
 
 #include <QStringList>
 
