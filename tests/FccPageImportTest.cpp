@@ -237,7 +237,7 @@ TEST_F(FccPageImport, CallThatChangedHandsShowsItsHolderAndAnEarlierHoldersLineH
 TEST_F(FccPageImport, FarSmallerWeeklyAsksFirstAndReplacesTheDataOnlyWhenTold)
 {
     ASSERT_TRUE(panel().startImport({ sets() + "/l_amat.zip" }));
-    ASSERT_TRUE(panel().waitForImport(60000));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !panel().importing(); }, 60000));
     const QString enFile = dir.filePath("FCCraw/EN.dat");
     const QByteArray before = [&] {
         QFile f(CurrentLicenceFile(enFile));
@@ -268,7 +268,7 @@ TEST_F(FccPageImport, FarSmallerWeeklyAsksFirstAndReplacesTheDataOnlyWhenTold)
     // Cancel: asked, told it was not imported, the data stays.
     dialogs.chosen.push_back(1);
     ASSERT_TRUE(panel().startImport({ small }));
-    ASSERT_TRUE(panel().waitForImport(60000));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !panel().importing(); }, 60000));
     ASSERT_EQ(dialogs.choices.size(), 1);
     EXPECT_TRUE(dialogs.choices.back().contains("far fewer licence records"))
         << dialogs.choices.back().toStdString();
@@ -279,7 +279,7 @@ TEST_F(FccPageImport, FarSmallerWeeklyAsksFirstAndReplacesTheDataOnlyWhenTold)
     // Import: the small weekly replaces the data.
     dialogs.chosen.push_back(0);
     ASSERT_TRUE(panel().startImport({ small }));
-    ASSERT_TRUE(panel().waitForImport(60000)); // the second import, started on the answer, included
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !panel().importing(); }, 60000)); // the second import, started on the answer, included
     EXPECT_EQ(dialogs.choices.size(), 2);
     EXPECT_TRUE(dialogs.shown.back().text.startsWith("FCC files imported: 1 licence records"))
         << dialogs.shown.back().text.toStdString();

@@ -388,6 +388,7 @@ TEST_F(QuickCall, CallThatChangedHandsGivesItsCurrentHolderWithHisLicence)
     enter(Qt::ShiftModifier);
     EXPECT_EQ(selectedCall().join("|"), "K7TEA|ALAN B|HOFFER| | |KENT|WA");
     EXPECT_EQ(child<QLabel>(net(), "lblSelLICENCE")->text(), "General, active to 2025-04-07");
+}
 
 // A part of a call heard: one club station that matches it is the station meant; several are
 // picked with Down; the note never says that no station matches while stations are listed.
