@@ -1,13 +1,50 @@
 #include "controls/Page.h"
 
+#include "controls/PageScaler.h"
 #include "controls/TColor.h"
 
 #include <QCloseEvent>
 #include <QPainter>
 
-Page::Page(QWidget* parent) : QWidget(parent, Qt::Window)
+Page::Page(QWidget* parent) : QWidget(parent, Qt::Window), m_scaler(new PageScaler(this))
 {
     setAutoFillBackground(false);
+}
+
+QSize Page::designSize() const
+{
+    return m_scaler->captured() ? m_scaler->designSize() : size();
+}
+
+qreal Page::designScale() const
+{
+    return m_scaler->scale();
+}
+
+void Page::setVisible(bool visible)
+{
+    // The design is read before the window system first gives the page a size of its own.
+    if (visible)
+        m_scaler->capture();
+    QWidget::setVisible(visible);
+}
+
+bool Page::event(QEvent* event)
+{
+    // A page drawn before it is shown (a grab) is laid out as well.
+    if (event->type() == QEvent::Polish)
+        m_scaler->capture();
+    return QWidget::event(event);
+}
+
+void Page::takeWindowOf(const QWidget* other)
+{
+    if (!other || other == this)
+        return;
+    m_scaler->capture();
+    // The saved geometry holds the normal size and place and the maximized or full-screen
+    // state; restoring it also brings a place that lies off every screen back onto one.
+    restoreGeometry(other->saveGeometry());
 }
 
 void Page::showPage()
@@ -42,6 +79,8 @@ void Page::closeEvent(QCloseEvent* event)
 
 void navigate(Page* from, Page* to)
 {
+    if (from && to && from->isVisible())
+        to->takeWindowOf(from);
     if (from)
         from->hide();
     if (to)

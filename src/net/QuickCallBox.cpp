@@ -1,6 +1,7 @@
 #include "net/QuickCallBox.h"
 
 #include "checkin/CheckInList.h"
+#include "controls/PageScaler.h"
 #include "lookup/CallText.h"
 
 #include <QKeyEvent>
@@ -104,7 +105,7 @@ void QuickCallBox::showSuggestions()
         m_suggestions->setCurrentRow(0);
     // As tall as its rows, so the check-ins below stay in sight.
     const int rowHeight = std::max(1, m_suggestions->sizeHintForRow(0));
-    m_suggestions->resize(m_suggestions->width(), std::min(300, rowHeight * m_suggestions->count() + 8));
+    m_suggestions->resize(m_suggestions->width(), std::min(PageScaler::scaled(m_suggestions, 300), rowHeight * m_suggestions->count() + 8));
     m_suggestions->show();
     m_suggestions->raise();
 }
