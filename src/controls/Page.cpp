@@ -13,7 +13,8 @@ Page::Page(QWidget* parent) : QWidget(parent, Qt::Window), m_scaler(new PageScal
 
 QSize Page::designSize() const
 {
-    return m_scaler->captured() ? m_scaler->designSize() : size();
+    m_scaler->capture();
+    return m_scaler->designSize();
 }
 
 qreal Page::designScale() const
@@ -42,9 +43,17 @@ void Page::takeWindowOf(const QWidget* other)
     if (!other || other == this)
         return;
     m_scaler->capture();
-    // The saved geometry holds the normal size and place and the maximized or full-screen
-    // state; restoring it also brings a place that lies off every screen back onto one.
-    restoreGeometry(other->saveGeometry());
+    constexpr Qt::WindowStates filling = Qt::WindowMaximized | Qt::WindowFullScreen;
+    const Qt::WindowStates state = other->windowState() & filling;
+    if (!state) {
+        // The saved geometry holds the size and place; restoring it also brings a place
+        // that lies off every screen back onto one.
+        restoreGeometry(other->saveGeometry());
+        return;
+    }
+    // A window that fills the screen: the same state, and the window system gives it the
+    // same place and size (the screen's available area).
+    setWindowState((windowState() & ~filling) | state);
 }
 
 void Page::showPage()

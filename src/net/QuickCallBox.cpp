@@ -15,7 +15,7 @@ QuickCallBox::QuickCallBox(const StationDirectory& stations, const CheckInList& 
       m_edit(edit), m_note(note), m_suggestions(new QListWidget(suggestionsParent))
 {
     m_suggestions->setObjectName(QStringLiteral("lstQUICK"));
-    m_suggestions->setGeometry(8, 70, 582, 300);
+    m_suggestions->setGeometry(8, 102, 582, 300);
     m_suggestions->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_suggestions->setFocusPolicy(Qt::NoFocus); // the typing stays in the box
     m_suggestions->setStyleSheet(QStringLiteral("QListWidget { color: black; font: bold 10pt \"Arial\"; "
