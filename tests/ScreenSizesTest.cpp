@@ -5,10 +5,14 @@
 #include "TestSupport.h"
 #include "controls/PageScaler.h"
 
+#include <QDialog>
 #include <QFile>
+#include <QGuiApplication>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QScreen>
 #include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
@@ -86,4 +90,23 @@ TEST(ScreenSizes, APageIsScaledToTheLargestSizeThatKeepsItsProportions)
     // Colours and names with digits are not lengths.
     EXPECT_EQ(PageScaler::scaledStyleSheet(QStringLiteral("color: #123pxa; font: 9pt \"X2pt\""), 2),
         QStringLiteral("color: #123pxa; font: 18.00pt \"X2pt\""));
+}
+
+TEST(ScreenSizes, DialogsAreKeptOnTheScreen)
+{
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    // A form larger than the screen, and one opened partly off it.
+    QDialog large;
+    large.resize(area.width() + 400, area.height() + 300);
+    large.show();
+    QDialog away;
+    away.resize(300, 200);
+    away.move(area.right() - 100, area.bottom() - 50);
+    away.show();
+    QTest::qWait(50);
+    for (QDialog* d : { &large, &away })
+        EXPECT_TRUE(area.contains(d->frameGeometry()))
+            << d->frameGeometry().x() << "," << d->frameGeometry().y() << " " << d->frameGeometry().width()
+            << "x" << d->frameGeometry().height();
+    EXPECT_EQ(away.size(), QSize(300, 200)); // moved, not shrunk
 }

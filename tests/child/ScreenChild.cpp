@@ -308,6 +308,10 @@ static void tour(QWidget* main, QWidget* net, bool checkIn)
             QTest::mouseClick(
                 roster->viewport(), Qt::LeftButton, Qt::NoModifier, roster->visualRect(line).center());
             settle();
+            // How many lines the list shows at this size, for the log.
+            std::printf("roster list: %d lines of %d pixels in %d\n",
+                roster->viewport()->height() / std::max(1, roster->sizeHintForRow(0)),
+                roster->sizeHintForRow(0), roster->viewport()->height());
             if (selected->text() != QLatin1String("W3XYZ"))
                 fail(QStringLiteral("a click on the W3XYZ line gave SELECTED CALL \"%1\"")
                          .arg(selected->text()));
