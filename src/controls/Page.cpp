@@ -4,7 +4,11 @@
 #include "controls/TColor.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QPainter>
+#include <QScreen>
+
+#include <algorithm>
 
 Page::Page(QWidget* parent) : QWidget(parent, Qt::Window), m_scaler(new PageScaler(this))
 {
@@ -46,9 +50,23 @@ void Page::takeWindowOf(const QWidget* other)
     constexpr Qt::WindowStates filling = Qt::WindowMaximized | Qt::WindowFullScreen;
     const Qt::WindowStates state = other->windowState() & filling;
     if (!state) {
-        // The saved geometry holds the size and place; restoring it also brings a place
-        // that lies off every screen back onto one.
-        restoreGeometry(other->saveGeometry());
+        // The same size, and the same place when that is on a screen; else the place is
+        // moved onto the screen the window was on.
+        setWindowState(windowState() & ~filling);
+        resize(other->size());
+        QPoint place = other->pos();
+        const QScreen* screen = QGuiApplication::screenAt(other->frameGeometry().center());
+        if (!screen)
+            screen = other->screen();
+        if (screen) {
+            const QRect area = screen->availableGeometry();
+            const QSize frame = other->frameGeometry().size();
+            place.setX(
+                std::clamp(place.x(), area.left(), std::max(area.left(), area.right() + 1 - frame.width())));
+            place.setY(
+                std::clamp(place.y(), area.top(), std::max(area.top(), area.bottom() + 1 - frame.height())));
+        }
+        move(place);
         return;
     }
     // A window that fills the screen: the same state, and the window system gives it the
