@@ -234,11 +234,13 @@ void PageScaler::apply()
     // Parents come before their children: each child is placed inside its parent's new frame.
     std::vector<QRect> designAbs(m_placed.size());
     std::vector<QRect> newAbs(m_placed.size());
+    std::vector<QPoint> oldAbs(m_placed.size());
+    for (std::size_t i = 0; i < m_placed.size(); ++i)
+        oldAbs[i] = m_placed[i].appliedAbs.topLeft();
     for (std::size_t i = 0; i < m_placed.size(); ++i) {
         Placed& p = m_placed[i];
         const QPoint parentDesign = p.parent >= 0 ? designAbs[std::size_t(p.parent)].topLeft() : QPoint();
-        const QPoint parentOld
-            = p.parent >= 0 ? m_placed[std::size_t(p.parent)].appliedAbs.topLeft() : QPoint();
+        const QPoint parentOld = p.parent >= 0 ? oldAbs[std::size_t(p.parent)] : QPoint();
         QWidget* w = p.widget;
         if (w && w->geometry() != p.applied) {
             // The program moved or resized it, in the window's pixels of the old scale.
