@@ -15,6 +15,8 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 namespace {
 struct Screen {
     int width; // in the logical pixels the program works in
@@ -65,6 +67,10 @@ TEST(ScreenSizes, EveryPageFitsAndWorksOnEveryScreen)
         const QString out = runOnScreen(install.path(), s, &status);
         EXPECT_EQ(status, 0) << s.width << "x" << s.height << " at " << s.ratio << ":\n" << out.toStdString();
         EXPECT_TRUE(out.contains(QLatin1String("0 faults"))) << out.toStdString();
+        // The size each screen gave the window and the roster list's lines, for the log.
+        for (const QString& line : out.split(QLatin1Char('\n')))
+            if (line.startsWith(QLatin1String("screen ")) || line.startsWith(QLatin1String("roster list")))
+                std::printf("%s\n", qPrintable(line));
     }
 }
 
