@@ -330,10 +330,12 @@ TEST_F(FccPage, EnterInThePrefixBoxBuildsAndEnterInTheSearcherSearches)
     EXPECT_EQ(text("editNoLines"), "6");
 }
 
-TEST_F(FccPage, OpensMaximized)
+TEST_F(FccPage, OpensInTheWindowsPlaceSizeAndState)
 {
-    EXPECT_TRUE(frmFCC2->windowState() & Qt::WindowMaximized);
+    EXPECT_EQ(frmFCC2->geometry(), reinterpret_cast<QWidget*>(frmMainA)->geometry());
     navigate(frmFCC2, frmNET);
+    reinterpret_cast<QWidget*>(frmNET)->showMaximized();
+    QTest::qWait(50);
     navigate(frmNET, frmFCC2);
     EXPECT_TRUE(frmFCC2->windowState() & Qt::WindowMaximized);
 }

@@ -1,5 +1,7 @@
 #include "app/Pages.h"
 
+#include "app/ScreenFit.h"
+
 #include "clocks/TfrmTimeZone.h"
 #include "fcc/TfrmFCC2.h"
 #include "net/TfrmNET.h"
@@ -115,6 +117,8 @@ void CreatePages(const QString& folder)
         DestroyPages();
         throw;
     }
+    // The window fits the screen; every page opens in the place and size the window has.
+    placeMainWindow(frmMainA, frmMainA->designSize());
     frmMainA->show();
     // A net left unsaved by a crash, a power cut or a kill is offered back first thing.
     frmNET->offerRestore();

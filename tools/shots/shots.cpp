@@ -67,13 +67,14 @@ void type(QWidget* page, const char* name, const QString& text)
         e->setText(text);
 }
 
-// Shows a page at the 1600 by 900 size it is laid out for: the headless screen is smaller,
-// so a maximized page would be cut.
+// Shows a page at the size it is laid out for, whatever the headless screen's size: the
+// pictures show the design pixel for pixel.
 void showAtLayoutSize(QWidget* page)
 {
     page->show();
     page->setWindowState(Qt::WindowNoState);
-    page->resize(1600, 900);
+    auto* p = qobject_cast<Page*>(page);
+    page->resize(p ? p->designSize() : QSize(1600, 900));
     QCoreApplication::processEvents();
 }
 
@@ -189,6 +190,7 @@ int main(int argc, char** argv)
     QWidget* main = frmMainA;
     QWidget* net = bareNet ? bareNet.get() : static_cast<QWidget*>(frmNET);
 
+    showAtLayoutSize(main);
     save(main, QStringLiteral("main-start"));
     press(main, "VRstart");
     // The pictures go into the project and its help pages: they show an example folder,
@@ -206,6 +208,7 @@ int main(int argc, char** argv)
         showAtLayoutSize(net);
     } else {
         press(main, "VR4");
+        showAtLayoutSize(net);
         press(net, "panRV");
         press(net, "panA5");
         checkIn(net, "lstboxROSTER2", 1);
@@ -293,6 +296,14 @@ int main(int argc, char** argv)
     QTest::qWait(300);
     save(frmFCC2, QStringLiteral("fcc"));
     frmFCC2->hide();
+
+    // Last, so that no picture before it is drawn after a scaled page: the net page in the
+    // window of a 1366 by 768 laptop screen, the whole page scaled.
+    net->show();
+    net->setWindowState(Qt::WindowNoState);
+    net->resize(1366, 768);
+    save(net, QStringLiteral("net-1366x768"));
+    net->hide();
 
     for (int i = 3; i < argc; ++i) {
         // Further pages by object name, as they stand.

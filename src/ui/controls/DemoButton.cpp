@@ -1,5 +1,7 @@
 #include "controls/DemoButton.h"
 
+#include "controls/PageScaler.h"
+
 #include <QKeyEvent>
 #include <QPainter>
 
@@ -52,7 +54,12 @@ void DemoButton::paintEvent(QPaintEvent*)
         p.drawRect(rect().adjusted(2, 2, -3, -3));
     }
     QFont f(QStringLiteral("Arial"));
-    f.setPointSize(m_captionSize);
+    // The caption grows and shrinks with the page.
+    const qreal scale = PageScaler::scaleOf(this);
+    if (scale == 1.0)
+        f.setPointSize(m_captionSize);
+    else
+        f.setPointSizeF(m_captionSize * scale);
     f.setBold(true);
     p.setFont(f);
     p.setPen(toQColor(captionColor()));

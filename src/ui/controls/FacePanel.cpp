@@ -1,7 +1,11 @@
 #include "controls/FacePanel.h"
 
+#include "controls/PageScaler.h"
+
 #include <QMouseEvent>
 #include <QPainter>
+
+#include <algorithm>
 
 FacePanel::FacePanel(QWidget* parent) : QFrame(parent)
 {
@@ -52,7 +56,10 @@ void FacePanel::paintEvent(QPaintEvent*)
     // Raised bevel: light on the top and left, dark on the bottom and right.
     const QColor light = face.lighter(160);
     const QColor dark = face.darker(200);
-    for (int i = 0; i < m_bevel; ++i) {
+    // Bevel and caption grow and shrink with the page.
+    const qreal scale = PageScaler::scaleOf(this);
+    const int bevel = m_bevel > 0 ? std::max(1, PageScaler::scaled(this, m_bevel)) : 0;
+    for (int i = 0; i < bevel; ++i) {
         p.setPen(light);
         p.drawLine(i, i, width() - 1 - i, i);
         p.drawLine(i, i, i, height() - 1 - i);
@@ -62,7 +69,10 @@ void FacePanel::paintEvent(QPaintEvent*)
     }
     if (!m_caption.isEmpty()) {
         QFont f(QStringLiteral("Arial"));
-        f.setPointSize(m_captionSize);
+        if (scale == 1.0)
+            f.setPointSize(m_captionSize);
+        else
+            f.setPointSizeF(m_captionSize * scale);
         f.setBold(m_bold);
         p.setFont(f);
         p.setPen(toQColor(m_fontColor));

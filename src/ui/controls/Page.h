@@ -1,7 +1,10 @@
 #pragma once
 // A page: a top-level window that navigation shows and hides. Pages are created once
 // and never destroyed before the program ends, so each keeps its state between visits.
+// Each page is laid out for its design size and scaled as one picture to its window.
 #include <QWidget>
+
+class PageScaler;
 
 class Page : public QWidget {
     Q_OBJECT
@@ -18,7 +21,17 @@ public:
     // Back to the page behind, as the quit control does.
     void goBack();
 
+    // The size the page is laid out for, and the scale it is shown at in its window.
+    QSize designSize() const;
+    qreal designScale() const;
+    // Gives this page the size, place and state (maximized, full screen) of another
+    // page's window, so that a change of page leaves the window where it was.
+    void takeWindowOf(const QWidget* other);
+
+    void setVisible(bool visible) override;
+
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     // The page its quit control leads back to; none for the main page.
     Page* pageBehind() const { return m_behind; }
@@ -28,7 +41,8 @@ protected:
 
 private:
     Page* m_behind = nullptr;
+    PageScaler* m_scaler;
 };
 
-// Hides one page, then shows the other (which runs its activation).
+// Hides one page, then shows the other (which runs its activation) in the same window place.
 void navigate(Page* from, Page* to);

@@ -1,6 +1,7 @@
 #include "net/QuickCallBox.h"
 
 #include "checkin/CheckInList.h"
+#include "controls/PageScaler.h"
 #include "lookup/CallText.h"
 
 #include <QKeyEvent>
@@ -16,7 +17,7 @@ QuickCallBox::QuickCallBox(const StationDirectory& stations, const CheckInList& 
       m_edit(edit), m_note(note), m_suggestions(new QListWidget(suggestionsParent))
 {
     m_suggestions->setObjectName(QStringLiteral("lstQUICK"));
-    m_suggestions->setGeometry(8, 70, 582, 300);
+    m_suggestions->setGeometry(8, 102, 582, 300);
     m_suggestions->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_suggestions->setFocusPolicy(Qt::NoFocus); // the typing stays in the box
     m_suggestions->setStyleSheet(QStringLiteral("QListWidget { color: black; font: bold 10pt \"Arial\"; "
@@ -117,7 +118,7 @@ void QuickCallBox::showSuggestions()
     }
     // As tall as its rows, so the check-ins below stay in sight.
     const int rowHeight = std::max(1, m_suggestions->sizeHintForRow(0));
-    m_suggestions->resize(m_suggestions->width(), std::min(300, rowHeight * m_suggestions->count() + 8));
+    m_suggestions->resize(m_suggestions->width(), std::min(PageScaler::scaled(m_suggestions, 300), rowHeight * m_suggestions->count() + 8));
     m_suggestions->show();
     m_suggestions->raise();
 }

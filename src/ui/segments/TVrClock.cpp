@@ -1,5 +1,6 @@
 #include "segments/TVrClock.h"
 
+#include "controls/PageScaler.h"
 #include "controls/TColor.h"
 #include "segments/TdgDigitTime.h"
 
@@ -80,8 +81,10 @@ void TVrClock::resizeEvent(QResizeEvent* event)
 
 void TVrClock::layoutChildren()
 {
-    const int zoneWidth = std::min(ZoneWidth, std::max(0, width() - ZoneGap - 1));
-    const int timeWidth = std::max(1, width() - ZoneGap - zoneWidth);
+    // The gap and the zone's width grow and shrink with the page.
+    const int gap = PageScaler::scaled(this, ZoneGap);
+    const int zoneWidth = std::min(PageScaler::scaled(this, ZoneWidth), std::max(0, width() - gap - 1));
+    const int timeWidth = std::max(1, width() - gap - zoneWidth);
     m_display->setGeometry(0, 0, timeWidth, height());
-    m_zone->setGeometry(timeWidth + ZoneGap, 0, zoneWidth, height());
+    m_zone->setGeometry(timeWidth + gap, 0, zoneWidth, height());
 }

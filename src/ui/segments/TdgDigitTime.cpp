@@ -1,5 +1,6 @@
 #include "segments/TdgDigitTime.h"
 
+#include "controls/PageScaler.h"
 #include "segments/SegmentGeometry.h"
 #include "segments/TdgOneDigit.h"
 #include "segments/TdgSpecialDigit.h"
@@ -172,7 +173,8 @@ void TdgDigitTime::CreateDigits()
 
 void TdgDigitTime::DrawDigits()
 {
-    const auto layout = SevenSegment::timeLayout(width(), height(), FSegmentWidth, FDigitSpace);
+    const auto layout = SevenSegment::timeLayout(
+        width(), height(), PageScaler::scaled(this, FSegmentWidth), PageScaler::scaled(this, FDigitSpace));
     for (std::size_t i = 0; i < FDigits.size() && i < layout.children.size(); ++i)
         place(FDigits[i], layout.children[i]);
 }

@@ -1,5 +1,6 @@
 #include "segments/TdgOneDigit.h"
 
+#include "controls/PageScaler.h"
 #include "segments/SegmentGeometry.h"
 
 #include <QPainter>
@@ -74,7 +75,8 @@ void TdgOneDigit::paintEvent(QPaintEvent*)
     QPen pen;
     pen.setWidth(1);
     pen.setStyle(Qt::SolidLine);
-    const auto segments = digitSegments(width(), height(), FSegmentWidth, FSegmentSpace);
+    const auto segments = digitSegments(width(), height(), PageScaler::scaled(this, FSegmentWidth),
+        PageScaler::scaled(this, FSegmentSpace));
     const std::uint8_t lit = litSegments(FValue);
     for (int i = 0; i < SegmentCount; ++i) {
         const bool on = (lit >> i) & 1u;

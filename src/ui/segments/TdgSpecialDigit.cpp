@@ -1,5 +1,6 @@
 #include "segments/TdgSpecialDigit.h"
 
+#include "controls/PageScaler.h"
 #include "segments/SegmentGeometry.h"
 
 #include <QPainter>
@@ -45,7 +46,8 @@ void TdgSpecialDigit::SetValue(TSpecialValue value)
 void TdgSpecialDigit::paintEvent(QPaintEvent*)
 {
     using namespace SevenSegment;
-    const Glyph glyph = glyphShapes(FValue, width(), height(), FSegmentWidth, FSegmentSpace);
+    const Glyph glyph = glyphShapes(FValue, width(), height(),
+        PageScaler::scaled(this, FSegmentWidth), PageScaler::scaled(this, FSegmentSpace));
     QPainter painter(this);
     painter.setBrush(QBrush(toQColor(FSegmentOnColor), Qt::SolidPattern));
     painter.setPen(QPen(toQColor(FSegmentOnBorderColor), 1));
