@@ -7,6 +7,7 @@
 #include "checkin/CheckInList.h"
 #include "journal/NetJournal.h"
 #include "sharednet/SharedNetSession.h"
+#include "sharednet/SharedStore.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -28,8 +29,21 @@ namespace {
 struct Op {
     QTemporaryDir dir;
     NetJournal journal { dir.path() };
-    CheckInList list { &journal };
-    SharedNetSession session { journal, list };
+    SharedStore store { journal };
+    CheckInList list { &store };
+    SharedNetSession session { store, list };
+};
+
+// Told of every line put in a list, as any part that follows the list is.
+struct Inserted : CheckInListObserver {
+    std::function<void(int)> told;
+    void aboutToInsert(int) override { }
+    void inserted(int index) override { told(index); }
+    void aboutToRemove(int) override { }
+    void removed(int) override { }
+    void changed(int) override { }
+    void aboutToReset() override { }
+    void reset() override { }
 };
 
 QString script(const QString& command, const QString& state)
@@ -128,19 +142,20 @@ int main(int argc, char** argv)
     };
     std::map<QString, Sent> sent;
     std::vector<double> everyOther, eachOther;
+    std::vector<std::unique_ptr<Inserted>> observers;
     for (int i = 0; i < count; ++i) {
         Op* op = ops[std::size_t(i)].get();
-        op->list.setListener([&, op, i](const CheckInList::Change& c) {
-            if (c.kind != CheckInList::Change::Inserted)
-                return;
-            auto it = sent.find(op->list.at(c.index).call);
+        observers.push_back(std::make_unique<Inserted>());
+        op->list.addObserver(observers.back().get());
+        observers.back()->told = [&, op, i](int index) {
+            auto it = sent.find(op->list.at(index).call);
             if (it == sent.end() || it->second.from == i)
                 return;
             const double ms = double(clock.nsecsElapsed() / 1000) / 1000.0 - double(it->second.at) / 1000.0;
             eachOther.push_back(ms);
             if (++it->second.seen == count - 1)
                 everyOther.push_back(ms);
-        });
+        };
     }
 
     const double cpuBefore = serverCpu(state.path());

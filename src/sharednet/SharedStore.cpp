@@ -2,11 +2,22 @@
 
 #include <QDateTime>
 
-SharedStore::SharedStore(NetJournal& journal, NetOutbox& outbox) : journal(journal), outbox(outbox) { }
+SharedStore::SharedStore(NetJournal& journal) : journal(journal) { }
+
+SharedStore::~SharedStore() = default;
+
+NetOutbox& SharedStore::outbox()
+{
+    if (!box)
+        box = std::make_unique<NetOutbox>(journal.path());
+    return *box;
+}
 
 QString SharedStore::problem() const
 {
-    return journal.ok() ? outbox.problem() : journal.problem();
+    if (!journal.ok())
+        return journal.problem();
+    return box ? box->problem() : QString();
 }
 
 bool SharedStore::queued(bool good)
@@ -30,9 +41,9 @@ bool SharedStore::queue(
     c.lineUid = lineUid;
     c.value = value;
     c.utcMs = utc;
-    const auto record = outbox.net(net);
+    const auto record = outbox().net(net);
     c.entry.loggedBy = record ? record->operatorCall : QString();
-    return outbox.enqueue(c);
+    return outbox().enqueue(c);
 }
 
 bool SharedStore::append(std::int64_t net, const JournalEntry& e, bool marksUnsaved)
@@ -43,8 +54,8 @@ bool SharedStore::append(std::int64_t net, const JournalEntry& e, bool marksUnsa
         if (remote) {
             // A line from the server goes to the journal's file through the outbox, in the
             // transaction of its catch-up.
-            if (!outbox.recordLine(net, e.seq, remoteUid, nullptr)
-                || !outbox.writeEntry(net, e, marksUnsaved))
+            if (!outbox().recordLine(net, e.seq, remoteUid, nullptr)
+                || !outbox().writeEntry(net, e, marksUnsaved))
                 return queued(false);
             return true;
         } else {
@@ -55,7 +66,7 @@ bool SharedStore::append(std::int64_t net, const JournalEntry& e, bool marksUnsa
             c.lineUid = c.uid;
             c.entry = e;
             c.utcMs = e.utcMs;
-            if (!queued(outbox.recordLine(net, e.seq, c.uid, &c)))
+            if (!queued(outbox().recordLine(net, e.seq, c.uid, &c)))
                 return false;
         }
     }
@@ -66,9 +77,9 @@ bool SharedStore::setDeleted(
     std::int64_t net, std::int64_t seq, std::optional<std::int64_t> deletedUtcMs, bool marksUnsaved)
 {
     if (net == shared && remote)
-        return outbox.writeDeleted(net, seq, deletedUtcMs, marksUnsaved) || queued(false);
+        return outbox().writeDeleted(net, seq, deletedUtcMs, marksUnsaved) || queued(false);
     if (net == shared) {
-        const QString uid = outbox.uidOf(net, seq);
+        const QString uid = outbox().uidOf(net, seq);
         const std::int64_t now = deletedUtcMs.value_or(QDateTime::currentMSecsSinceEpoch());
         if (!uid.isEmpty()
             && !queued(queue(
@@ -81,9 +92,9 @@ bool SharedStore::setDeleted(
 bool SharedStore::setStatus(std::int64_t net, std::int64_t seq, const QString& status)
 {
     if (net == shared && remote)
-        return outbox.writeStatus(net, seq, status) || queued(false);
+        return outbox().writeStatus(net, seq, status) || queued(false);
     if (net == shared) {
-        const QString uid = outbox.uidOf(net, seq);
+        const QString uid = outbox().uidOf(net, seq);
         if (!uid.isEmpty()
             && !queued(
                 queue(net, QStringLiteral("status"), uid, status, QDateTime::currentMSecsSinceEpoch())))
@@ -95,7 +106,7 @@ bool SharedStore::setStatus(std::int64_t net, std::int64_t seq, const QString& s
 bool SharedStore::addIdentification(std::int64_t net, std::int64_t utcMs)
 {
     if (net == shared && remote)
-        return outbox.writeIdentification(net, utcMs) || queued(false);
+        return outbox().writeIdentification(net, utcMs) || queued(false);
     if (net == shared && !queued(queue(net, QStringLiteral("ident"), {}, {}, utcMs)))
         return false;
     return journal.addIdentification(net, utcMs);
@@ -106,6 +117,6 @@ std::vector<JournalEntry> SharedStore::entries(std::int64_t net)
     std::vector<JournalEntry> out = journal.entries(net);
     if (net == shared)
         for (JournalEntry& e : out)
-            e.provisional = !e.dateLine && outbox.isProvisional(net, e.seq);
+            e.provisional = !e.dateLine && outbox().isProvisional(net, e.seq);
     return out;
 }

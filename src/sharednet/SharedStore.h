@@ -1,17 +1,24 @@
 #pragma once
-// The store of a shared net's check-in list: every change goes to the local journal as
-// before, and one made by this operator is first put in the outbox with a unique id, so it
-// survives a kill and reaches the server once. Changes that came from the server go to the
-// journal only.
+// The store of the check-in list, chosen once when the list is made: every change goes to
+// the local journal, and while the list's net is shared one made by this operator is first
+// put in the outbox with a unique id, so it survives a kill and reaches the server once.
+// Changes that came from the server go to the journal only. The outbox is opened in the
+// journal's file the first time a net is shared.
 #include "checkin/CheckInStore.h"
 #include "journal/NetJournal.h"
 #include "journal/NetOutbox.h"
 
 #include <functional>
+#include <memory>
 
 class SharedStore : public CheckInStore {
 public:
-    SharedStore(NetJournal& journal, NetOutbox& outbox);
+    explicit SharedStore(NetJournal& journal);
+    ~SharedStore() override;
+
+    NetJournal& journalStore() { return journal; }
+    // The outbox in the journal's file, opened the first time it is asked for.
+    NetOutbox& outbox();
 
     // The local net that is shared; changes of other nets pass straight to the journal.
     void setSharedNet(std::int64_t localNet) { shared = localNet; }
@@ -37,7 +44,7 @@ public:
         SharedStore& store;
     };
 
-    bool ok() const override { return journal.ok() && outbox.ok() && !outboxFailed; }
+    bool ok() const override { return journal.ok() && (shared == 0 || (box && box->ok() && !outboxFailed)); }
     QString problem() const override;
     std::int64_t beginNet(std::int64_t utcMs) override { return journal.beginNet(utcMs); }
     bool append(std::int64_t net, const JournalEntry& entry, bool marksUnsaved) override;
@@ -60,7 +67,7 @@ private:
         std::int64_t utc);
     bool queued(bool good);
     NetJournal& journal;
-    NetOutbox& outbox;
+    std::unique_ptr<NetOutbox> box;
     std::int64_t shared = 0;
     bool remote = false;
     QString remoteUid;

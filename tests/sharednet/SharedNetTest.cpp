@@ -4,10 +4,14 @@
 
 #include "sharednet/SharedNetText.h"
 
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
+#include <QThread>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -44,6 +48,7 @@ TEST(SharedNet, TwoOperatorsAddDeleteAndSetStatusesAndEndIdentical)
     ASSERT_TRUE(waitFor([&] { return logger.lines().size() == 1; }));
 
     ncs.add("K5ABC");
+    ASSERT_TRUE(waitFor([&] { return logger.lines().size() == 2; }));
     logger.add("N5XYZ");
     logger.add("AB5CD");
     ASSERT_TRUE(waitFor([&] { return sameLists(ncs, logger, 4); }))
@@ -74,6 +79,7 @@ TEST(SharedNet, TwoOperatorsAddDeleteAndSetStatusesAndEndIdentical)
 
     // What each journal holds is what each list shows, other operators' lines included.
     CheckInList reread(&logger.journal);
+    reread.setNumbersProvisional(true); // as the list of a shared net, in number order
     reread.restore(logger.list.netId());
     EXPECT_EQ(reread.lines(), logger.list.lines());
 }
@@ -226,4 +232,71 @@ TEST(SharedNet, ChangesOfAClientKilledBeforeSendingThemGoOutOnItsNextStart)
         << restarted.lines().join('\n').toStdString() << "\n--\n"
         << watcher.lines().join('\n').toStdString();
     EXPECT_EQ(restarted.session.waitingChanges(), 0);
+}
+
+// A key pressed while one of the session's statements waits on a server that does not answer
+// is handled once, from the page's own event loop and at once; never from inside a wait of
+// the session, and its change goes out after the statement, once.
+TEST(SharedNet, AKeyPressedWhileAStatementWaitsIsHandledOnceAndNeverInsideTheWait)
+{
+    TestDatabase db;
+    ASSERT_TRUE(db.ok());
+    Operator ncs;
+    ncs.session.setStatementWait(4000);
+    ASSERT_TRUE(ncs.session.share(db.conninfo("n5ncs"), netName, "N5NCS"));
+    ncs.add("K5AAA");
+    ASSERT_TRUE(waitFor([&] {
+        return ncs.session.state() == SharedNetSession::State::Live && ncs.session.waitingChanges() == 0;
+    }));
+
+    PgConnection admin;
+    ASSERT_TRUE(admin.open(connParams(db.conninfo("velmora_admin")), {}, nullptr));
+    const PgResult r = admin.exec("SELECT pid FROM pg_stat_activity WHERE usename = 'n5ncs' AND datname = "
+                                  "current_database()");
+    ASSERT_TRUE(r.ok() && r.rows() == 1) << r.error().toStdString();
+    const pid_t backend = pid_t(*r.integer(0, 0));
+    ASSERT_EQ(::kill(backend, SIGSTOP), 0);
+    const std::unique_ptr<void, std::function<void(void*)>> resumeIt(
+        reinterpret_cast<void*>(1), [backend](void*) { ::kill(backend, SIGCONT); });
+
+    ncs.add("W5BBB"); // its statement waits on the stopped server process
+    ASSERT_TRUE(waitFor([&] { return ncs.session.isWaiting(); }));
+
+    struct KeyBox : QLineEdit {
+        std::function<void()> pressed;
+        void keyPressEvent(QKeyEvent* e) override
+        {
+            pressed();
+            QLineEdit::keyPressEvent(e);
+        }
+    } box;
+    box.show();
+    int presses = 0, level = -1, baseLevel = -1;
+    bool statementOut = false;
+    box.pressed = [&] {
+        ++presses;
+        level = QThread::currentThread()->loopLevel();
+        statementOut = ncs.session.isWaiting();
+        ncs.add("N5CCC");
+    };
+    QTimer::singleShot(0, &box, [&] { baseLevel = QThread::currentThread()->loopLevel(); });
+    QCoreApplication::postEvent(&box, new QKeyEvent(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, "a"));
+    ASSERT_TRUE(waitFor([&] { return presses > 0; }, 1000));
+    waitFor([] { return false; }, 300); // time for a second delivery, if there were one
+    EXPECT_EQ(presses, 1);
+    EXPECT_EQ(box.text(), "a");
+    // The loop that delivered the key is the page's own, not one run inside the session.
+    EXPECT_EQ(level, baseLevel);
+    EXPECT_TRUE(statementOut); // handled while the statement was out, not held until it came back
+    EXPECT_TRUE(ncs.list.line(ncs.indexOf("N5CCC")).startsWith("3?  N5CCC"));
+    EXPECT_EQ(ncs.session.waitingChanges(), 2);
+
+    ::kill(backend, SIGCONT);
+    ASSERT_TRUE(waitFor([&] { return ncs.session.isOnline() && ncs.session.waitingChanges() == 0; }, 30000))
+        << ncs.session.message().toStdString();
+    Operator check;
+    ASSERT_TRUE(check.session.join(db.conninfo("k5log"), netName, "K5LOG"));
+    const QStringList want { "1 K5AAA [] by N5NCS", "2 W5BBB [] by N5NCS", "3 N5CCC [] by N5NCS" };
+    EXPECT_TRUE(waitFor([&] { return check.lines() == want && ncs.lines() == want; }, 10000))
+        << check.lines().join('|').toStdString() << " / " << ncs.lines().join('|').toStdString();
 }
