@@ -2,6 +2,8 @@
 #include "Operator.h"
 #include "TestServer.h"
 
+#include "report/NetExport.h"
+#include "report/NetSummary.h"
 #include "sharednet/SharedNetText.h"
 
 #include <QKeyEvent>
@@ -11,6 +13,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QThread>
+#include <QTimeZone>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -299,4 +302,66 @@ TEST(SharedNet, AKeyPressedWhileAStatementWaitsIsHandledOnceAndNeverInsideTheWai
     const QStringList want { "1 K5AAA [] by N5NCS", "2 W5BBB [] by N5NCS", "3 N5CCC [] by N5NCS" };
     EXPECT_TRUE(waitFor([&] { return check.lines() == want && ncs.lines() == want; }, 10000))
         << check.lines().join('|').toStdString() << " / " << ncs.lines().join('|').toStdString();
+}
+
+// A logger restored after a crash shows, exports, prints and times the net exactly as it did
+// before: its date line heads the list, the lines stand in number order, the lines logged off
+// line stand last with their mark and move to their places once numbered.
+TEST(SharedNet, ALoggerRestoredAfterACrashShowsAndExportsTheNetAsBefore)
+{
+    TestDatabase db;
+    ASSERT_TRUE(db.ok());
+    Operator ncs;
+    ncs.list.addDateLine("12/9/26");
+    ASSERT_TRUE(ncs.session.share(db.conninfo("n5ncs"), netName, "N5NCS"));
+    ncs.add("K5AAA");
+    ncs.add("K5BBB");
+    ASSERT_TRUE(waitFor([&] { return ncs.session.waitingChanges() == 0; }));
+
+    QTemporaryDir folder;
+    QStringList before;
+    NetSummary summary;
+    QByteArray csv;
+    {
+        Operator logger(folder.path());
+        ASSERT_TRUE(logger.session.join(db.conninfo("k5log"), netName, "K5LOG"));
+        EXPECT_EQ(logger.session.netControl(), "N5NCS");
+        ASSERT_EQ(logger.lines().size(), 2);
+        logger.session.setBackoff(60000, 60000);
+        logger.session.dropConnection();
+        logger.add("W5OFF1");
+        logger.add("W5OFF2");
+        ncs.add("K5CCC"); // numbered 3 while the logger is away
+        ASSERT_TRUE(waitFor([&] { return ncs.session.waitingChanges() == 0; }));
+        before = logger.list.lines();
+        summary = summarizeNet(logger.list, "N5NCS");
+        csv = netCsv(summary, currentNet(logger.list), QTimeZone::utc());
+    }
+    ASSERT_EQ(before.size(), 5);
+    EXPECT_TRUE(before[0].startsWith("DATE")) << before[0].toStdString();
+    EXPECT_TRUE(before[3].startsWith("3?  W5OFF1")) << before[3].toStdString();
+    EXPECT_EQ(summary.count, 4);
+    EXPECT_GT(summary.startUtcMs, 0);
+
+    Operator restored(folder.path());
+    restored.session.setBackoff(60000, 60000);
+    const auto pending = restored.journal.pendingNet();
+    ASSERT_TRUE(pending);
+    restored.list.restore(pending->id);
+    ASSERT_TRUE(restored.session.resume());
+    EXPECT_EQ(restored.list.lines(), before);
+    const NetSummary again = summarizeNet(restored.list, "N5NCS");
+    EXPECT_EQ(again.count, summary.count);
+    EXPECT_EQ(again.startUtcMs, summary.startUtcMs);
+    EXPECT_EQ(again.identifications, summary.identifications);
+    EXPECT_EQ(netCsv(again, currentNet(restored.list), QTimeZone::utc()), csv);
+
+    // Back on line, the lines logged meanwhile take their numbers and their places.
+    ASSERT_TRUE(waitFor([&] { return sameLists(restored, ncs, 5); }, 20000))
+        << restored.lines().join('|').toStdString() << " / " << ncs.lines().join('|').toStdString();
+    QStringList order;
+    for (int i = 1; i < restored.list.size(); ++i)
+        order << QString::number(restored.list.at(i).number);
+    EXPECT_EQ(order, (QStringList { "1", "2", "3", "4", "5" }));
+    EXPECT_TRUE(restored.list.at(0).dateLine);
 }
