@@ -25,7 +25,7 @@ void CheckInList::removeObserver(CheckInListObserver* o)
 
 bool CheckInList::journaling()
 {
-    return journal && !failed && journal->ok();
+    return journal && ((!failed && journal->ok()) || journal->keepsChangesWhenFailing());
 }
 
 void CheckInList::journalFailed()

@@ -84,7 +84,8 @@ void SharedNetSession::report(const QString& text)
 
 int SharedNetSession::waitingChanges()
 {
-    return outbox && record.localNet ? outbox->waiting(record.localNet) : 0;
+    // Those kept in memory wait too: a change the disk could not take is never "0 waiting".
+    return outbox && record.localNet ? outbox->waiting(record.localNet) + int(store.unsent().size()) : 0;
 }
 
 QString SharedNetSession::label()

@@ -13,7 +13,10 @@ void SharedNetSession::next()
     const std::uint64_t ticket = m_ticket;
     const std::int64_t net = record.serverNet;
     // What this operator changed goes first; it waits in the outbox, in order, until sent.
-    const std::vector<OutboxChange> pending = outbox->pending(record.localNet);
+    std::vector<OutboxChange> pending = outbox->pending(record.localNet);
+    // Then those the disk could not take, from memory.
+    if (pending.empty() && !store.unsent().empty())
+        pending.push_back(store.unsent().front());
     if (!pending.empty()) {
         m_sending = pending.front();
         ask(Out::Send, [ticket, net, c = m_sending](SharedNetWorker* w) { w->send(ticket, net, c); });
@@ -47,9 +50,18 @@ void SharedNetSession::sent(const SharedNetAnswer& a)
         goOffline(sent.message);
         return;
     }
+    const bool inMemory = c.id == 0;
+    if (inMemory)
+        store.forgetUnsent(c.uid);
     if (sent.state == SharedNetServer::Sent::Refused) {
-        outbox->markRefused(c.id, sent.message);
+        if (!inMemory)
+            outbox->markRefused(c.id, sent.message);
         report(QStringLiteral("The server refused a change: %1").arg(sent.message));
+    } else if (inMemory) {
+        // Never written here: its number goes to the list alone, and a restart reads the
+        // line back from the server.
+        if (c.kind == QLatin1String("add") && sent.number > 0)
+            list.confirmNumber(c.entry.seq, sent.number, c.entry.loggedBy);
     } else {
         // Sent and numbered in one transaction; lost, the change is only sent again.
         outbox->beginBatch();
@@ -61,10 +73,10 @@ void SharedNetSession::sent(const SharedNetAnswer& a)
         outbox->commitBatch();
         if (numbered)
             list.confirmNumber(seq, sent.number, c.entry.loggedBy);
-        // Kept by the server, so never shown as refused: only its number could not be used.
-        if (!sent.message.isEmpty())
-            report(sent.message);
     }
+    // Kept by the server, so never shown as refused: only its number could not be used.
+    if (sent.state == SharedNetServer::Sent::Done && !sent.message.isEmpty())
+        report(sent.message);
     emit stateChanged();
     next();
 }
@@ -145,7 +157,7 @@ void SharedNetSession::applyLine(const ServerChange& c)
     // Changes carry the line as it stands now, so applying one is the same however often it
     // comes, and the last one read leaves the line as the server has it.
     const std::int64_t net = record.localNet;
-    const std::int64_t seq = outbox->seqOf(net, c.lineUid);
+    const std::int64_t seq = store.seqOf(net, c.lineUid);
     JournalEntry line = c.line;
     if (seq == 0) {
         SharedStore::Remote remote(store, c.lineUid);
@@ -156,7 +168,7 @@ void SharedNetSession::applyLine(const ServerChange& c)
     }
     // This operator changed the line and the change has not gone yet: it will, and its
     // echo brings the line as the server then has it.
-    if (outbox->hasPending(net, c.lineUid))
+    if (outbox->hasPending(net, c.lineUid) || store.hasUnsent(c.lineUid))
         return;
     line.seq = seq;
     if (outbox->isProvisional(net, seq))

@@ -9,6 +9,7 @@
 #include "journal/NetOutbox.h"
 
 #include <functional>
+#include <map>
 #include <memory>
 
 class SharedStore : public CheckInStore {
@@ -44,6 +45,17 @@ public:
         SharedStore& store;
     };
 
+    // A shared net's changes are still taken when the disk fails: those the outbox cannot
+    // hold are kept here in memory and sent from here, so none is lost or left unsent.
+    bool keepsChangesWhenFailing() const override { return shared != 0; }
+    // The changes kept in memory, oldest first, and the one the server now has.
+    const std::vector<OutboxChange>& unsent() const { return memory; }
+    void forgetUnsent(const QString& uid);
+    bool hasUnsent(const QString& lineUid) const;
+    // The line's server id and its place in the list, from the outbox or from memory.
+    QString uidOf(std::int64_t net, std::int64_t seq);
+    std::int64_t seqOf(std::int64_t net, const QString& uid);
+
     bool ok() const override { return journal.ok() && (shared == 0 || (box && box->ok() && !outboxFailed)); }
     QString problem() const override;
     std::int64_t beginNet(std::int64_t utcMs) override { return journal.beginNet(utcMs); }
@@ -66,6 +78,8 @@ private:
     bool queue(std::int64_t net, const QString& kind, const QString& lineUid, const QString& value,
         std::int64_t utc);
     bool queued(bool good);
+    // Keeps a change the outbox could not take; false, as the change is not durable.
+    bool keep(const OutboxChange& change, std::int64_t seq);
     NetJournal& journal;
     std::unique_ptr<NetOutbox> box;
     std::int64_t shared = 0;
@@ -74,4 +88,6 @@ private:
     bool outboxFailed = false;
     QString operatorCall;
     std::function<void()> onQueued;
+    std::vector<OutboxChange> memory;
+    std::map<std::int64_t, QString> memoryLines; // seq -> the line's server id, for lines kept here
 };

@@ -1,4 +1,5 @@
 // Several operators on one shared net, a server that goes away and a client that is killed.
+#include "FileSizeLimit.h"
 #include "Operator.h"
 #include "TestServer.h"
 
@@ -364,4 +365,68 @@ TEST(SharedNet, ALoggerRestoredAfterACrashShowsAndExportsTheNetAsBefore)
         order << QString::number(restored.list.at(i).number);
     EXPECT_EQ(order, (QStringList { "1", "2", "3", "4", "5" }));
     EXPECT_TRUE(restored.list.at(0).dateLine);
+}
+
+// A client whose disk is full: it says at once that its lines are neither protected nor yet
+// sent, never counts them as none waiting, sends them from memory, and after a restart reads
+// back from the server everything since the last change it could write. Nothing is lost.
+TEST(SharedNet, AClientThatCannotWriteItsJournalSaysSoKeepsItsLinesAndSendsThem)
+{
+    TestDatabase db;
+    ASSERT_TRUE(db.ok());
+    SharedNetServer other; // another operator, straight at the server
+    QString message;
+    ASSERT_TRUE(other.connect(db.conninfo("n5ncs"), {}, &message)) << message.toStdString();
+    const auto net = other.shareNet(NetOutbox::newUid(), netName, "N5NCS", 1765000000000, &message);
+    ASSERT_TRUE(net) << message.toStdString();
+    const auto addOther = [&](const QString& call) {
+        OutboxChange c;
+        c.uid = c.lineUid = NetOutbox::newUid();
+        c.kind = QStringLiteral("add");
+        c.entry.call = call;
+        c.entry.loggedBy = QStringLiteral("N5NCS");
+        c.utcMs = 1765000000000;
+        return other.send(*net, c).state == SharedNetServer::Sent::Done;
+    };
+    ASSERT_TRUE(addOther("K5AAA"));
+
+    QTemporaryDir folder;
+    QStringList before;
+    {
+        Operator logger(folder.path());
+        ASSERT_TRUE(logger.session.join(db.conninfo("k5log"), netName, "K5LOG"));
+        ASSERT_EQ(logger.lines(), QStringList { "1 K5AAA [] by N5NCS" });
+        {
+            const FileSizeLimit full(0); // no file of this process can be written now
+            logger.add("W5FULL1");
+            logger.add("W5FULL2");
+            EXPECT_TRUE(logger.list.journalProblem().contains("not yet sent to the other operators"))
+                << logger.list.journalProblem().toStdString();
+            EXPECT_GE(logger.session.waitingChanges(), 2);
+            logger.session.dropConnection();
+            EXPECT_TRUE(logger.session.label().startsWith("OFFLINE: "));
+            EXPECT_NE(logger.session.label(), "OFFLINE: 0 changes waiting");
+            ASSERT_TRUE(addOther("K5OTHER"));
+            ASSERT_TRUE(waitFor(
+                [&] {
+                    return logger.session.isOnline() && logger.session.waitingChanges() == 0
+                        && logger.lines().size() == 4 && !logger.lines().join(' ').contains('?');
+                },
+                20000))
+                << logger.lines().join('|').toStdString();
+        }
+        before = logger.lines();
+    }
+    EXPECT_EQ(before.size(), 4);
+    PgConnection admin;
+    ASSERT_TRUE(admin.open(connParams(db.conninfo("velmora_admin")), {}, nullptr));
+    EXPECT_EQ(admin.exec("SELECT count(*) FROM velmora.checkins WHERE call LIKE 'W5FULL%'").integer(0, 0), 2);
+
+    Operator restarted(folder.path());
+    const auto pending = restarted.journal.pendingNet();
+    ASSERT_TRUE(pending);
+    restarted.list.restore(pending->id);
+    ASSERT_TRUE(restarted.session.resume());
+    EXPECT_TRUE(waitFor([&] { return restarted.lines() == before; }, 20000))
+        << restarted.lines().join('|').toStdString() << " / " << before.join('|').toStdString();
 }
