@@ -400,6 +400,8 @@ TEST(SharedNet, AClientThatCannotWriteItsJournalSaysSoKeepsItsLinesAndSendsThem)
             const FileSizeLimit full(0); // no file of this process can be written now
             logger.add("W5FULL1");
             logger.add("W5FULL2");
+            // A status set now is kept and sent too, as the lines are.
+            ASSERT_TRUE(logger.list.setStatus(logger.indexOf("K5AAA"), "OUT"));
             EXPECT_TRUE(logger.list.journalProblem().contains("not yet sent to the other operators"))
                 << logger.list.journalProblem().toStdString();
             EXPECT_GE(logger.session.waitingChanges(), 2);
@@ -418,6 +420,7 @@ TEST(SharedNet, AClientThatCannotWriteItsJournalSaysSoKeepsItsLinesAndSendsThem)
         before = logger.lines();
     }
     EXPECT_EQ(before.size(), 4);
+    EXPECT_TRUE(before.contains("1 K5AAA [OUT] by N5NCS")) << before.join('|').toStdString();
     PgConnection admin;
     ASSERT_TRUE(admin.open(connParams(db.conninfo("velmora_admin")), {}, nullptr));
     EXPECT_EQ(admin.exec("SELECT count(*) FROM velmora.checkins WHERE call LIKE 'W5FULL%'").integer(0, 0), 2);
