@@ -108,7 +108,7 @@ void CreatePages(const QString& folder)
         // A clock set by hand (tests) takes effect at once, even after the pages exist.
         session = std::make_unique<NetSession>(installFolder, JournalFolder(), [] { return NetClockNow(); });
         create(frmNET, "frmNET", *session);
-        create(frmFCC2, "frmFCC2", installFolder);
+        create(frmFCC2, "frmFCC2", installFolder, session->fccIndexes());
         create(frmPreAmp, "frmPreAmp");
         connectPages();
     } catch (...) {

@@ -76,6 +76,10 @@ TEST_F(SharedNetPage, SharedFromThePageEveryLineReachesTheOthersAndTheirsShowInP
         << lines("lstboxCheckIN")[row].toStdString();
     EXPECT_EQ(list("lstboxCheckIN").view()->model()->index(row, 0).data(Qt::ToolTipRole).toString(),
         "Logged by K5LOG");
+    // Who logged a line is in the line on the screen, not only in its tooltip.
+    EXPECT_TRUE(lines("lstboxCheckIN")[row].endsWith("   by K5LOG"))
+        << lines("lstboxCheckIN")[row].toStdString();
+    EXPECT_TRUE(lines("lstboxCheckIN")[rowOf("W3XYZ")].endsWith("   by N5NCS"));
     EXPECT_TRUE(waitFor([&] { return shared().endsWith(", 2 operators"); })) << shared().toStdString();
 
     // A repeat of the other operator's station is pointed out with who logged it.
@@ -143,4 +147,27 @@ TEST_F(SharedNetPage, APasswordIsAskedForAndNeverWritten)
         ASSERT_TRUE(f.open(QIODevice::ReadOnly));
         EXPECT_FALSE(f.readAll().contains("right horse")) << file.fileName().toStdString();
     }
+}
+
+// Off line, the label is red only while changes wait to be sent.
+TEST_F(SharedNetPage, OfflineIsRedOnlyWhileChangesWait)
+{
+    PrivateCluster cluster;
+    ASSERT_TRUE(cluster.ok());
+    TestDatabase own(cluster.base());
+    ASSERT_TRUE(own.ok());
+    ASSERT_TRUE(ShareNet(own.conninfo("n5ncs"), "Tuesday net", "n5ncs"));
+    const QLabel* label = child<QLabel>(net(), "lblSHARED");
+    ASSERT_TRUE(cluster.halt());
+    ASSERT_TRUE(waitFor([&] { return shared() == "OFFLINE: 0 changes waiting"; }, 30000))
+        << shared().toStdString();
+    EXPECT_FALSE(label->styleSheet().contains("#ff3030")) << label->styleSheet().toStdString();
+    quickCheckIn("K5ABC");
+    ASSERT_TRUE(waitFor(
+        [&] { return shared().startsWith("OFFLINE: ") && shared() != "OFFLINE: 0 changes waiting"; }, 5000))
+        << shared().toStdString();
+    EXPECT_TRUE(label->styleSheet().contains("#ff3030"));
+    ASSERT_TRUE(cluster.resume());
+    ASSERT_TRUE(waitFor([&] { return shared().startsWith("Shared: "); }, 30000)) << shared().toStdString();
+    EXPECT_FALSE(label->styleSheet().contains("#ff3030"));
 }

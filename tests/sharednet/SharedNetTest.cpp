@@ -62,18 +62,19 @@ TEST(SharedNet, TwoOperatorsAddDeleteAndSetStatusesAndEndIdentical)
     EXPECT_EQ(ncs.lines().first(), "2 W5AAA [] by N5NCS");
     // Another operator's line is shown in place and its status can be set by anyone.
     ASSERT_TRUE(ncs.list.setStatus(ncs.indexOf("N5XYZ"), "M/S"));
-    ASSERT_TRUE(logger.list.setStatus(logger.indexOf("K5ABC"), "RELAY"));
-    ASSERT_TRUE(logger.list.remove(logger.indexOf("W5AAA")));
-    ASSERT_TRUE(ncs.list.remove(ncs.indexOf("AB5CD")));
+    ASSERT_TRUE(logger.list.setStatus(logger.indexOf("K5ABC"), "R"));
+    // A logger deletes the lines it logged; the net control any line.
+    ASSERT_TRUE(logger.list.remove(logger.indexOf("AB5CD")));
+    ASSERT_TRUE(ncs.list.remove(ncs.indexOf("W5AAA")));
     ASSERT_TRUE(waitFor([&] { return sameLists(ncs, logger, 2); }))
         << ncs.lines().join('\n').toStdString() << "\n--\n"
         << logger.lines().join('\n').toStdString();
-    EXPECT_TRUE(ncs.lines().join('\n').contains("K5ABC [RELAY] by N5NCS"));
+    EXPECT_TRUE(ncs.lines().join('\n').contains("K5ABC [R] by N5NCS"));
     EXPECT_TRUE(ncs.lines().join('\n').contains("N5XYZ [M/S] by K5LOG"));
     // An undo brings the line back on every list, with its number.
     ASSERT_TRUE(ncs.list.undo());
     ASSERT_TRUE(waitFor([&] { return sameLists(ncs, logger, 3); }));
-    EXPECT_TRUE(logger.lines().join('\n').contains("AB5CD [] by K5LOG"));
+    EXPECT_TRUE(logger.lines().join('\n').contains("2 W5AAA [] by N5NCS"));
 
     // The repeat notice covers lines logged by the other operator.
     const JournalEntry& seen = logger.list.at(logger.indexOf("K5ABC"));

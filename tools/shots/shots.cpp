@@ -10,6 +10,7 @@
 #include "controls/Dialogs.h"
 #include "fcc/FccLicencePanel.h"
 #include "fcc/TfrmFCC2.h"
+#include "licence/FccIndexes.h"
 #include "net/TfrmNET.h"
 #include "pages/TfrmINFO.h"
 #include "pages/TfrmMAPS.h"
@@ -97,9 +98,9 @@ struct BareNetPage : Page {
     Ui::TfrmNET ui;
 };
 
-template <typename T> void makePage(T*& global, const char* name)
+template <typename T, typename... Args> void makePage(T*& global, const char* name, Args&... args)
 {
-    global = new T();
+    global = new T(args...);
     global->setObjectName(QString::fromLatin1(name));
 }
 
@@ -112,7 +113,9 @@ std::unique_ptr<QWidget> makePagesWithoutDatabases()
     makePage(frmTimeZone, "frmTimeZone");
     makePage(frmRVnets, "frmRVnets");
     makePage(frmMAPS, "frmMAPS");
-    makePage(frmFCC2, "frmFCC2");
+    static FccIndexes indexes; // the FCC page reads no licence file here
+    const QString noInstallation;
+    makePage(frmFCC2, "frmFCC2", noInstallation, indexes);
     makePage(frmPreAmp, "frmPreAmp");
     frmMainA->show();
     auto form = std::make_unique<BareNetPage>();
@@ -283,6 +286,8 @@ int main(int argc, char** argv)
     type(frmFCC2, "editCALL", QStringLiteral("KD"));
     type(frmFCC2, "editS", sampleCall(install + QStringLiteral("/FCCraw/EN.dat"), "KD", 40));
     press(frmFCC2, "VR3");
+    if (!QTest::qWaitFor([] { return !frmFCC2->buildingList(); }, 30000))
+        std::fprintf(stderr, "the FCC list was not built in time\n");
     // The licence boxes fill once the page's call index is ready.
     frmFCC2->licencePanel().index().waitForFinished(30000);
     QTest::qWait(300);
