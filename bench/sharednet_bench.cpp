@@ -10,6 +10,7 @@
 #include "checkin/CheckInList.h"
 #include "journal/NetJournal.h"
 #include "sharednet/SharedNetSession.h"
+#include "sharednet/SharedStore.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -98,14 +99,27 @@ void pump(int ms)
     loop.exec();
 }
 
+// Told of every line put in a list, as any part that follows the list is.
+struct Inserted : CheckInListObserver {
+    std::function<void(int)> told;
+    void aboutToInsert(int) override { }
+    void inserted(int index) override { told(index); }
+    void aboutToRemove(int) override { }
+    void removed(int) override { }
+    void changed(int) override { }
+    void aboutToReset() override { }
+    void reset() override { }
+};
+
 // One operator: shares (index 0) or joins the net, adds a line a second from startUs on, at
 // its place in the second, and prints what it sent, what it saw when, and its list at the end.
 int operatorMain(int index, int count, int seconds, const QString& conninfo, qint64 startUs)
 {
     QTemporaryDir dir;
     NetJournal journal(dir.path());
-    CheckInList list(&journal);
-    SharedNetSession session(journal, list);
+    SharedStore store(journal);
+    CheckInList list(&store);
+    SharedNetSession session(store, list);
     const QString call = QStringLiteral("K%1BEN").arg(index);
     const bool ok
         = index == 0 ? session.share(conninfo, "Bench net", call) : session.join(conninfo, "Bench net", call);
@@ -116,10 +130,9 @@ int operatorMain(int index, int count, int seconds, const QString& conninfo, qin
     std::printf("ready\n");
     std::fflush(stdout);
     std::vector<std::pair<QString, qint64>> seen;
-    list.setListener([&](const CheckInList::Change& c) {
-        if (c.kind == CheckInList::Change::Inserted)
-            seen.emplace_back(list.at(c.index).call, clockUs());
-    });
+    Inserted inserted;
+    inserted.told = [&](int index) { seen.emplace_back(list.at(index).call, clockUs()); };
+    list.addObserver(&inserted);
     std::vector<std::pair<QString, qint64>> sent;
     QEventLoop loop;
     int tick = 0;
@@ -294,8 +307,9 @@ int main(int argc, char** argv)
     {
         QTemporaryDir sdir;
         NetJournal sj(sdir.path());
-        CheckInList slist(&sj);
-        SharedNetSession source(sj, slist);
+        SharedStore sstore(sj);
+        CheckInList slist(&sstore);
+        SharedNetSession source(sstore, slist);
         if (!source.share(base + "k0ben", "Big net", "K0BEN")) {
             std::fprintf(stderr, "%s\n", qPrintable(source.message()));
             return 1;
@@ -307,8 +321,9 @@ int main(int argc, char** argv)
         for (int run = 0; run < 3; ++run) {
             QTemporaryDir jdir;
             NetJournal jj(jdir.path());
-            CheckInList jlist(&jj);
-            SharedNetSession joiner(jj, jlist);
+            SharedStore jstore(jj);
+            CheckInList jlist(&jstore);
+            SharedNetSession joiner(jstore, jlist);
             QElapsedTimer t;
             t.start();
             const bool joined = joiner.join(base + "k1ben", "Big net", "K1BEN");

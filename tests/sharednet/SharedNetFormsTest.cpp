@@ -68,6 +68,10 @@ TEST(SharedNetForms, JoinFormListsTheOpenNetsOfTheServerAndJoinsTheOneChosen)
     EXPECT_EQ(logger.lines(), QStringList { "1 K5ABC [] by N5NCS" });
     EXPECT_TRUE(logger.session.label().startsWith("Shared: Tuesday net on localhost, 2 operators"));
     // The one net control repeat notice, with who logged the line.
-    EXPECT_TRUE(repeatNotice(" K5ABC ", logger.list.at(0), QTimeZone::utc()).endsWith(" by N5NCS"));
+    EXPECT_TRUE(repeatNotice(" K5ABC ", logger.list.at(logger.indexOf("K5ABC")), QTimeZone::utc())
+                    .endsWith(" by N5NCS"));
+    // The joined list begins with the net's date line, as the net control's does.
+    EXPECT_TRUE(logger.list.at(0).dateLine);
+    EXPECT_EQ(logger.session.netControl(), "N5NCS");
     EXPECT_EQ(sharedLabelText(false, "Tuesday net", "localhost", 2, 3), "OFFLINE: 3 changes waiting");
 }

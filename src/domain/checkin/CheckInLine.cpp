@@ -19,7 +19,12 @@ QString dateLine(const QString& date)
 
 QString todayDateText()
 {
-    return QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat);
+    return dateText(QDate::currentDate());
+}
+
+QString dateText(const QDate& date)
+{
+    return QLocale::system().toString(date, QLocale::ShortFormat);
 }
 
 static int leadingDigits(const QString& line)

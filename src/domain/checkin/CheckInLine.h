@@ -1,5 +1,6 @@
 #pragma once
 // The lines of the check-in list and the rule that numbers them.
+#include <QDate>
 #include <QString>
 #include <QStringList>
 
@@ -12,6 +13,8 @@ QString checkInLine(
 QString dateLine(const QString& date);
 // Today's date as a date line shows it: the short date of the computer's settings.
 QString todayDateText();
+// The date line's text of a day, as todayDateText gives today's.
+QString dateText(const QDate& date);
 
 // True for a check-in line (it starts with its number and two blanks); date lines are not.
 bool isCheckInLine(const QString& line);

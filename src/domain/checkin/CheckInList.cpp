@@ -4,15 +4,28 @@
 
 #include <QDateTime>
 
+#include <algorithm>
+
 CheckInList::CheckInList(CheckInStore* journal, Clock clock)
     : journal(journal),
       clock(clock ? std::move(clock) : Clock([] { return QDateTime::currentMSecsSinceEpoch(); }))
 {
 }
 
+void CheckInList::addObserver(CheckInListObserver* o)
+{
+    if (o && std::find(observers.begin(), observers.end(), o) == observers.end())
+        observers.push_back(o);
+}
+
+void CheckInList::removeObserver(CheckInListObserver* o)
+{
+    observers.erase(std::remove(observers.begin(), observers.end(), o), observers.end());
+}
+
 bool CheckInList::journaling()
 {
-    return journal && !failed && journal->ok();
+    return journal && ((!failed && journal->ok()) || journal->keepsChangesWhenFailing());
 }
 
 void CheckInList::journalFailed()
@@ -54,12 +67,11 @@ void CheckInList::addDateLine(const QString& date)
 
 void CheckInList::append(JournalEntry e)
 {
-    const int index = size();
-    if (observer)
-        observer->aboutToInsert(index);
-    entries.push_back(std::move(e));
-    if (observer)
-        observer->inserted(index);
+    // A date line of a shared net heads the list, before its check-ins.
+    const int index = provisionalNumbers ? placeOf(e) : size();
+    tell(&CheckInListObserver::aboutToInsert, index);
+    entries.insert(entries.begin() + index, std::move(e));
+    tell(&CheckInListObserver::inserted, index);
 }
 
 int CheckInList::addCheckIn(const CheckInFields& f, CheckInSource source)
@@ -105,11 +117,9 @@ bool CheckInList::remove(int index)
 
 void CheckInList::eraseAt(int index)
 {
-    if (observer)
-        observer->aboutToRemove(index);
+    tell(&CheckInListObserver::aboutToRemove, index);
     entries.erase(entries.begin() + index);
-    if (observer)
-        observer->removed(index);
+    tell(&CheckInListObserver::removed, index);
     unsaved = true;
 }
 
@@ -136,8 +146,7 @@ bool CheckInList::setStatus(int index, const QString& status)
     if (net && journaling() && !journal->setStatus(net, e.seq, status))
         journalFailed();
     e.status = status;
-    if (observer)
-        observer->changed(index);
+    tell(&CheckInListObserver::changed, index);
     return true;
 }
 
@@ -206,9 +215,10 @@ void CheckInList::restore(std::int64_t id)
 {
     if (!journaling())
         return;
-    if (observer)
-        observer->aboutToReset();
+    tell(&CheckInListObserver::aboutToReset);
     entries = journal->entries(id);
+    if (provisionalNumbers)
+        std::stable_sort(entries.begin(), entries.end(), sharedOrder);
     net = id;
     highest = journal->highestNumber(id);
     idents = journal->identifications(id);
@@ -216,14 +226,12 @@ void CheckInList::restore(std::int64_t id)
     // Deleted lines keep their place in the journal: new lines come after all of them.
     nextSeq = journal->lastSeq(id) + 1;
     unsaved = true;
-    if (observer)
-        observer->reset();
+    tell(&CheckInListObserver::reset);
 }
 
 void CheckInList::beginNewNet()
 {
-    if (observer)
-        observer->aboutToReset();
+    tell(&CheckInListObserver::aboutToReset);
     net = 0; // the journal's next net begins with the first line added
     entries.clear();
     removed.clear();
@@ -231,8 +239,7 @@ void CheckInList::beginNewNet()
     nextSeq = 1;
     highest = 0;
     unsaved = false;
-    if (observer)
-        observer->reset();
+    tell(&CheckInListObserver::reset);
 }
 
 void CheckInList::markIdentified()

@@ -14,8 +14,10 @@
 #include <optional>
 #include <vector>
 
-// Told of every change to a check-in list, before and after it, so a view over the list
-// (a Qt model) keeps its rows, its selection and its keyboard position in step.
+// Told of every change to a check-in list, before and after it: the one way the list tells
+// others of a change, whether the operator made it or it came from another operator. A view
+// over the list (a Qt model) keeps its rows, its selection and its keyboard position in step;
+// the shared net follows the lines it shows.
 class CheckInListObserver {
 public:
     virtual ~CheckInListObserver() = default;
@@ -85,29 +87,27 @@ public:
     std::optional<std::int64_t> netStartUtc() const;
 
     std::int64_t now() const { return clock(); }
-    // One observer at a time; null for none. It must outlive the list or be unset first.
-    void setObserver(CheckInListObserver* o) { observer = o; }
+    // Observers are told in the order they were added; each must be removed before it goes.
+    void addObserver(CheckInListObserver* o);
+    void removeObserver(CheckInListObserver* o);
 
     // The call of the operator at this list: every line added here is logged by it.
     void setOperator(const QString& call) { operatorCall = call; }
     const QString& operatorName() const { return operatorCall; }
     // A shared net numbers its check-ins on the server: a line added here is provisional
-    // (shown with a mark) until its number comes back.
+    // (shown with a mark) until its number comes back. Its list stands in number order, the
+    // same on every operator's list: date lines first, then the numbered check-ins, then the
+    // provisional ones in the order they were logged; a line moves to its place when its
+    // number comes.
     void setNumbersProvisional(bool on) { provisionalNumbers = on; }
-    // Where changes are kept; a shared net puts its own store, wrapping the journal, here.
+    // Where changes are kept, chosen once when the list is made.
     CheckInStore* store() const { return journal; }
-    void setStore(CheckInStore* store) { journal = store; }
     // The journal's net of this list, begun now if it has none yet; 0 without a journal.
     std::int64_t openNet() { return ensureNet(); }
 
     // Changes other operators made, applied in place (CheckInListRemote.cpp). Each goes to
     // the store and then to the list like the operator's own, never onto the undo stack, and
-    // is told to the listener so a view can follow.
-    struct Change {
-        enum Kind { Inserted, Removed, Changed } kind;
-        int index;
-    };
-    void setListener(std::function<void(const Change&)> listener) { onChange = std::move(listener); }
+    // is told to the observers like any other change.
     int indexOfSeq(std::int64_t seq) const;
     // Puts another operator's line in the list: at its seq when it has one (a line the store
     // knew before), otherwise after every line. Returns its index.
@@ -131,9 +131,19 @@ private:
     std::int64_t ensureNet();
     void append(JournalEntry e);
 
-    CheckInStore* journal;
+    CheckInStore* const journal;
     Clock clock;
-    CheckInListObserver* observer = nullptr;
+    std::vector<CheckInListObserver*> observers;
+    template <typename F> void tell(F f)
+    {
+        for (CheckInListObserver* o : observers)
+            (o->*f)();
+    }
+    template <typename F> void tell(F f, int index)
+    {
+        for (CheckInListObserver* o : observers)
+            (o->*f)(index);
+    }
     std::int64_t net = 0;
     std::vector<JournalEntry> entries;
     struct Removed {
@@ -147,9 +157,13 @@ private:
     bool failed = false;
     QString operatorCall;
     bool provisionalNumbers = false;
-    std::function<void(const Change&)> onChange;
-    void changed(Change::Kind kind, int index);
     int insertBySeq(JournalEntry entry);
+    // Whether a stands before b in a shared net's list.
+    static bool sharedOrder(const JournalEntry& a, const JournalEntry& b);
+    // Where a line goes in the list: by seq, or in a shared net by sharedOrder.
+    int placeOf(const JournalEntry& entry) const;
+    // Moves the line at index to its place in a shared net's list; returns its index.
+    int moveToPlace(int index);
     // Takes the line at index off the list (the journal is the caller's), telling the observer.
     void eraseAt(int index);
 };

@@ -4,15 +4,6 @@
 
 #include <algorithm>
 
-void CheckInList::changed(Change::Kind kind, int index)
-{
-    // A view follows inserts and removals as they happen; a changed line is told here.
-    if (observer && kind == Change::Changed)
-        observer->changed(index);
-    if (onChange)
-        onChange(Change { kind, index });
-}
-
 int CheckInList::indexOfSeq(std::int64_t seq) const
 {
     for (int i = 0; i < size(); ++i)
@@ -21,18 +12,51 @@ int CheckInList::indexOfSeq(std::int64_t seq) const
     return -1;
 }
 
+bool CheckInList::sharedOrder(const JournalEntry& a, const JournalEntry& b)
+{
+    const auto group = [](const JournalEntry& e) { return e.dateLine ? 0 : e.provisional ? 2 : 1; };
+    if (group(a) != group(b))
+        return group(a) < group(b);
+    if (group(a) == 1 && a.number != b.number)
+        return a.number < b.number;
+    return a.seq < b.seq;
+}
+
+int CheckInList::placeOf(const JournalEntry& e) const
+{
+    int index = 0;
+    if (provisionalNumbers)
+        while (index < size() && !sharedOrder(e, entries[std::size_t(index)]))
+            ++index;
+    else
+        while (index < size() && entries[std::size_t(index)].seq < e.seq)
+            ++index;
+    return index;
+}
+
 int CheckInList::insertBySeq(JournalEntry e)
 {
-    auto at = entries.begin();
-    while (at != entries.end() && at->seq < e.seq)
-        ++at;
-    const int index = int(at - entries.begin());
-    if (observer)
-        observer->aboutToInsert(index);
-    entries.insert(at, std::move(e));
-    if (observer)
-        observer->inserted(index);
+    const int index = placeOf(e);
+    tell(&CheckInListObserver::aboutToInsert, index);
+    entries.insert(entries.begin() + index, std::move(e));
+    tell(&CheckInListObserver::inserted, index);
     return index;
+}
+
+int CheckInList::moveToPlace(int index)
+{
+    if (!provisionalNumbers)
+        return index;
+    const JournalEntry& e = entries[std::size_t(index)];
+    const bool afterPrevious = index == 0 || sharedOrder(entries[std::size_t(index - 1)], e);
+    const bool beforeNext = index + 1 >= size() || sharedOrder(e, entries[std::size_t(index + 1)]);
+    if (afterPrevious && beforeNext)
+        return index;
+    JournalEntry moved = e;
+    tell(&CheckInListObserver::aboutToRemove, index);
+    entries.erase(entries.begin() + index);
+    tell(&CheckInListObserver::removed, index);
+    return insertBySeq(std::move(moved));
 }
 
 int CheckInList::applyRemote(JournalEntry e)
@@ -51,7 +75,6 @@ int CheckInList::applyRemote(JournalEntry e)
         highest = std::max(highest, e.number);
     unsaved = true;
     const int index = insertBySeq(std::move(e));
-    changed(Change::Inserted, index);
     return index;
 }
 
@@ -63,7 +86,6 @@ bool CheckInList::applyRemoteRemoval(std::int64_t seq)
     if (net && journaling() && !journal->setDeleted(net, seq, clock(), !unsaved))
         journalFailed();
     eraseAt(index);
-    changed(Change::Removed, index);
     return true;
 }
 
@@ -81,7 +103,6 @@ int CheckInList::applyRemoteRestore(const JournalEntry& e)
     highest = std::max(highest, e.number);
     unsaved = true;
     const int index = insertBySeq(e);
-    changed(Change::Inserted, index);
     return index;
 }
 
@@ -93,7 +114,7 @@ bool CheckInList::applyRemoteStatus(std::int64_t seq, const QString& status)
     if (net && journaling() && !journal->setStatus(net, seq, status))
         journalFailed();
     entries[std::size_t(index)].status = status;
-    changed(Change::Changed, index);
+    tell(&CheckInListObserver::changed, index);
     return true;
 }
 
@@ -115,7 +136,8 @@ bool CheckInList::confirmNumber(std::int64_t seq, int number, const QString& log
     e.provisional = false;
     if (!loggedBy.isEmpty())
         e.loggedBy = loggedBy;
-    changed(Change::Changed, index);
+    tell(&CheckInListObserver::changed, index);
+    moveToPlace(index);
     return true;
 }
 

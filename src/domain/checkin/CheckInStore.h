@@ -13,6 +13,9 @@ public:
     virtual ~CheckInStore() = default;
 
     virtual bool ok() const = 0;
+    // Whether the store still wants every change after it failed (it keeps them elsewhere,
+    // say in memory); by default a failed store is left alone.
+    virtual bool keepsChangesWhenFailing() const { return false; }
     // Why the store failed, empty while it works.
     virtual QString problem() const = 0;
 

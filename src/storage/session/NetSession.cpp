@@ -7,6 +7,8 @@
 #include "licence/LicenceFile.h"
 #include "journal/NetJournal.h"
 #include "lookup/StationDirectory.h"
+#include "sharednet/SharedNetSession.h"
+#include "sharednet/SharedStore.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -31,7 +33,9 @@ StationSource stationSourceOf(RosterGroup group)
 
 NetSession::NetSession(const QString& installFolder, const QString& journalFolder, Clock clock)
     : m_installFolder(installFolder), m_clock(realClockUnlessGiven(std::move(clock))),
-      m_journal(std::make_unique<NetJournal>(journalFolder)), m_checkIns(m_journal.get(), m_clock),
+      m_journal(std::make_unique<NetJournal>(journalFolder)),
+      m_store(std::make_unique<SharedStore>(*m_journal)), m_checkIns(m_store.get(), m_clock),
+      m_sharedNet(std::make_unique<SharedNetSession>(*m_store, m_checkIns)),
       m_stations(std::make_unique<StationDirectory>())
 {
     // A folder without any of the databases is the wrong folder, not a damaged installation.

@@ -1,7 +1,9 @@
 #pragma once
 // Everything a net needs besides its pages: the installation folder, the net journal and
-// the check-in list it protects, the clock of the net's times, the four club roster tables,
-// the station directory over every source, and the FCC call indexes. Built once at start-up
+// the check-in list it protects (through the one store the list ever has, which also queues
+// a shared net's changes for its server), the shared net itself, the clock of the net's
+// times, the four club roster tables, the station directory over every source, and the FCC
+// call indexes. Built once at start-up
 // and handed to the pages that need it; nothing reaches it through a global.
 #include "checkin/CheckInList.h"
 #include "data/RosterTable.h"
@@ -16,6 +18,8 @@
 #include <memory>
 
 class NetJournal;
+class SharedNetSession;
+class SharedStore;
 class StationDirectory;
 
 class NetSession {
@@ -39,6 +43,8 @@ public:
     NetJournal& journal() { return *m_journal; }
     CheckInList& checkIns() { return m_checkIns; }
     const CheckInList& checkIns() const { return m_checkIns; }
+    // The check-in list's net shared with other operators, when it is.
+    SharedNetSession& sharedNet() { return *m_sharedNet; }
     // The table of a club group; throws std::out_of_range for rgNone.
     RosterTable& roster(int group);
     StationDirectory& stations() { return *m_stations; }
@@ -56,7 +62,9 @@ private:
     QString m_installFolder;
     Clock m_clock;
     std::unique_ptr<NetJournal> m_journal;
+    std::unique_ptr<SharedStore> m_store;
     CheckInList m_checkIns;
+    std::unique_ptr<SharedNetSession> m_sharedNet;
     std::array<RosterTable, 4> m_rosters;
     FccIndexes m_fccIndexes;
     std::unique_ptr<StationDirectory> m_stations;

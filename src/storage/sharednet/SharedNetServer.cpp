@@ -3,6 +3,7 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <limits>
 
 namespace {
 std::optional<QByteArray> param(const QString& text)
@@ -29,9 +30,24 @@ const char* const changesSql
       "WHERE c.net_id = $1 AND c.id > $2 ORDER BY c.id LIMIT $3";
 } // namespace
 
+int characters(const QString& text)
+{
+    int n = 0;
+    for (int i = 0; i < text.size(); ++i)
+        if (!(text.at(i).isLowSurrogate() && i > 0 && text.at(i - 1).isHighSurrogate()))
+            ++n;
+    return n;
+}
+
 QString bounded(const QString& text, int limit)
 {
-    return text.size() > limit ? text.left(limit) : text;
+    int units = 0;
+    for (int n = 0; n < limit && units < text.size(); ++n)
+        units += text.at(units).isHighSurrogate() && units + 1 < text.size()
+                && text.at(units + 1).isLowSurrogate()
+            ? 2
+            : 1;
+    return units < text.size() ? text.left(units) : text;
 }
 
 QByteArray netChannel(std::int64_t net)
@@ -197,9 +213,13 @@ SharedNetServer::SendResult SharedNetServer::send(std::int64_t net, const Outbox
                 param(std::int64_t(c.value.toInt())) });
         if (r.ok()) {
             const auto number = r.integer(0, 0);
-            if (!number || *number <= 0 || *number > 1000000) {
-                out.state = Sent::Refused;
-                out.message = QStringLiteral("The server answered a check-in with nonsense.");
+            // The server kept the line whatever its answer: a number that cannot be used
+            // leaves the line's number open, and the change is done all the same.
+            if (!number || *number <= 0 || *number > std::numeric_limits<int>::max()) {
+                out.state = Sent::Done;
+                out.message = QStringLiteral("The server kept the check-in of %1 but gave it no usable "
+                                             "number; it keeps its mark \"?\".")
+                                  .arg(e.call);
                 return out;
             }
             out.number = int(*number);
@@ -242,33 +262,68 @@ std::optional<std::vector<ServerChange>> SharedNetServer::changesSince(
     for (int i = 0; i < r.rows(); ++i) {
         ServerChange c;
         const auto id = r.integer(i, 0);
+        // Without an id in order the place of the row, and of every row after it, is unknown.
+        if (!id || *id <= previous)
+            return refuse(i);
+        c.id = previous = *id;
         const auto utc = r.integer(i, 4);
         c.uid = r.text(i, 1);
         c.kind = r.text(i, 2);
         c.lineUid = r.text(i, 3);
-        if (!id || *id <= previous || !utc || !isUuid(c.uid) || !kinds.contains(c.kind))
-            return refuse(i);
-        c.id = previous = *id;
+        const auto unusable = [&](const QString& why) {
+            c.unusable = why;
+            out.push_back(c);
+        };
+        if (!kinds.contains(c.kind)) {
+            unusable(QStringLiteral("its kind \"%1\" is unknown").arg(bounded(c.kind, 20)));
+            continue;
+        }
+        if (!utc || !isUuid(c.uid)) {
+            unusable(QStringLiteral("its id or time cannot be read"));
+            continue;
+        }
         c.utcMs = *utc;
         const bool onLine = c.kind != QLatin1String("ident") && c.kind != QLatin1String("close");
-        if (onLine != !c.lineUid.isEmpty() || (onLine && !isUuid(c.lineUid)))
-            return refuse(i);
+        if (onLine != !c.lineUid.isEmpty() || (onLine && !isUuid(c.lineUid))) {
+            unusable(QStringLiteral("the line it changes cannot be read"));
+            continue;
+        }
         if (onLine) {
             JournalEntry& e = c.line;
             const auto number = r.integer(i, 5);
             const auto lineUtc = r.integer(i, 11);
-            e.call = r.text(i, 6);
-            e.name = r.text(i, 7);
-            e.city = r.text(i, 8);
-            e.state = r.text(i, 9);
-            e.loggedBy = r.text(i, 12);
-            e.status = r.text(i, 13);
+            e.call = bounded(r.text(i, 6), SharedLimits::call);
+            const QString call = r.text(i, 6), name = r.text(i, 7), city = r.text(i, 8), state = r.text(i, 9),
+                          by = r.text(i, 12), status = r.text(i, 13);
             const QString deleted = r.text(i, 14);
-            if (!number || *number <= 0 || *number > 1000000 || !lineUtc || e.call.size() > SharedLimits::call
-                || e.name.size() > SharedLimits::name || e.city.size() > SharedLimits::city
-                || e.state.size() > SharedLimits::state || e.loggedBy.size() > SharedLimits::operatorCall
-                || e.status.size() > SharedLimits::status || (deleted != "t" && deleted != "f"))
-                return refuse(i);
+            // Lengths as the server measures them: in characters.
+            const auto tooLong = [&](const QString& text, int limit, const char* what) {
+                if (characters(text) <= limit)
+                    return false;
+                unusable(QStringLiteral("the %1 is longer than %2 characters")
+                             .arg(QLatin1String(what))
+                             .arg(limit));
+                return true;
+            };
+            if (!number || *number <= 0 || *number > std::numeric_limits<int>::max()) {
+                unusable(QStringLiteral("its number cannot be read"));
+                continue;
+            }
+            if (!lineUtc || (deleted != "t" && deleted != "f")) {
+                unusable(QStringLiteral("its time or state cannot be read"));
+                continue;
+            }
+            if (tooLong(call, SharedLimits::call, "call") || tooLong(name, SharedLimits::name, "name")
+                || tooLong(city, SharedLimits::city, "city") || tooLong(state, SharedLimits::state, "state")
+                || tooLong(by, SharedLimits::operatorCall, "call of who logged it")
+                || tooLong(status, SharedLimits::status, "status"))
+                continue;
+            e.call = call;
+            e.name = name;
+            e.city = city;
+            e.state = state;
+            e.loggedBy = by;
+            e.status = status;
             e.number = int(*number);
             e.utcMs = *lineUtc;
             e.source = sourceFromName(r.text(i, 10));

@@ -19,7 +19,9 @@ constexpr int sharedSchemaVersion = 2;
 namespace SharedLimits {
 constexpr int call = 16, name = 64, city = 64, state = 32, status = 16, operatorCall = 16, netName = 80;
 }
-// text cut to at most limit characters.
+// The length of text as the server measures it: characters (code points), not UTF-16 units.
+int characters(const QString& text);
+// text cut to at most limit characters, never inside a character.
 QString bounded(const QString& text, int limit);
 
 struct OpenNet {
@@ -39,6 +41,8 @@ struct ServerChange {
     std::int64_t utcMs = 0;
     JournalEntry line; // number, fields, status and who logged it, when lineUid is set
     bool deleted = false;
+    // Why the client cannot use this row (it is set aside); empty for a row that can be applied.
+    QString unusable;
 };
 
 class SharedNetServer {
@@ -74,7 +78,9 @@ public:
     };
     SendResult send(std::int64_t net, const OutboxChange& change);
 
-    // The changes of a net after the one given, in order, at most limit of them.
+    // The changes of a net after the one given, in order, at most limit of them. A row that
+    // cannot be used is returned with the reason in unusable; nullopt only when the answer as
+    // a whole cannot be read (its columns, or ids that are not whole numbers in order).
     std::optional<std::vector<ServerChange>> changesSince(
         std::int64_t net, std::int64_t after, int limit, QString* message);
 

@@ -1,30 +1,73 @@
 #include "sharednet/SharedNetSession.h"
 
+#include "checkin/CheckInLine.h"
 #include "sharednet/SharedNetText.h"
 
-#include <QCoreApplication>
 #include <QDateTime>
-#include <QPointer>
-#include <QSocketNotifier>
+#include <QDeadlineTimer>
+#include <QThread>
 
-#include <thread>
-
-SharedNetSession::SharedNetSession(NetJournal& journal, CheckInList& list, QObject* parent)
-    : QObject(parent), journal(journal), list(list)
+SharedNetSession::SharedNetSession(SharedStore& store, CheckInList& list, QObject* parent)
+    : QObject(parent), store(store), journal(store.journalStore()), list(list)
 {
+    // Sent once the list has taken the change in, from the event loop.
+    store.setOnQueued([this] { schedule(); });
     reconnectTimer.setSingleShot(true);
     connect(&reconnectTimer, &QTimer::timeout, this, &SharedNetSession::tryReconnect);
     // A safety net under the notifications: a quiet connection is read now and then, which
     // also finds a server that went away without a word.
     pollTimer.setInterval(15000);
     connect(&pollTimer, &QTimer::timeout, this, &SharedNetSession::sync);
+    // A statement left unanswered this long counts the server as gone.
+    answerTimer.setSingleShot(true);
+    connect(&answerTimer, &QTimer::timeout, this, [this] {
+        if (m_worker)
+            m_worker->abort();
+        goOffline(QStringLiteral("The server did not answer."));
+    });
 }
 
 SharedNetSession::~SharedNetSession()
 {
-    if (store && list.store() == store.get())
-        list.setStore(plainStore);
-    list.setListener({});
+    store.setOnQueued({});
+    if (!m_thread)
+        return;
+    m_worker->abort();
+    QMetaObject::invokeMethod(
+        m_worker, [w = m_worker] { w->close(); }, Qt::QueuedConnection);
+    m_thread->quit();
+    // A worker still making a connection (up to its connect timeout) is left to end with the
+    // thread, which deletes both.
+    if (m_thread->wait(QDeadlineTimer(7000))) {
+        delete m_worker;
+        delete m_thread;
+    } else {
+        connect(m_thread, &QThread::finished, m_worker, &QObject::deleteLater);
+        connect(m_thread, &QThread::finished, m_thread, &QObject::deleteLater);
+    }
+}
+
+SharedNetWorker& SharedNetSession::worker()
+{
+    if (!m_thread) {
+        m_thread = new QThread;
+        m_thread->setObjectName(QStringLiteral("shared net"));
+        m_worker = new SharedNetWorker;
+        m_worker->moveToThread(m_thread);
+        connect(
+            m_worker, &SharedNetWorker::answered, this, &SharedNetSession::answered, Qt::QueuedConnection);
+        m_thread->start();
+    }
+    return *m_worker;
+}
+
+template <typename F> auto SharedNetSession::onWorker(F f) -> decltype(f())
+{
+    SharedNetWorker* w = &worker();
+    decltype(f()) result {};
+    QMetaObject::invokeMethod(
+        w, [&] { result = f(); }, Qt::BlockingQueuedConnection);
+    return result;
 }
 
 void SharedNetSession::setBackoff(int firstMs, int mostMs)
@@ -41,76 +84,91 @@ void SharedNetSession::report(const QString& text)
 
 int SharedNetSession::waitingChanges()
 {
-    return outbox && record.localNet ? outbox->waiting(record.localNet) : 0;
+    // Those kept in memory wait too: a change the disk could not take is never "0 waiting".
+    return outbox && record.localNet ? outbox->waiting(record.localNet) + int(store.unsent().size()) : 0;
 }
 
 QString SharedNetSession::label()
 {
     if (!isShared())
         return QString();
-    return sharedLabelText(online, record.name, server->host(), operators, waitingChanges());
+    return sharedLabelText(isOnline(), record.name, m_host, operators, waitingChanges());
 }
 
-bool SharedNetSession::connectServer(const QString& conninfo, QString* message)
+bool SharedNetSession::signIn(const QString& conninfo)
 {
-    return signIn(*server, conninfo, message);
-}
-
-bool SharedNetSession::signIn(SharedNetServer& target, const QString& conninfo, QString* message)
-{
-    if (target.connect(conninfo, password, message))
+    m_host = connParams(conninfo).hostText;
+    const auto attempt = [&](const QString& pass, bool* needed) {
+        return onWorker([&] {
+            SharedNetServer& s = m_worker->server();
+            s.disconnect();
+            const bool good = s.connect(conninfo, pass, &lastMessage);
+            *needed = s.neededPassword();
+            m_worker->watchSocket();
+            return good;
+        });
+    };
+    bool needed = false;
+    if (attempt(password, &needed))
         return true;
     // With no password in libpq's password file the operator is asked; the answer is kept
     // in memory for reconnecting, never written anywhere.
-    if (target.neededPassword() && passwordPrompt) {
+    if (needed && passwordPrompt) {
         const ConnParams p = connParams(conninfo);
         password = passwordPrompt(p.user, p.hostText);
-        if (!password.isEmpty() && target.connect(conninfo, password, message))
+        if (!password.isEmpty() && attempt(password, &needed))
             return true;
         password.clear();
     }
     return false;
 }
 
+void SharedNetSession::closeFormConnection()
+{
+    onWorker([this] {
+        m_worker->close();
+        return true;
+    });
+}
+
 std::optional<std::vector<OpenNet>> SharedNetSession::openNets(const QString& conninfo, QString* message)
 {
-    SharedNetServer probe;
-    if (!signIn(probe, conninfo, message))
-        return std::nullopt;
-    return probe.openNets(message);
+    // A connection of its own: the live one, if any, goes on as it is.
+    const auto list = [&](const QString& pass, bool* needed) {
+        return onWorker([&]() -> std::optional<std::vector<OpenNet>> {
+            SharedNetServer probe;
+            if (!probe.connect(conninfo, pass, message)) {
+                *needed = probe.neededPassword();
+                return std::nullopt;
+            }
+            return probe.openNets(message);
+        });
+    };
+    bool needed = false;
+    auto nets = list(password, &needed);
+    if (!nets && needed && passwordPrompt) {
+        const ConnParams p = connParams(conninfo);
+        password = passwordPrompt(p.user, p.hostText);
+        if (!password.isEmpty())
+            nets = list(password, &needed);
+        if (!nets)
+            password.clear();
+    }
+    return nets;
 }
 
 bool SharedNetSession::attach(const SharedNetRecord& net)
 {
-    if (!outbox)
-        outbox = std::make_unique<NetOutbox>(journal.path());
+    outbox = &store.outbox();
     if (!outbox->ok()) {
         lastMessage = outbox->problem();
         return false;
     }
-    if (!store) {
-        store = std::make_unique<SharedStore>(journal, *outbox);
-        store->setOnQueued([this] {
-            // Sent once the list has taken the change in, from the event loop.
-            if (!syncQueued) {
-                syncQueued = true;
-                QTimer::singleShot(0, this, [this] {
-                    syncQueued = false;
-                    if (online && flush() && takeNotifications())
-                        catchUp();
-                });
-            }
-        });
-    }
     record = net;
-    store->setSharedNet(net.localNet);
-    if (list.store() != store.get()) {
-        plainStore = list.store();
-        list.setStore(store.get());
-    }
+    m_host = connParams(net.conninfo).hostText;
+    store.setSharedNet(net.localNet);
     list.setOperator(net.operatorCall);
     list.setNumbersProvisional(true);
-    list.setListener([this](const CheckInList::Change& c) { emit listChanged(int(c.kind), c.index); });
     return true;
 }
 
@@ -126,30 +184,33 @@ bool SharedNetSession::share(const QString& conninfo, const QString& netName, co
         lastMessage = QStringLiteral("A shared net needs a name and your call.");
         return false;
     }
-    if (!connectServer(conninfo, &lastMessage))
+    if (!signIn(conninfo))
         return false;
     const std::int64_t localNet = list.openNet();
     if (localNet == 0) {
         lastMessage = list.journalProblem();
-        server->disconnect();
+        closeFormConnection();
         return false;
     }
     // The server's call for this sign-in is the one every line carries.
     SharedNetRecord net { localNet, conninfoWithoutPassword(conninfo), 0, NetOutbox::newUid(), name,
-        server->call(), 0 };
+        m_worker->server().call(), 0 };
     std::vector<int> numbers;
     for (int i = 0; i < list.size(); ++i)
         if (!list.at(i).dateLine)
             numbers.push_back(list.at(i).number);
-    const auto id = server->shareNet(net.shareUid, name, op, list.now(), &lastMessage, numbers);
+    const auto id = onWorker(
+        [&] { return m_worker->server().shareNet(net.shareUid, name, op, list.now(), &lastMessage, numbers); });
     if (!id) {
-        server->disconnect();
+        closeFormConnection();
         return false;
     }
     net.serverNet = *id;
     if (!attach(net) || !outbox->saveNet(net)) {
         lastMessage = outbox ? outbox->problem() : lastMessage;
-        server->disconnect();
+        record = SharedNetRecord();
+        store.setSharedNet(0);
+        closeFormConnection();
         return false;
     }
     // The lines so far go to the server in their order, each with its status.
@@ -187,7 +248,10 @@ bool SharedNetSession::share(const QString& conninfo, const QString& netName, co
         ident.entry.loggedBy = net.operatorCall;
         outbox->enqueue(ident);
     }
-    goOnline();
+    m_netControl = op;
+    emit netControlKnown(op);
+    operators = onWorker([this] { return m_worker->server().operators(record.serverNet); });
+    open(true);
     return true;
 }
 
@@ -202,14 +266,14 @@ bool SharedNetSession::join(const QString& conninfo, const QString& netName, con
             if (found) {
                 lastMessage = QStringLiteral("Several open nets on %1 are named \"%2\": choose one in the "
                                              "JOIN NET list.")
-                                  .arg(server->host(), netName.trimmed());
+                                  .arg(m_host, netName.trimmed());
                 return nullptr;
             }
             found = &n;
         }
         if (!found)
             lastMessage
-                = QStringLiteral("There is no open net \"%1\" on %2.").arg(netName.trimmed(), server->host());
+                = QStringLiteral("There is no open net \"%1\" on %2.").arg(netName.trimmed(), m_host);
         return found;
     });
 }
@@ -220,7 +284,7 @@ bool SharedNetSession::join(const QString& conninfo, std::int64_t serverNet, con
         for (const OpenNet& n : nets)
             if (n.id == serverNet)
                 return &n;
-        lastMessage = QStringLiteral("That net is no longer open on %1.").arg(server->host());
+        lastMessage = QStringLiteral("That net is no longer open on %1.").arg(m_host);
         return nullptr;
     });
 }
@@ -237,39 +301,59 @@ bool SharedNetSession::joinWhere(const QString& conninfo, const QString& operato
         lastMessage = QStringLiteral("Give your call to join a net.");
         return false;
     }
-    if (!connectServer(conninfo, &lastMessage))
+    if (!signIn(conninfo))
         return false;
-    const auto nets = server->openNets(&lastMessage);
+    const auto nets = onWorker([&] { return m_worker->server().openNets(&lastMessage); });
     if (!nets) {
-        server->disconnect();
+        closeFormConnection();
         return false;
     }
     const OpenNet* found = choose(*nets);
     if (!found) {
-        server->disconnect();
+        closeFormConnection();
         return false;
     }
-    if (!server->joinNet(found->id, op, list.now(), &lastMessage)) {
-        server->disconnect();
+    if (!onWorker([&] { return m_worker->server().joinNet(found->id, op, list.now(), &lastMessage); })) {
+        closeFormConnection();
         return false;
     }
     SharedNetRecord net { 0, conninfoWithoutPassword(conninfo), found->id, NetOutbox::newUid(), found->name,
-        server->call(), 0 };
+        m_worker->server().call(), 0 };
     list.beginNewNet();
     if (!attach(net)) {
-        server->disconnect();
+        record = SharedNetRecord();
+        closeFormConnection();
         return false;
     }
-    net.localNet = list.openNet();
+    // The net's date line heads the list, as on the net control's.
+    list.addDateLine(dateText(QDateTime::fromMSecsSinceEpoch(found->openedUtc).toLocalTime().date()));
+    net.localNet = list.netId();
     record.localNet = net.localNet;
-    store->setSharedNet(net.localNet);
+    store.setSharedNet(net.localNet);
     if (net.localNet == 0 || !outbox->saveNet(net)) {
         lastMessage = net.localNet == 0 ? list.journalProblem() : outbox->problem();
         record = SharedNetRecord();
-        server->disconnect();
+        store.setSharedNet(0);
+        closeFormConnection();
         return false;
     }
-    goOnline();
+    m_netControl = found->openedBy;
+    emit netControlKnown(m_netControl);
+    // The net as it stands is read before the form closes, like the net's list itself.
+    for (;;) {
+        QString why;
+        const auto changes = onWorker(
+            [&] { return m_worker->server().changesSince(record.serverNet, record.lastChange, 2000, &why); });
+        if (!changes) {
+            report(why);
+            break;
+        }
+        applyBatch(*changes);
+        if (changes->size() < 2000)
+            break;
+    }
+    operators = onWorker([this] { return m_worker->server().operators(record.serverNet); });
+    open(true);
     return true;
 }
 
@@ -277,7 +361,7 @@ bool SharedNetSession::resume()
 {
     if (isShared() || list.netId() == 0)
         return isShared();
-    NetOutbox probe(journal.path());
+    NetOutbox& probe = store.outbox();
     const auto net = probe.net(list.netId());
     if (!net || net->serverNet == 0)
         return false;
@@ -295,143 +379,182 @@ bool SharedNetSession::closeNet()
 {
     if (!isShared())
         return false;
+    if (!isOnline()) {
+        lastMessage = QStringLiteral("The server cannot be reached; the net stays open.");
+        return false;
+    }
     OutboxChange c;
     c.localNet = record.localNet;
     c.uid = NetOutbox::newUid();
     c.kind = QStringLiteral("close");
     c.utcMs = list.now();
     c.entry.loggedBy = record.operatorCall;
-    if (!online || busy) {
-        lastMessage = online
-            ? QStringLiteral("The server is still answering; close the net again in a moment.")
-            : QStringLiteral("The server cannot be reached; the net stays open.");
+    if (!outbox->enqueue(c)) {
+        lastMessage = outbox->problem();
         return false;
     }
-    const auto sent = server->send(record.serverNet, c);
-    if (sent.state != SharedNetServer::Sent::Done) {
-        lastMessage = sent.message;
-        if (sent.state == SharedNetServer::Sent::Lost)
-            goOffline(sent.message);
-        return false;
-    }
-    sync();
+    schedule();
     return true;
 }
 
-void SharedNetSession::goOnline()
+void SharedNetSession::open(bool up)
 {
-    QString why;
-    if (!server->listen(record.serverNet, &why)) {
-        goOffline(why);
-        return;
-    }
-    if (notifier)
-        notifier.release()->deleteLater();
-    notifier = std::make_unique<QSocketNotifier>(server->connection().socket(), QSocketNotifier::Read);
-    connect(notifier.get(), &QSocketNotifier::activated, this, &SharedNetSession::readSocket);
-    online = true;
-    backoffMs = firstBackoffMs;
-    pollTimer.start();
-    emit connectionChanged(true);
-    sync();
-}
-
-void SharedNetSession::goOffline(const QString& why)
-{
-    // Often called from the notifier's own signal: it goes once that has returned.
-    if (notifier) {
-        notifier->setEnabled(false);
-        notifier.release()->deleteLater();
-    }
-    server->disconnect();
-    pollTimer.stop();
-    const bool was = online;
-    online = false;
-    lastMessage = why;
-    if (was)
-        emit connectionChanged(false);
-    if (!reconnectTimer.isActive())
-        reconnectTimer.start(backoffMs);
+    // Right after a form's statements the connection is up: the net is on line at once, and
+    // the worker only begins to listen on it.
+    m_state = up ? State::CatchingUp : State::Connecting;
+    if (up)
+        emit connectionChanged(true);
+    const std::uint64_t ticket = ++m_ticket;
+    m_out = Out::Open;
+    SharedNetWorker* const w = &worker();
+    QMetaObject::invokeMethod(
+        w,
+        [w, ticket, conninfo = record.conninfo, pass = password, net = record.serverNet] {
+            w->open(ticket, conninfo, pass, net);
+        },
+        Qt::QueuedConnection);
 }
 
 void SharedNetSession::tryReconnect()
 {
-    if (reconnecting || online || !isShared())
+    if (m_state != State::Offline || !isShared())
         return;
     const ConnParams params = connParams(record.conninfo);
     if (!params.valid) {
-        reconnected(nullptr);
+        lastMessage = params.error;
         return;
     }
     // A server across a network that went away answers nothing until the connect timeout:
-    // the wait is on a worker thread, so the operator goes on logging meanwhile.
-    reconnecting = true;
-    QPointer<SharedNetSession> self(this);
-    std::thread([self, params, pass = password] {
-        pg_conn* made = PgConnection::made(params, pass);
-        const bool delivered = QMetaObject::invokeMethod(
-            QCoreApplication::instance(),
-            [self, made] {
-                if (self)
-                    self->reconnected(made);
-                else
-                    PgConnection::discard(made);
-            },
-            Qt::QueuedConnection);
-        if (!delivered)
-            PgConnection::discard(made);
-    }).detach();
+    // the wait is the worker's, so the operator goes on logging meanwhile.
+    open(false);
 }
 
-void SharedNetSession::reconnected(pg_conn* made)
+void SharedNetSession::goOffline(const QString& why)
 {
-    reconnecting = false;
-    QString why;
-    if (!isShared() || online) {
-        PgConnection::discard(made);
-        return;
-    }
-    if (made ? server->connectWith(record.conninfo, made, !password.isEmpty(), &why)
-             : connectServer(record.conninfo, &why)) {
-        goOnline();
-        return;
-    }
-    // A password the server now wants is asked for here, on the page's thread.
-    if (server->neededPassword() && passwordPrompt && connectServer(record.conninfo, &why)) {
-        goOnline();
-        return;
-    }
+    ++m_ticket; // whatever the worker still answers for the connection now given up is stale
+    answerTimer.stop();
+    pollTimer.stop();
+    m_out = Out::None;
+    if (m_worker)
+        QMetaObject::invokeMethod(
+            m_worker, [w = m_worker] { w->close(); }, Qt::QueuedConnection);
+    const bool was = isOnline();
+    m_state = State::Offline;
     lastMessage = why;
-    backoffMs = std::min(backoffMs * 2, mostBackoffMs);
-    reconnectTimer.start(backoffMs);
+    if (was)
+        emit connectionChanged(false);
+    emit stateChanged();
+    if (!reconnectTimer.isActive())
+        reconnectTimer.start(backoffMs);
 }
 
-void SharedNetSession::readSocket()
+void SharedNetSession::answered(const SharedNetAnswer& a)
 {
-    if (busy)
-        return; // the statement out on its worker reads the socket
-    if (!server->connection().consume()) {
-        goOffline(QStringLiteral("The server %1 went away.").arg(server->host()));
+    if (a.ticket != m_ticket)
+        return; // of a connection given up on
+    switch (a.kind) {
+    case SharedNetAnswer::Opened:
+        opened(a);
+        break;
+    case SharedNetAnswer::Sent:
+        sent(a);
+        break;
+    case SharedNetAnswer::Read:
+        readDone(a);
+        break;
+    case SharedNetAnswer::Counted:
+        answerTimer.stop();
+        m_out = Out::None;
+        if (a.lost) {
+            goOffline(QStringLiteral("The server %1 went away.").arg(m_host));
+            return;
+        }
+        if (operators != a.operators) {
+            operators = a.operators;
+            emit stateChanged();
+        }
+        next();
+        break;
+    case SharedNetAnswer::Notified:
+        notified(a);
+        break;
+    case SharedNetAnswer::Lost:
+        goOffline(a.message);
+        break;
+    }
+}
+
+void SharedNetSession::opened(const SharedNetAnswer& a)
+{
+    m_out = Out::None;
+    if (!a.ok) {
+        // A password the server now wants is asked for here, on the page's thread, once.
+        if (a.neededPassword && passwordPrompt && password.isEmpty()) {
+            const ConnParams p = connParams(record.conninfo);
+            password = passwordPrompt(p.user, p.hostText);
+            if (!password.isEmpty()) {
+                open(false);
+                return;
+            }
+        }
+        m_state = State::Offline;
+        lastMessage = a.message;
+        backoffMs = std::min(backoffMs * 2, mostBackoffMs);
+        reconnectTimer.start(backoffMs);
+        emit stateChanged();
         return;
     }
-    if (takeNotifications())
-        catchUp();
+    const bool was = isOnline();
+    m_state = State::CatchingUp;
+    backoffMs = firstBackoffMs;
+    pollTimer.start();
+    if (!was)
+        emit connectionChanged(true);
+    m_readWanted = m_countWanted = true;
+    next();
 }
 
-bool SharedNetSession::takeNotifications()
+void SharedNetSession::notified(const SharedNetAnswer& a)
 {
-    bool news = false;
-    for (const PgNotification& n : server->connection().notifications()) {
-        if (n.channel != netChannel(record.serverNet))
-            continue;
-        if (!notifiedChange(n.payload, record.serverNet)) {
+    for (const QByteArray& payload : a.payloads) {
+        if (!notifiedChange(payload, record.serverNet)) {
             // Anyone signed in may notify a channel: what it says is never used, and a
             // payload that is not an id is refused outright.
             report(QStringLiteral("A notification from the server was refused: it does not name a change "
                                   "of this net."));
             continue;
         }
-        news = true;
+        m_readWanted = m_countWanted = true;
     }
-    return news;
+    next();
+}
+
+void SharedNetSession::sync()
+{
+    m_readWanted = m_countWanted = true;
+    next();
+}
+
+void SharedNetSession::schedule()
+{
+    // Asked from inside the store, while the list takes a change in: the next step runs
+    // from the event loop, once the change is in the list too.
+    if (m_scheduled)
+        return;
+    m_scheduled = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_scheduled = false;
+            next();
+        },
+        Qt::QueuedConnection);
+}
+
+void SharedNetSession::ask(Out what, std::function<void(SharedNetWorker*)> call)
+{
+    m_out = what;
+    answerTimer.start(statementWaitMs);
+    QMetaObject::invokeMethod(
+        m_worker, [w = m_worker, call = std::move(call)] { call(w); }, Qt::QueuedConnection);
 }

@@ -1,167 +1,138 @@
-// Sending what waits in the outbox and applying what the server has, for a shared net.
+// Sending what waits in the outbox and applying what the server has, for a shared net: the
+// session's steps between the worker's answers.
 #include "sharednet/SharedNetSession.h"
-
-#include <QDeadlineTimer>
-#include <QEventLoop>
-#include <QSocketNotifier>
-
-#include <atomic>
-#include <thread>
 
 namespace {
 constexpr int batch = 2000;
 }
 
-void SharedNetSession::sync()
+void SharedNetSession::next()
 {
-    if (!online)
+    if (!isOnline() || m_out != Out::None || !outbox)
         return;
-    if (flush())
-        catchUp();
-}
-
-bool SharedNetSession::catchUp()
-{
-    // Notifications that arrived while a statement ran never wake the socket again.
-    bool more = readAll();
-    while (more && online && takeNotifications())
-        more = readAll();
-    return more;
-}
-
-bool SharedNetSession::flush()
-{
-    if (busy) {
-        wantSync = true;
-        return false;
+    const std::uint64_t ticket = m_ticket;
+    const std::int64_t net = record.serverNet;
+    // What this operator changed goes first; it waits in the outbox, in order, until sent.
+    std::vector<OutboxChange> pending = outbox->pending(record.localNet);
+    // Then those the disk could not take, from memory.
+    if (pending.empty() && !store.unsent().empty())
+        pending.push_back(store.unsent().front());
+    if (!pending.empty()) {
+        m_sending = pending.front();
+        ask(Out::Send, [ticket, net, c = m_sending](SharedNetWorker* w) { w->send(ticket, net, c); });
+        return;
     }
-    for (const OutboxChange& c : outbox->pending(record.localNet)) {
-        auto answer = std::make_shared<SharedNetServer::SendResult>();
-        if (!offThread(
-                [answer, c, net = record.serverNet](SharedNetServer& s) { *answer = s.send(net, c); })) {
-            goOffline(QStringLiteral("The server did not answer."));
-            return false;
-        }
-        if (!online)
-            return false; // went off line meanwhile
-        const SharedNetServer::SendResult& sent = *answer;
-        if (sent.state == SharedNetServer::Sent::Lost) {
-            goOffline(sent.message);
-            return false;
-        }
-        if (sent.state == SharedNetServer::Sent::Refused) {
+    if (m_readWanted) {
+        m_readWanted = false;
+        ask(Out::Read, [ticket, net, since = record.lastChange](SharedNetWorker* w) {
+            w->read(ticket, net, since, batch);
+        });
+        return;
+    }
+    if (m_countWanted) {
+        m_countWanted = false;
+        ask(Out::Count, [ticket, net](SharedNetWorker* w) { w->countOperators(ticket, net); });
+        return;
+    }
+    if (m_state == State::CatchingUp) {
+        m_state = State::Live;
+        emit stateChanged();
+    }
+}
+
+void SharedNetSession::sent(const SharedNetAnswer& a)
+{
+    answerTimer.stop();
+    m_out = Out::None;
+    const OutboxChange& c = m_sending;
+    const SharedNetServer::SendResult& sent = a.sent;
+    if (sent.state == SharedNetServer::Sent::Lost) {
+        goOffline(sent.message);
+        return;
+    }
+    const bool inMemory = c.id == 0;
+    if (inMemory)
+        store.forgetUnsent(c.uid);
+    if (sent.state == SharedNetServer::Sent::Refused) {
+        if (!inMemory)
             outbox->markRefused(c.id, sent.message);
-            report(QStringLiteral("The server refused a change: %1").arg(sent.message));
-            continue;
-        }
+        report(QStringLiteral("The server refused a change: %1").arg(sent.message));
+    } else if (inMemory) {
+        // Never written here: its number goes to the list alone, and a restart reads the
+        // line back from the server.
+        if (c.kind == QLatin1String("add") && sent.number > 0)
+            list.confirmNumber(c.entry.seq, sent.number, c.entry.loggedBy);
+    } else {
         // Sent and numbered in one transaction; lost, the change is only sent again.
         outbox->beginBatch();
         outbox->markSent(c.id);
         const std::int64_t seq
             = c.kind == QLatin1String("add") ? outbox->seqOf(record.localNet, c.lineUid) : 0;
-        const bool numbered
-            = seq && outbox->confirmNumber(record.localNet, seq, sent.number, c.entry.loggedBy);
+        const bool numbered = seq && sent.number > 0
+            && outbox->confirmNumber(record.localNet, seq, sent.number, c.entry.loggedBy);
         outbox->commitBatch();
         if (numbered)
             list.confirmNumber(seq, sent.number, c.entry.loggedBy);
     }
-    return true;
+    // Kept by the server, so never shown as refused: only its number could not be used.
+    if (sent.state == SharedNetServer::Sent::Done && !sent.message.isEmpty())
+        report(sent.message);
+    emit stateChanged();
+    next();
 }
 
-bool SharedNetSession::readAll()
+void SharedNetSession::readDone(const SharedNetAnswer& a)
 {
-    if (!online)
-        return false;
-    if (busy) {
-        wantSync = true;
-        return false;
-    }
-    for (;;) {
-        struct Read {
-            std::optional<std::vector<ServerChange>> changes;
-            QString why;
-        };
-        auto read = std::make_shared<Read>();
-        if (!offThread([read, net = record.serverNet, since = record.lastChange](SharedNetServer& s) {
-                read->changes = s.changesSince(net, since, batch, &read->why);
-            })) {
-            goOffline(QStringLiteral("The server did not answer."));
-            return false;
+    answerTimer.stop();
+    m_out = Out::None;
+    if (!a.ok) {
+        if (a.lost) {
+            goOffline(a.message);
+            return;
         }
-        if (!online)
-            return false;
-        const auto& changes = read->changes;
-        const QString& why = read->why;
-        if (!changes) {
-            if (!server->connected()) {
-                goOffline(why);
-                return false;
-            }
-            report(why);
-            return false;
-        }
-        if (!changes->empty()) {
-            // One transaction for the lot, with the last change applied: a crash keeps all
-            // of it or none, and none is read again.
-            outbox->beginBatch();
-            for (const ServerChange& c : *changes)
-                apply(c);
-            record.lastChange = changes->back().id;
-            outbox->setLastChange(record.localNet, record.lastChange);
-            if (!outbox->commitBatch())
-                report(outbox->problem());
-        }
-        if (int(changes->size()) < batch)
-            break;
+        report(a.message);
+        next();
+        return;
     }
-    auto count = std::make_shared<int>(operators);
-    if (!offThread([count, net = record.serverNet](SharedNetServer& s) { *count = s.operators(net); })) {
-        goOffline(QStringLiteral("The server did not answer."));
-        return false;
-    }
-    operators = *count;
-    return true;
+    applyBatch(a.changes);
+    if (int(a.changes.size()) >= batch)
+        m_readWanted = true;
+    emit stateChanged();
+    next();
 }
 
-bool SharedNetSession::offThread(std::function<void(SharedNetServer&)> work)
+void SharedNetSession::applyBatch(const std::vector<ServerChange>& changes)
 {
-    struct Job {
-        std::atomic<bool> done { false };
-    };
-    auto job = std::make_shared<Job>();
-    busy = true;
-    if (notifier)
-        notifier->setEnabled(false);
-    std::thread([job, s = server, work = std::move(work)] {
-        work(*s);
-        job->done = true;
-    }).detach();
-    // Waits in an event loop of its own, so that the page answers keys and clicks meanwhile;
-    // what they change waits in the outbox and goes out after this statement.
-    const QDeadlineTimer deadline(statementWaitMs);
-    QEventLoop loop;
-    QTimer tick;
-    tick.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&tick, &QTimer::timeout, &loop, [&] {
-        if (job->done || deadline.hasExpired())
-            loop.quit();
-    });
-    tick.start(1);
-    if (!job->done)
-        loop.exec();
-    busy = false;
-    if (notifier)
-        notifier->setEnabled(true);
-    if (wantSync) {
-        wantSync = false;
-        QTimer::singleShot(0, this, [this] { sync(); });
+    if (changes.empty())
+        return;
+    // One transaction for the lot, with the last change applied: a crash keeps all of it or
+    // none, and none is read again.
+    QStringList setAside;
+    outbox->beginBatch();
+    for (const ServerChange& c : changes) {
+        if (!c.unusable.isEmpty()) {
+            // One row that cannot be used stops nothing: it is left out, and the net goes on.
+            setAside << (c.line.call.isEmpty()
+                    ? QStringLiteral("change %1: %2").arg(c.id).arg(c.unusable)
+                    : QStringLiteral("change %1 (%2): %3").arg(c.id).arg(c.line.call, c.unusable));
+            continue;
+        }
+        apply(c);
     }
-    if (job->done)
-        return true;
-    // The late connection is cut, so its thread ends and closes it, and a new one is made.
-    server->connection().abandon();
-    server = std::make_shared<SharedNetServer>();
-    return false;
+    record.lastChange = changes.back().id;
+    outbox->setLastChange(record.localNet, record.lastChange);
+    if (!outbox->commitBatch())
+        report(outbox->problem());
+    if (setAside.size() == 1)
+        report(QStringLiteral("The server sent a change that cannot be right (%1). It was set aside; the "
+                              "rest of the net goes on.")
+                   .arg(setAside.first()));
+    else if (!setAside.isEmpty())
+        report(
+            QStringLiteral("The server sent a change that cannot be right, and %1 more (%2). They were set "
+                           "aside; the rest of the net goes on.")
+                .arg(setAside.size() - 1)
+                .arg(setAside.join(QStringLiteral("; "))));
 }
 
 void SharedNetSession::apply(const ServerChange& c)
@@ -173,7 +144,7 @@ void SharedNetSession::apply(const ServerChange& c)
         }
     } else if (c.kind == QLatin1String("ident")) {
         if (!outbox->isOurs(c.uid)) {
-            SharedStore::Remote remote(*store, c.uid);
+            SharedStore::Remote remote(store, c.uid);
             list.applyRemoteIdentification(c.utcMs);
         }
     } else {
@@ -186,10 +157,10 @@ void SharedNetSession::applyLine(const ServerChange& c)
     // Changes carry the line as it stands now, so applying one is the same however often it
     // comes, and the last one read leaves the line as the server has it.
     const std::int64_t net = record.localNet;
-    const std::int64_t seq = outbox->seqOf(net, c.lineUid);
+    const std::int64_t seq = store.seqOf(net, c.lineUid);
     JournalEntry line = c.line;
     if (seq == 0) {
-        SharedStore::Remote remote(*store, c.lineUid);
+        SharedStore::Remote remote(store, c.lineUid);
         const int index = list.applyRemote(line);
         if (c.deleted)
             list.applyRemoteRemoval(list.at(index).seq);
@@ -197,7 +168,7 @@ void SharedNetSession::applyLine(const ServerChange& c)
     }
     // This operator changed the line and the change has not gone yet: it will, and its
     // echo brings the line as the server then has it.
-    if (outbox->hasPending(net, c.lineUid))
+    if (outbox->hasPending(net, c.lineUid) || store.hasUnsent(c.lineUid))
         return;
     line.seq = seq;
     if (outbox->isProvisional(net, seq))
@@ -208,7 +179,7 @@ void SharedNetSession::applyLine(const ServerChange& c)
             list.confirmNumber(seq, line.number, line.loggedBy);
             return;
         }
-        SharedStore::Remote remote(*store, c.lineUid);
+        SharedStore::Remote remote(store, c.lineUid);
         // A line the journal never got (the program was killed between outbox and journal)
         // is added; one deleted here is brought back.
         if (seq > journal.lastSeq(net))
@@ -217,12 +188,12 @@ void SharedNetSession::applyLine(const ServerChange& c)
             list.applyRemoteRestore(line);
         return;
     }
-    SharedStore::Remote remote(*store, c.lineUid);
+    SharedStore::Remote remote(store, c.lineUid);
     if (c.deleted) {
         list.applyRemoteRemoval(seq);
         return;
     }
-    const JournalEntry& have = list.at(index);
+    const JournalEntry have = list.at(index); // the list may move the line when it is numbered
     if (have.number != line.number || have.provisional || have.loggedBy != line.loggedBy) {
         outbox->confirmNumber(net, seq, line.number, line.loggedBy);
         list.confirmNumber(seq, line.number, line.loggedBy);

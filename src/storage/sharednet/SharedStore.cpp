@@ -2,11 +2,69 @@
 
 #include <QDateTime>
 
-SharedStore::SharedStore(NetJournal& journal, NetOutbox& outbox) : journal(journal), outbox(outbox) { }
+#include <algorithm>
+
+SharedStore::SharedStore(NetJournal& journal) : journal(journal) { }
+
+SharedStore::~SharedStore() = default;
+
+NetOutbox& SharedStore::outbox()
+{
+    if (!box)
+        box = std::make_unique<NetOutbox>(journal.path());
+    return *box;
+}
 
 QString SharedStore::problem() const
 {
-    return journal.ok() ? outbox.problem() : journal.problem();
+    QString text = !journal.ok() ? journal.problem() : box ? box->problem() : QString();
+    if (shared != 0 && !text.isEmpty())
+        text += QStringLiteral("\nLines logged now are kept in memory only and are not yet sent to the "
+                               "other operators; they are sent from memory as soon as the server answers.");
+    return text;
+}
+
+bool SharedStore::keep(const OutboxChange& change, std::int64_t seq)
+{
+    memory.push_back(change);
+    if (seq)
+        memoryLines[seq] = change.lineUid;
+    outboxFailed = true;
+    if (onQueued)
+        onQueued();
+    return false;
+}
+
+void SharedStore::forgetUnsent(const QString& uid)
+{
+    memory.erase(
+        std::remove_if(memory.begin(), memory.end(), [&](const OutboxChange& c) { return c.uid == uid; }),
+        memory.end());
+}
+
+bool SharedStore::hasUnsent(const QString& lineUid) const
+{
+    return std::any_of(
+        memory.begin(), memory.end(), [&](const OutboxChange& c) { return c.lineUid == lineUid; });
+}
+
+QString SharedStore::uidOf(std::int64_t net, std::int64_t seq)
+{
+    const auto kept = memoryLines.find(seq);
+    if (net == shared && kept != memoryLines.end())
+        return kept->second;
+    return outbox().uidOf(net, seq);
+}
+
+std::int64_t SharedStore::seqOf(std::int64_t net, const QString& uid)
+{
+    const std::int64_t seq = outbox().seqOf(net, uid);
+    if (seq || net != shared)
+        return seq;
+    for (const auto& [line, lineUid] : memoryLines)
+        if (lineUid == uid)
+            return line;
+    return 0;
 }
 
 bool SharedStore::queued(bool good)
@@ -30,9 +88,11 @@ bool SharedStore::queue(
     c.lineUid = lineUid;
     c.value = value;
     c.utcMs = utc;
-    const auto record = outbox.net(net);
-    c.entry.loggedBy = record ? record->operatorCall : QString();
-    return outbox.enqueue(c);
+    const auto record = outbox().net(net);
+    c.entry.loggedBy = record ? record->operatorCall : operatorCall;
+    if (record)
+        operatorCall = record->operatorCall;
+    return queued(outbox().enqueue(c)) || keep(c, 0);
 }
 
 bool SharedStore::append(std::int64_t net, const JournalEntry& e, bool marksUnsaved)
@@ -43,9 +103,12 @@ bool SharedStore::append(std::int64_t net, const JournalEntry& e, bool marksUnsa
         if (remote) {
             // A line from the server goes to the journal's file through the outbox, in the
             // transaction of its catch-up.
-            if (!outbox.recordLine(net, e.seq, remoteUid, nullptr)
-                || !outbox.writeEntry(net, e, marksUnsaved))
+            if (!outbox().recordLine(net, e.seq, remoteUid, nullptr)
+                || !outbox().writeEntry(net, e, marksUnsaved)) {
+                // Shown all the same, and known by its id when the server changes it again.
+                memoryLines[e.seq] = remoteUid;
                 return queued(false);
+            }
             return true;
         } else {
             OutboxChange c;
@@ -55,8 +118,12 @@ bool SharedStore::append(std::int64_t net, const JournalEntry& e, bool marksUnsa
             c.lineUid = c.uid;
             c.entry = e;
             c.utcMs = e.utcMs;
-            if (!queued(outbox.recordLine(net, e.seq, c.uid, &c)))
+            if (!queued(outbox().recordLine(net, e.seq, c.uid, &c))) {
+                keep(c, e.seq);
+                if (journal.ok())
+                    journal.append(net, e, marksUnsaved);
                 return false;
+            }
         }
     }
     return journal.append(net, e, marksUnsaved);
@@ -66,13 +133,12 @@ bool SharedStore::setDeleted(
     std::int64_t net, std::int64_t seq, std::optional<std::int64_t> deletedUtcMs, bool marksUnsaved)
 {
     if (net == shared && remote)
-        return outbox.writeDeleted(net, seq, deletedUtcMs, marksUnsaved) || queued(false);
+        return outbox().writeDeleted(net, seq, deletedUtcMs, marksUnsaved) || queued(false);
     if (net == shared) {
-        const QString uid = outbox.uidOf(net, seq);
+        const QString uid = uidOf(net, seq);
         const std::int64_t now = deletedUtcMs.value_or(QDateTime::currentMSecsSinceEpoch());
         if (!uid.isEmpty()
-            && !queued(queue(
-                net, deletedUtcMs ? QStringLiteral("delete") : QStringLiteral("restore"), uid, {}, now)))
+            && !queue(net, deletedUtcMs ? QStringLiteral("delete") : QStringLiteral("restore"), uid, {}, now))
             return false;
     }
     return journal.setDeleted(net, seq, deletedUtcMs, marksUnsaved);
@@ -81,12 +147,11 @@ bool SharedStore::setDeleted(
 bool SharedStore::setStatus(std::int64_t net, std::int64_t seq, const QString& status)
 {
     if (net == shared && remote)
-        return outbox.writeStatus(net, seq, status) || queued(false);
+        return outbox().writeStatus(net, seq, status) || queued(false);
     if (net == shared) {
-        const QString uid = outbox.uidOf(net, seq);
+        const QString uid = uidOf(net, seq);
         if (!uid.isEmpty()
-            && !queued(
-                queue(net, QStringLiteral("status"), uid, status, QDateTime::currentMSecsSinceEpoch())))
+            && !queue(net, QStringLiteral("status"), uid, status, QDateTime::currentMSecsSinceEpoch()))
             return false;
     }
     return journal.setStatus(net, seq, status);
@@ -95,8 +160,8 @@ bool SharedStore::setStatus(std::int64_t net, std::int64_t seq, const QString& s
 bool SharedStore::addIdentification(std::int64_t net, std::int64_t utcMs)
 {
     if (net == shared && remote)
-        return outbox.writeIdentification(net, utcMs) || queued(false);
-    if (net == shared && !queued(queue(net, QStringLiteral("ident"), {}, {}, utcMs)))
+        return outbox().writeIdentification(net, utcMs) || queued(false);
+    if (net == shared && !queue(net, QStringLiteral("ident"), {}, {}, utcMs))
         return false;
     return journal.addIdentification(net, utcMs);
 }
@@ -106,6 +171,6 @@ std::vector<JournalEntry> SharedStore::entries(std::int64_t net)
     std::vector<JournalEntry> out = journal.entries(net);
     if (net == shared)
         for (JournalEntry& e : out)
-            e.provisional = !e.dateLine && outbox.isProvisional(net, e.seq);
+            e.provisional = !e.dateLine && outbox().isProvisional(net, e.seq);
     return out;
 }

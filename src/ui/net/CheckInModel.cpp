@@ -6,12 +6,12 @@
 
 CheckInModel::CheckInModel(CheckInList& list, QObject* parent) : QAbstractListModel(parent), m_list(list)
 {
-    m_list.setObserver(this);
+    m_list.addObserver(this);
 }
 
 CheckInModel::~CheckInModel()
 {
-    m_list.setObserver(nullptr);
+    m_list.removeObserver(this);
 }
 
 int CheckInModel::rowCount(const QModelIndex& parent) const

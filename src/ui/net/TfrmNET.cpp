@@ -19,6 +19,7 @@
 #include "net/SelectedCallBox.h"
 #include "sharednet/SharedNetPanel.h"
 #include "session/NetSession.h"
+#include "sharednet/SharedNetSession.h"
 #include "ui_TfrmNET.h"
 
 #include <QFileInfo>
@@ -81,10 +82,12 @@ void TfrmNET::placeParts()
         { ui->editCALL2, ui->editNAME, ui->editCITY, ui->editSTATE, ui->btnAdd, ui->btnNameCk,
             ui->editMATCH },
         this);
-    m_shared = new SharedNetPanel(
-        m_session.journal(), m_session.checkIns(), ui->btnSHARE, ui->btnJOIN, ui->lblSHARED, this);
+    m_shared = new SharedNetPanel(m_session.sharedNet(), ui->btnSHARE, ui->btnJOIN, ui->lblSHARED, this);
     m_shared->setCanReplaceList([this] { return m_checkIns->canClose(); });
     m_shared->setShownGroup([this] { return m_groups->shownGroup(); });
+    m_shared->setNote([this](const QString& text) { m_checkIns->showNote(text); });
+    // Every operator's list names the net's net control: the call given when it was shared.
+    connect(&m_session.sharedNet(), &SharedNetSession::netControlKnown, ui->editNCS, &QLineEdit::setText);
 }
 
 void TfrmNET::connectParts()

@@ -19,21 +19,22 @@ QString clubNameOf(int group)
 }
 } // namespace
 
-SharedNetPanel::SharedNetPanel(NetJournal& journal, CheckInList& list, QPushButton* share, QPushButton* join,
-    QLabel* state, QWidget* page)
-    : QObject(page), m_session(std::make_unique<SharedNetSession>(journal, list)), m_state(state),
-      m_page(page)
+SharedNetPanel::SharedNetPanel(
+    SharedNetSession& session, QPushButton* share, QPushButton* join, QLabel* state, QWidget* page)
+    : QObject(page), m_session(&session), m_state(state), m_page(page)
 {
     m_session->setPasswordPrompt([this](const QString& user, const QString& host) {
         return Dialogs::password(m_page, QStringLiteral("Password of %1 on %2:").arg(user, host));
     });
     connect(share, &QPushButton::clicked, this, &SharedNetPanel::openShareForm);
     connect(join, &QPushButton::clicked, this, &SharedNetPanel::openJoinForm);
-    connect(m_session.get(), &SharedNetSession::connectionChanged, this, &SharedNetPanel::showState);
-    connect(m_session.get(), &SharedNetSession::listChanged, this, &SharedNetPanel::showState);
-    connect(m_session.get(), &SharedNetSession::problem, this, [this](const QString& text) {
+    connect(m_session, &SharedNetSession::connectionChanged, this, &SharedNetPanel::showState);
+    connect(m_session, &SharedNetSession::stateChanged, this, &SharedNetPanel::showState);
+    connect(m_session, &SharedNetSession::problem, this, [this](const QString& text) {
         showState();
         m_state->setToolTip(text);
+        if (m_note)
+            m_note(text);
     });
     // The count of changes waiting moves with every change the operator makes; it is read
     // again each second while the net is shared.
@@ -42,7 +43,11 @@ SharedNetPanel::SharedNetPanel(NetJournal& journal, CheckInList& list, QPushButt
     showState();
 }
 
-SharedNetPanel::~SharedNetPanel() = default;
+SharedNetPanel::~SharedNetPanel()
+{
+    // The session outlives the page: the password question must not reach a page gone.
+    m_session->setPasswordPrompt({});
+}
 
 bool SharedNetPanel::isShared() const
 {

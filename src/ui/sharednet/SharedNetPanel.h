@@ -8,8 +8,6 @@
 #include <functional>
 #include <memory>
 
-class CheckInList;
-class NetJournal;
 class QLabel;
 class QPushButton;
 class QWidget;
@@ -19,14 +17,18 @@ class SharedNetPanel : public QObject {
     Q_OBJECT
 
 public:
-    SharedNetPanel(NetJournal& journal, CheckInList& list, QPushButton* share, QPushButton* join,
-        QLabel* state, QWidget* page);
+    // The session is the net session's: the panel shows it and acts on it, and never owns it.
+    SharedNetPanel(
+        SharedNetSession& session, QPushButton* share, QPushButton* join, QLabel* state, QWidget* page);
     ~SharedNetPanel() override;
 
     // The server the forms offer first (the command line's --server).
     void setServer(const QString& conninfo) { m_server = conninfo; }
     // Asked before a joined net replaces the list; false keeps the list.
     void setCanReplaceList(std::function<bool()> ask) { m_canReplace = std::move(ask); }
+    // Where the page shows a note: what the server refused or what was set aside is said
+    // there once, in plain words (the label's tooltip keeps the last of them).
+    void setNote(std::function<void(const QString&)> note) { m_note = std::move(note); }
     // The roster group on screen: a new shared net is offered the name of its club.
     void setShownGroup(std::function<int()> group) { m_shownGroup = std::move(group); }
     // What the forms do on OK; false (with the reason shown) when it did not work.
@@ -43,7 +45,7 @@ private:
     void openJoinForm();
     bool done(bool ok);
 
-    std::unique_ptr<SharedNetSession> m_session;
+    SharedNetSession* m_session;
     QLabel* m_state;
     QWidget* m_page;
     QTimer m_refresh;
@@ -52,4 +54,5 @@ private:
     QString m_operator;
     std::function<bool()> m_canReplace;
     std::function<int()> m_shownGroup;
+    std::function<void(const QString&)> m_note;
 };
