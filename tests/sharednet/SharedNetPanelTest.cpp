@@ -4,7 +4,7 @@
 #include "TestServer.h"
 #include "TestSupport.h"
 
-#include "net/SharedNetPanel.h"
+#include "sharednet/SharedNetPanel.h"
 
 #include <QLabel>
 #include <QPushButton>

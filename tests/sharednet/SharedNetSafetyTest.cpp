@@ -306,6 +306,8 @@ TEST(SharedNetSafety, ARowThatCannotBeUsedIsSetAsideAndStopsNothing)
     ASSERT_TRUE(waitFor([&] { return ncs.session.waitingChanges() == 0; }));
     ASSERT_TRUE(
         db.admin("UPDATE velmora.checkins SET name = repeat(U&'\\+01F600', 40) WHERE call = 'K5AAA'"));
+    // A server of another version, or one damaged, may hold what this one refuses.
+    ASSERT_TRUE(db.admin("ALTER TABLE velmora.checkins DROP CONSTRAINT checkins_number_range"));
     ASSERT_TRUE(db.admin("UPDATE velmora.checkins SET number = 2000000 WHERE call = 'K5BBB'"));
     ASSERT_TRUE(db.admin("ALTER TABLE velmora.changes DROP CONSTRAINT changes_kind_check"));
     ASSERT_TRUE(db.admin("UPDATE velmora.changes SET kind = 'explode' WHERE checkin_uid = "
