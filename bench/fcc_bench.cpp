@@ -3,9 +3,10 @@
 // list shown and counted, beside `grep -c` over the same file; SEARCH; the memory a
 // listed line costs; and the longest time the event loop waited during a build.
 #include "BigLicenceFile.h"
-#include "fcc/LicenceFile.h"
+#include "licence/LicenceFile.h"
 #include "fcc/LicenceListModel.h"
 #include "fcc/TfrmFCC2.h"
+#include "licence/FccIndexes.h"
 
 #include <QApplication>
 #include <QDir>
@@ -42,7 +43,8 @@ double residentBytes()
 TfrmFCC2& page()
 {
     static TfrmFCC2* p = [] {
-        auto* fcc = new TfrmFCC2;
+        static FccIndexes indexes;
+        auto* fcc = new TfrmFCC2(QString(), indexes);
         fcc->setLicenceFile(bigFile);
         fcc->show();
         QApplication::processEvents();
@@ -60,6 +62,8 @@ void buildK()
 {
     edit("editCALL")->setText(QStringLiteral("K"));
     page().VR3Click();
+    while (page().buildingList())
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents);
     // Shown: the view lays the rows out and paints them.
     auto* view = page().findChild<QListView*>(QStringLiteral("lstboxG"));
     view->viewport()->repaint();

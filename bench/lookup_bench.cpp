@@ -5,8 +5,8 @@
 // while calls are typed, over four rosters, the spreadsheet and the whole index.
 #include "BigLicenceFile.h"
 #include "data/RosterTable.h"
-#include "fcc/FccCallIndex.h"
-#include "fcc/FccIndexLoader.h"
+#include "licence/FccCallIndex.h"
+#include "licence/FccIndexLoader.h"
 #include "lookup/StationDirectory.h"
 
 #include <QCoreApplication>

@@ -59,6 +59,29 @@ void QuickCheckIn(benchmark::State& state)
     DestroyPages();
 }
 BENCHMARK(QuickCheckIn)->Unit(benchmark::kMillisecond)->Iterations(200);
+
+// The net page laid out again for a new window size, as when the operator resizes or
+// maximizes the window: every control, font and style sheet of the page scaled anew.
+void NetPageRelayout(benchmark::State& state)
+{
+    QTemporaryDir journal;
+    SetJournalFolder(journal.path());
+    CreatePages(demo);
+    auto* mainPage = reinterpret_cast<QWidget*>(frmMainA);
+    static_cast<QPushButton*>(widget(mainPage, "VRstart"))->click();
+    static_cast<QPushButton*>(widget(mainPage, "VR4"))->click();
+    auto* net = reinterpret_cast<QWidget*>(frmNET);
+    net->setWindowState(Qt::WindowNoState);
+    QCoreApplication::processEvents();
+    const QSize sizes[] = { { 1366, 768 }, { 1920, 1080 }, { 1280, 720 }, { 2560, 1440 } };
+    int n = 0;
+    for (auto _ : state) {
+        net->resize(sizes[n++ % 4]);
+        QCoreApplication::processEvents();
+    }
+    DestroyPages();
+}
+BENCHMARK(NetPageRelayout)->Unit(benchmark::kMillisecond)->Iterations(40);
 } // namespace
 
 int main(int argc, char** argv)

@@ -10,7 +10,7 @@ here="$(cd "$(dirname "$0")/.." && pwd)"
 out="$here/build-fuzz"
 mkdir -p "$out/corpus"
 "${CXX_FUZZ:-clang++}" -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
-  -I"$here/src" "$here/fuzz/fcc_fuzz.cpp" "$here/src/fcc/LicenceList.cpp" "$here/src/fcc/LicenceRecord.cpp" \
+  -I"$here/src/domain" "$here/fuzz/fcc_fuzz.cpp" "$here/src/domain/licence/LicenceList.cpp" "$here/src/domain/licence/LicenceRecord.cpp" \
   -o "$out/fcc_fuzz"
 # Seeds: the real records of the test fixture, with a few piece, block and prefix choices.
 if [ -z "$(ls -A "$out/corpus")" ]; then

@@ -1,8 +1,8 @@
 // Fuzz target for the licence file's line handling and record split. The input picks
 // a read piece size, a block size and a prefix, and the rest is the file. The lines,
 // the call search and the split are checked against a plain reference written here.
-#include "fcc/LicenceList.h"
-#include "fcc/LicenceRecord.h"
+#include "licence/LicenceList.h"
+#include "licence/LicenceRecord.h"
 
 #include <cstddef>
 #include <cstdint>

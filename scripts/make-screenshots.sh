@@ -26,7 +26,7 @@ for name in main-start main-menu main-path net-calling net-checkins; do
 done
 # Shown in the README.
 mkdir -p "$here/docs/screenshots"
-for name in main-start main net info rvnets maps preamble timezone fcc; do
+for name in main-start main net net-1366x768 info rvnets maps preamble timezone fcc; do
   cp "$out/$name.png" "$here/docs/screenshots/$name.png"
 done
 echo "Screenshots written to resources/pictures/shots and docs/screenshots; build again to use them."

@@ -1,18 +1,22 @@
 #!/usr/bin/env bash
 # A PostgreSQL server for nets shared by several operators.
 #
-#   netserver.sh init DIR [--listen ADDR] [--port PORT]
+#   netserver.sh init DIR --ncs CALL [--logger CALL] [--listen ADDR] [--port PORT]
 #       creates a cluster in DIR (owned by an unprivileged user when run as root), starts it
 #       on a Unix socket in DIR only (--listen adds TCP with TLS on ADDR), loads the schema,
-#       and makes one net control and one logger sign-in
+#       and makes a net control sign-in (and a logger's) for those operator calls
 #   netserver.sh start DIR | stop DIR
-#   netserver.sh adduser DIR CALL ncs|logger
+#   netserver.sh adduser DIR CALL ncs|logger     a sign-in for the operator CALL (again: a new password)
 #   netserver.sh schema CONNINFO      loads or upgrades the schema on an existing server
+#   netserver.sh signin CONNINFO USER CALL ncs|logger
+#       on an existing server: gives the sign-in USER the operator call CALL, the role, and
+#       the program's limits (run as an administrator; the sign-in and its password are yours)
 #
-# Passwords go to the invoking user's libpq password file (~/.pgpass), never on the screen.
+# Passwords go to the invoking user's libpq password file (~/.pgpass), never on the screen
+# nor on any command line.
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
-sqldir="$here/src/sharednet/sql"
+sqldir="$here/src/storage/sharednet/sql"
 [ -d "$sqldir" ] || sqldir="$here/share/velmora/sql"
 server_user=velmora-pg
 database=velmora
@@ -61,22 +65,70 @@ pgpass_file() {
   echo "$home/.pgpass"
 }
 
-# Creates a sign-in with a fresh password kept in the password file, and prints its line.
+# The statements that give an existing sign-in its operator call, its role and the limits
+# every program sign-in has: a statement, a lock wait and a transaction left idle end after
+# a few seconds, temporary files stay small, and one sign-in holds at most five connections
+# (the program needs two), so no operator can freeze the net or lock the others out.
+signin_sql() {
+  local user="$1" call="$2" role="$3"
+  cat <<SQL
+SET client_min_messages = error;
+ALTER ROLE "$user" CONNECTION LIMIT 5;
+ALTER ROLE "$user" SET statement_timeout = '10s';
+ALTER ROLE "$user" SET lock_timeout = '8s';
+ALTER ROLE "$user" SET idle_in_transaction_session_timeout = '10s';
+ALTER ROLE "$user" SET client_connection_check_interval = '5s';
+ALTER ROLE "$user" SET temp_file_limit = '64MB';
+REVOKE velmora_ncs, velmora_logger FROM "$user";
+GRANT $role TO "$user";
+INSERT INTO velmora.signins(role, call) VALUES ('$user', '$call')
+  ON CONFLICT (role) DO UPDATE SET call = excluded.call;
+SQL
+}
+
+# A call as the server takes it (letters and digits, "/" between parts), upper case, and
+# its sign-in's name: lower case, "/" as "_".
+check_call() {
+  [[ "$1" =~ ^[A-Za-z0-9]+(/[A-Za-z0-9]+){0,2}$ && "$1" =~ [A-Za-z] && "$1" =~ [0-9] && ${#1} -ge 3 && ${#1} -le 16 ]] \
+    || die "not an operator call (3 to 16 letters and digits, / for a prefix or suffix): $1"
+}
+role_of() {
+  case "$1" in ncs) echo velmora_ncs ;; logger) echo velmora_logger ;; *) die "ncs or logger, not $1" ;; esac
+}
+
+# Replaces the line of host:port:database:user in the password file (or adds it).
+pgpass_put() {
+  local file="$1" prefix="$2" password="$3" tmp
+  tmp="$(mktemp "$file.XXXXXX")"
+  if [ -f "$file" ]; then awk -v p="$prefix:" 'index($0, p) != 1' "$file" >"$tmp"; fi
+  printf '%s:%s\n' "$prefix" "$password" >>"$tmp"
+  chmod 600 "$tmp"
+  mv "$tmp" "$file"
+}
+
+# Creates a sign-in for an operator call with a fresh password kept in the password file
+# (a second run for the same call gives it a new one), and prints its connection string.
 add_signin() {
-  local call="$1" role="$2" user password file
-  user="$(echo "$call" | tr '[:upper:]' '[:lower:]')"
-  [[ "$user" =~ ^[a-z0-9][a-z0-9_]{0,15}$ ]] || die "a call is letters and digits: $call"
-  case "$role" in ncs) role=velmora_ncs ;; logger) role=velmora_logger ;; *) die "ncs or logger, not $role" ;; esac
+  local call="$1" role user password file
+  check_call "$call"
+  call="$(echo "$call" | tr '[:lower:]' '[:upper:]')"
+  user="$(echo "$call" | tr '[:upper:]/' '[:lower:]_')"
+  role="$(role_of "$2")"
   password="$(openssl rand -hex 16)"
-  admin_psql "CREATE ROLE \"$user\" LOGIN PASSWORD '$password' IN ROLE $role" >/dev/null
+  # Given on standard input: a command line is seen by every process of the machine.
+  {
+    echo "SELECT format('CREATE ROLE %I LOGIN', '$user') WHERE NOT EXISTS (SELECT FROM pg_roles WHERE rolname = '$user')"
+    echo '\gexec'
+    echo "ALTER ROLE \"$user\" LOGIN PASSWORD '$password';"
+    signin_sql "$user" "$call" "$role"
+  } | as_owner psql -X -q -v ON_ERROR_STOP=1 "host=$dir/run port=$(port_of) user=$admin dbname=$database" -f - >/dev/null
   file="$(pgpass_file)"
   umask 077
-  echo "$dir/run:$(port_of):$database:$user:$password" >>"$file"
+  pgpass_put "$file" "$dir/run:$(port_of):$database:$user" "$password"
   if [ -f "$dir/listen" ]; then
-    echo "$(cat "$dir/listen"):$(port_of):$database:$user:$password" >>"$file"
+    pgpass_put "$file" "$(cat "$dir/listen"):$(port_of):$database:$user" "$password"
   fi
   if [ -n "${SUDO_USER:-}" ]; then chown "$SUDO_USER:" "$file"; fi
-  chmod 600 "$file"
   if [ -f "$dir/listen" ]; then
     echo "host=$(cat "$dir/listen") port=$(port_of) dbname=$database user=$user sslmode=verify-full sslrootcert=$dir/server.crt"
   else
@@ -102,18 +154,23 @@ load_schema() {
 cmd="${1:-}"
 case "$cmd" in
   init)
-    [ $# -ge 2 ] || die "init DIR [--listen ADDR] [--port PORT]"
-    install_missing
+    [ $# -ge 2 ] || die "init DIR --ncs CALL [--logger CALL] [--listen ADDR] [--port PORT]"
     dir="$(realpath -m "$2")"; shift 2
-    listen="" port=5432
+    listen="" port=5432 ncs_call="" logger_call=""
     while [ $# -gt 0 ]; do
       case "$1" in
         --listen) listen="$2"; shift 2 ;;
         --port) port="$2"; shift 2 ;;
+        --ncs) ncs_call="$2"; shift 2 ;;
+        --logger) logger_call="$2"; shift 2 ;;
         *) die "unknown option $1" ;;
       esac
     done
+    [ -n "$ncs_call" ] || die "init needs the net control's call: --ncs CALL"
+    check_call "$ncs_call"
+    if [ -n "$logger_call" ]; then check_call "$logger_call"; fi
     [ -e "$dir/data" ] && die "$dir already holds a cluster"
+    install_missing
     mkdir -p "$dir/run" "$dir/data"
     owner="$(id -un)"
     if [ "$(id -u)" -eq 0 ]; then
@@ -123,6 +180,13 @@ case "$cmd" in
     fi
     chmod 755 "$dir" "$dir/run"
     chmod 700 "$dir/data"
+    # Every folder above DIR must let the cluster's owner pass (a home such as /root does not).
+    if [ "$owner" != "$(id -un)" ] && ! runuser -u "$owner" -- test -x "$dir/data" -a -w "$dir/data"; then
+      blocked="$dir"
+      while [ "$blocked" != / ] && runuser -u "$owner" -- test -x "$(dirname "$blocked")"; do blocked="$(dirname "$blocked")"; done
+      rmdir "$dir/run" "$dir/data" 2>/dev/null || true
+      die "the cluster's owner $owner cannot reach $dir: the folder $(dirname "$blocked") is closed to other users. Choose a folder such as /srv/velmora-net."
+    fi
     # The owner signs in as the admin over the socket; operators with their password.
     as_owner "$(pgbin)/initdb" -D "$dir/data" -U "$admin" -A reject \
       -E UTF8 --locale=C.UTF-8 >/dev/null
@@ -156,11 +220,11 @@ case "$cmd" in
     as_owner psql -X -q -v ON_ERROR_STOP=1 "host=$dir/run port=$port user=$admin dbname=postgres" \
       -c "CREATE DATABASE $database"
     load_schema "host=$dir/run port=$port user=$admin dbname=$database" as_owner >/dev/null
-    ncs="$(add_signin netcontrol ncs)"
-    logger="$(add_signin logger1 logger)"
+    ncs="$(add_signin "$ncs_call" ncs)"
+    if [ -n "$logger_call" ]; then logger="$(add_signin "$logger_call" logger)"; fi
     if [ -n "$listen" ]; then echo "Clients reaching $listen need the server's certificate: $dir/server.crt"; fi
     echo "net control: $ncs"
-    echo "logger: $logger"
+    if [ -n "$logger_call" ]; then echo "logger: $logger"; fi
     ;;
   start | stop)
     [ $# -eq 2 ] || die "$cmd DIR"
@@ -183,8 +247,15 @@ case "$cmd" in
     install_missing
     load_schema "$2"
     ;;
+  signin)
+    [ $# -eq 5 ] || die "signin CONNINFO USER CALL ncs|logger"
+    check_call "$4"
+    [[ "$3" =~ ^[a-z0-9_]{1,63}$ ]] || die "a sign-in's name is lower-case letters, digits and _: $3"
+    signin_sql "$3" "$(echo "$4" | tr '[:lower:]' '[:upper:]')" "$(role_of "$5")" \
+      | psql -X -q -v ON_ERROR_STOP=1 "$2" -f - >/dev/null
+    ;;
   *)
-    sed -n '2,12s/^# \{0,1\}//p' "$0"
+    sed -n '2,17s/^# \{0,1\}//p' "$0"
     exit 2
     ;;
 esac

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # A throwaway PostgreSQL cluster for the tests: Unix socket only, in a fresh temporary folder,
 # run by an unprivileged user when the tests run as root. It holds a template database with
-# the schema and three sign-ins (two net controls and a logger) that each test copies.
+# the schema and four sign-ins (net controls N5NCS and W5NCS, loggers K5LOG and K6LOG) that
+# each test copies.
 #
 #   testserver.sh start STATEDIR      prints nothing; STATEDIR/conninfo names the socket
 #   testserver.sh start STATEDIR --tcp
@@ -79,9 +80,22 @@ case "$cmd" in
       -c "CREATE DATABASE velmora_template" >/dev/null
     "$here/scripts/netserver.sh" schema "$base user=velmora_admin dbname=velmora_template" >/dev/null
     psql -X -q -v ON_ERROR_STOP=1 "$base user=velmora_admin dbname=postgres" >/dev/null <<'SQL'
-CREATE ROLE n5ncs LOGIN IN ROLE velmora_ncs;
-CREATE ROLE w5ncs LOGIN IN ROLE velmora_ncs;
-CREATE ROLE k5log LOGIN IN ROLE velmora_logger;
+CREATE ROLE n5ncs LOGIN;
+CREATE ROLE w5ncs LOGIN;
+CREATE ROLE k5log LOGIN;
+CREATE ROLE k6log LOGIN;
+SQL
+    # Each with its operator call and the limits netserver.sh gives every sign-in.
+    for signin in "n5ncs N5NCS ncs" "w5ncs W5NCS ncs" "k5log K5LOG logger" "k6log K6LOG logger"; do
+      set -- $signin
+      "$here/scripts/netserver.sh" signin "$base user=velmora_admin dbname=velmora_template" "$1" "$2" "$3"
+    done
+    # Tests run side by side with these four sign-ins; the tests of the limit make their own.
+    psql -X -q -v ON_ERROR_STOP=1 "$base user=velmora_admin dbname=postgres" >/dev/null <<'SQL'
+ALTER ROLE n5ncs CONNECTION LIMIT 40;
+ALTER ROLE w5ncs CONNECTION LIMIT 40;
+ALTER ROLE k5log CONNECTION LIMIT 40;
+ALTER ROLE k6log CONNECTION LIMIT 40;
 SQL
     if [ "$tcp" = --tcp ]; then
       echo "$base" >"$state/conninfo-socket"

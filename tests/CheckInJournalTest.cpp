@@ -4,11 +4,15 @@
 #include "journal/NetJournal.h"
 
 #include "FileSizeLimit.h"
+#include "JournalDamage.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <sqlite3.h>
 
 namespace {
 CheckInFields station(const QString& call)
@@ -299,4 +303,82 @@ TEST(NetJournal, AFullDiskStopsTheJournalButNotTheList)
     ASSERT_TRUE(again.ok()) << qPrintable(again.problem());
     ASSERT_TRUE(again.pendingNet());
     EXPECT_GE(again.pendingNet()->checkIns, 1);
+}
+
+TEST(NetJournal, AJournalDamagedInItsMiddleIsMovedAsideAndWhatCanBeReadComesBack)
+{
+    QTemporaryDir dir;
+    const QStringList lastNet = journaldamage::writeNets(dir.path());
+    const qint64 size = QFileInfo(dir.filePath("journal.sqlite")).size();
+    ASSERT_GT(size, 100 * 1024);
+    ASSERT_FALSE(QFile::exists(dir.filePath("journal.sqlite-wal"))); // all of it in the file
+    const QByteArray damaged = journaldamage::damageMiddle(dir.path());
+    ASSERT_EQ(damaged.size(), size);
+
+    NetJournal journal(dir.path());
+    ASSERT_TRUE(journal.ok()) << qPrintable(journal.problem());
+    ASSERT_FALSE(journal.keptAside().isEmpty());
+    EXPECT_TRUE(QFileInfo(journal.keptAside()).fileName().startsWith("journal.sqlite.damaged-"));
+    EXPECT_EQ(readAll(journal.keptAside()), damaged); // moved, never changed
+    // Both files named, in plain words, and what was read back.
+    const QString told = journal.problem();
+    EXPECT_TRUE(told.contains(QDir::toNativeSeparators(journal.keptAside()))) << qPrintable(told);
+    EXPECT_TRUE(told.contains(QDir::toNativeSeparators(journal.path()))) << qPrintable(told);
+    EXPECT_FALSE(told.contains("btree")) << qPrintable(told);
+    const NetJournal::Salvaged read = journal.salvaged();
+    EXPECT_GE(read.nets, journaldamage::kNets / 2);
+    EXPECT_LE(read.nets, journaldamage::kNets);
+    EXPECT_GT(read.checkIns, 0);
+    EXPECT_LT(read.checkIns, journaldamage::kNets * journaldamage::kCheckInsPerNet); // a few pages are gone
+    EXPECT_TRUE(told.contains(QStringLiteral("%1 nets with %2 check-ins").arg(read.nets).arg(read.checkIns)))
+        << qPrintable(told);
+
+    // The unsaved net at the end of the file is offered back whole, with its net control.
+    const auto pending = journal.pendingNet();
+    ASSERT_TRUE(pending);
+    EXPECT_EQ(pending->checkIns, journaldamage::kCheckInsPerNet);
+    CheckInList list(&journal);
+    list.restore(pending->id);
+    EXPECT_EQ(list.lines(), lastNet);
+    EXPECT_EQ(journal.controlCall(pending->id), "K5NCS");
+    // The new journal is sound and protects what comes next.
+    list.addCheckIn(station("K5NEW"), CheckInSource::Manual);
+    EXPECT_TRUE(list.journalProblem().isEmpty()) << qPrintable(list.journalProblem());
+    NetJournal again(dir.path());
+    EXPECT_TRUE(again.ok());
+    EXPECT_TRUE(again.keptAside().isEmpty());
+    EXPECT_EQ(again.pendingNet()->checkIns, journaldamage::kCheckInsPerNet + 1);
+}
+
+TEST(NetJournal, TheNetControlAndTheFileSavedToAreKeptWithTheNetAlsoInAnOlderJournal)
+{
+    QTemporaryDir dir;
+    const QByteArray file = QDir(dir.path()).filePath("journal.sqlite").toUtf8();
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(file.constData(), &db), SQLITE_OK);
+    // A journal as the version before wrote it: nothing of the net control.
+    ASSERT_EQ(sqlite3_exec(db,
+                  "CREATE TABLE nets(id INTEGER PRIMARY KEY, started_utc INTEGER NOT NULL, unsaved INTEGER "
+                  "NOT NULL DEFAULT 0, discarded INTEGER NOT NULL DEFAULT 0, saved_utc INTEGER);"
+                  "INSERT INTO nets VALUES(1, 5, 1, 0, NULL);",
+                  nullptr, nullptr, nullptr),
+        SQLITE_OK);
+    sqlite3_close(db);
+    {
+        NetJournal journal(dir.path());
+        ASSERT_TRUE(journal.ok()) << qPrintable(journal.problem());
+        EXPECT_EQ(journal.controlCall(1), "");
+        EXPECT_EQ(journal.lastSavedFile(), "");
+        EXPECT_TRUE(journal.setControlCall(1, "K5NCS"));
+        const std::int64_t second = journal.beginNet(10);
+        EXPECT_TRUE(journal.setControlCall(second, "W1AW"));
+        EXPECT_TRUE(journal.setSaved(1, 20));
+        EXPECT_TRUE(journal.setSavedFile(1, "/nets/tuesday.txt"));
+        EXPECT_TRUE(journal.setSaved(second, 30));
+        EXPECT_TRUE(journal.setSavedFile(second, "/nets/wednesday.txt"));
+    }
+    NetJournal journal(dir.path());
+    EXPECT_EQ(journal.controlCall(1), "K5NCS");
+    EXPECT_EQ(journal.controlCall(2), "W1AW");
+    EXPECT_EQ(journal.lastSavedFile(), "/nets/wednesday.txt");
 }

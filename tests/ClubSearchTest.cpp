@@ -32,6 +32,38 @@ TEST(ClubSearch, AnExactCallInOneRosterWinsOverAPrefixInAnother)
     const ClubSearchResult prefix = searchClubRosters("K5RRX", tables);
     EXPECT_EQ(prefix.rosters, QStringList { "FMCA ARC" });
     const ClubSearchResult begins = searchClubRosters("K5R", tables);
-    EXPECT_EQ(begins.rosters, (QStringList { "FMCA ARC", "RV Radio Network" }));
+    // Two calls begin with it: the lines say which roster matched which.
+    EXPECT_EQ(begins.rosters, (QStringList { "FMCA ARC: K5RRX", "RV Radio Network: K5RR" }));
     EXPECT_FALSE(searchClubRosters("N0NE", tables).station);
+}
+
+TEST(ClubSearch, APrefixOfSeveralCallsShowsTheFirstCallsStationWhole)
+{
+    const RosterTable arc = table({ "CALL", "AREA", "FN", "SFN", "LNAME", "SCALL", "CITY", "STATE" },
+        { { "K5RRX", "5", "Rexford", "Ida", "Denton", "K5IDA", "Denton", "TX" } });
+    const RosterTable rv = table({ "Call", "AREA", "FN", "Spouse", "CITY", "STATE" },
+        { { "K5ZZZ", "5", "Placeholder", "", "", "" }, { "K5RR", "5", "Ron", "", "Waco", "TX" } });
+    const RosterTable reg = table({ "Call", "AREA", "NameS", "City", "State" }, {});
+    // The same call in another roster still adds its fields.
+    const RosterTable wbc = table({ "Call", "AREA", "NameS", "CITY", "STATE" },
+        { { "K5RRX", "5", "Rex", "Dallas", "TX" }, { "K5RRR", "5", "Other", "Tyler", "TX" } });
+    auto tables = [&](RosterGroup g) -> const RosterTable& {
+        return g == rgARC ? arc : g == rgRV ? rv : g == rgRegular ? reg : wbc;
+    };
+    const ClubSearchResult r = searchClubRosters("K5R", tables);
+    ASSERT_TRUE(r.station);
+    EXPECT_EQ(
+        r.rosters, (QStringList { "FMCA ARC: K5RRX", "RV Radio Network: K5RR", "WBCCI Service net: K5RRX" }));
+    // Everything from K5RRX: nothing of Ron of Waco.
+    EXPECT_EQ(r.station->text(StationField::Call), "K5RRX");
+    EXPECT_EQ(r.station->text(StationField::FirstName), "Rex");
+    EXPECT_EQ(r.station->text(StationField::LastName), "Denton");
+    EXPECT_EQ(r.station->text(StationField::SpouseName), "Ida");
+    EXPECT_EQ(r.station->text(StationField::City), "Dallas");
+    EXPECT_EQ(r.station->origin(), "FMCA ARC");
+
+    // The call itself in two rosters: one station from both, the lines the rosters' names.
+    const ClubSearchResult one = searchClubRosters("K5RRX", tables);
+    EXPECT_EQ(one.rosters, (QStringList { "FMCA ARC", "WBCCI Service net" }));
+    EXPECT_EQ(one.station->text(StationField::Call), "K5RRX");
 }

@@ -2,8 +2,9 @@
 // its searches against a plain scan, the cache file, and the worker that makes it.
 #include "TestSupport.h"
 
-#include "fcc/FccCallIndex.h"
-#include "fcc/FccIndexLoader.h"
+#include "licence/FccCallIndex.h"
+#include "licence/FccIndexLoader.h"
+#include "licence/FccZip.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -12,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <random>
 #include <set>
 #include <string>
@@ -290,8 +292,9 @@ TEST(FccCallIndexLicences, JoinedByIdentifierActiveRecordCountsElseTheLatest)
     EXPECT_EQ(index->licence("N0OLD")->operatorClass, 'A');
     EXPECT_EQ(NetLicenceText(index->licence("KX9NEW"), true).text, "class and status unknown");
     EXPECT_EQ(NetLicenceText(index->licence("K1NONE"), true).text, "not in the FCC file");
-    // The name still comes from the first record of a call in the file.
+    // Name and address come from the record of the licence that counts.
     EXPECT_EQ(cities(*index)[*index->find("K5ABC")], "WACO");
+    EXPECT_EQ(cities(*index)[*index->find("N0OLD")], "OMAHA");
 
     // The cache keeps the licences, and is not taken once HD.dat has changed.
     const QString cache = dir.filePath("cache/calls.idx");
@@ -419,4 +422,197 @@ TEST_F(FccLoaderTest, MissingFileIsNoFileUntilItAppears)
     ASSERT_TRUE(loader.waitForFinished(10000));
     EXPECT_EQ(loader.state(), FccIndexLoader::State::NoFile);
     EXPECT_FALSE(loader.index());
+}
+
+namespace {
+
+// The entity, licence and class files of a real daily zip, written into dir as they are.
+QString unpackRealDaily(const QTemporaryDir& dir)
+{
+    FccZip zip;
+    EXPECT_TRUE(zip.open(sourceDir() + "/tests/fixtures/fcc/l_am_wed.zip")) << zip.error().toStdString();
+    for (const char* name : { "EN.dat", "HD.dat", "AM.dat" }) {
+        std::string text;
+        EXPECT_TRUE(zip.forEachLine(name, [&text](std::string_view line) {
+            text.append(line);
+            text += "\r\n";
+        }));
+        writeFile(dir, text, name);
+    }
+    return dir.filePath("EN.dat");
+}
+
+// The identifier of the entity record at the offset the index keeps for call i.
+std::uint32_t idAtOffset(const FccCallIndex& index, std::size_t i)
+{
+    QFile f(index.path());
+    EXPECT_TRUE(f.open(QIODevice::ReadOnly));
+    f.seek(index.offset(i));
+    const QByteArray line = f.readLine(4096);
+    return LicenceRecordId(std::string_view(line.constData(), std::size_t(line.size()))).value_or(0);
+}
+
+// What HD.dat says of each identifier.
+std::map<std::uint32_t, HdFields> headers(const QString& path, std::vector<std::string>& keep)
+{
+    std::map<std::uint32_t, HdFields> out;
+    QFile f(path);
+    EXPECT_TRUE(f.open(QIODevice::ReadOnly));
+    while (!f.atEnd()) {
+        keep.push_back(f.readLine().trimmed().toStdString());
+    }
+    for (const std::string& line : keep)
+        if (const auto hd = ParseHdRecord(line))
+            out[hd->id] = *hd;
+    return out;
+}
+
+} // namespace
+
+TEST(FccCallIndexHolders, RealDailyShowsEveryCallWithTheRecordOfTheLicenceThatCounts)
+{
+    QTemporaryDir dir;
+    const QString path = unpackRealDaily(dir);
+    const auto index = FccCallIndex::build(path);
+    ASSERT_TRUE(index);
+    ASSERT_TRUE(index->hasLicences());
+    FccRecordReader reader(*index);
+
+    // Five calls changed hands: each shows its new holder, with that holder's licence;
+    // the earlier holder's record keeps his own.
+    struct Holder {
+        const char* call;
+        const char* lastName;
+        const char* city;
+        const char* licence;
+        std::uint32_t earlier;
+        char earlierStatus, earlierClass;
+    };
+    const Holder holders[] = {
+        { "K7TEA", "HOFFER,", "KENT", "General, active to 2025-04-07", 3078416, 'C', 'E' },
+        { "KD0GGY", "Miles,", "DRAKE", "Technician, active to 2034-03-25", 3072605, 'C', 0 },
+        { "N6NGG", "Geoghegan,", "Newport Beach", "Technician, active to 2035-10-14", 717053, 'E', 'P' },
+        { "N6RVT", "Dutton,", "Valencia", "Technician, active to 2035-08-21", 719364, 'E', 'G' },
+        { "W5SCG", "GILBERT,", "GALVESTON", "Extra, active to 2035-10-27", 806470, 'E', 'G' },
+    };
+    for (const Holder& h : holders) {
+        const auto i = index->find(h.call);
+        ASSERT_TRUE(i) << h.call;
+        const auto record = reader.record(*i);
+        ASSERT_TRUE(record) << h.call;
+        EXPECT_EQ(record->lastName, h.lastName) << h.call;
+        EXPECT_EQ(record->city, h.city) << h.call;
+        EXPECT_EQ(NetLicenceText(index->licence(h.call), true).text, h.licence) << h.call;
+        EXPECT_FALSE(index->isCurrentHolder(h.call, h.earlier)) << h.call;
+        EXPECT_TRUE(index->isCurrentHolder(h.call, idAtOffset(*index, *i))) << h.call;
+        const auto earlier = index->licence(h.call, h.earlier);
+        ASSERT_TRUE(earlier) << h.call;
+        EXPECT_EQ(earlier->status, h.earlierStatus) << h.call;
+        EXPECT_EQ(earlier->operatorClass, h.earlierClass) << h.call;
+        EXPECT_EQ(index->licence(h.call, idAtOffset(*index, *i)), index->licence(h.call)) << h.call;
+    }
+
+    // Every call of the file: the record kept and the licence shown are one identifier's.
+    std::vector<std::string> lines;
+    const auto hd = headers(dir.filePath("HD.dat"), lines);
+    for (std::size_t i = 0; i < index->size(); ++i) {
+        const auto it = hd.find(idAtOffset(*index, i));
+        ASSERT_NE(it, hd.end()) << index->call(i);
+        EXPECT_EQ(index->licence(i).status, it->second.status) << index->call(i);
+        EXPECT_EQ(index->licence(i).expires, it->second.expires) << index->call(i);
+    }
+
+    // The cache keeps who holds each call; one of the earlier version is not taken.
+    const QString cache = dir.filePath("cache/calls.idx");
+    ASSERT_TRUE(index->save(cache));
+    const auto loaded = FccCallIndex::load(cache, path, index->stamp());
+    ASSERT_TRUE(loaded);
+    for (const Holder& h : holders) {
+        EXPECT_EQ(loaded->offset(*loaded->find(h.call)), index->offset(*index->find(h.call)));
+        EXPECT_EQ(loaded->licence(h.call, h.earlier), index->licence(h.call, h.earlier));
+    }
+    QFile file(cache);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    QByteArray bytes = file.readAll();
+    bytes[7] = '2'; // the previous version kept each call at its first record
+    file.seek(0);
+    file.write(bytes);
+    file.close();
+    QString error;
+    EXPECT_FALSE(FccCallIndex::load(cache, path, index->stamp(), &error));
+    EXPECT_EQ(error, "not a call index");
+}
+
+TEST(FccCallIndexHolders, ReissuedLapsedAndClubCallsShowOneLicenseeEach)
+{
+    QTemporaryDir dir;
+    auto en = [](int id, const char* call, const char* name, const char* city) {
+        return "EN|" + std::to_string(id) + "|||" + call + "|L|L0|" + name + "|||||||||1 MAIN ST|" + city
+            + "|PA|19027|||000|1|I||||||\r\n";
+    };
+    auto hd = [](int id, const char* call, const char* status, const char* granted, const char* expires,
+                  const char* cancelled = "", const char* changed = "") {
+        std::string line = "HD|" + std::to_string(id) + "|||" + call + "|" + status + "|HA|" + granted + "|"
+            + expires + "|" + cancelled + "|";
+        for (int field = 11; field < 44; ++field)
+            line += "|";
+        return line + changed + "||||||\r\n";
+    };
+    auto am = [](int id, const char* call, const char* cls) {
+        return "AM|" + std::to_string(id) + "|||" + call + "|" + cls + "|D|||||||||||\r\n";
+    };
+    // WJ3B reissued twice: the first holder's record comes first in the file, the current
+    // one's last. W9SCA: a person's licence expired in 2000, the club holds the call now.
+    // N4GONE: the only licence lapsed. K2SAME: two lapsed licences of the same grant, the
+    // one cancelled later counts, though its identifier is the lower.
+    const QString path = writeFile(dir,
+        en(1001, "WJ3B", "ROSEN, EARL", "ELKINS PARK") + en(2002, "WJ3B", "SMITH, JAMES E", "FLORENCE")
+            + en(1500, "W9SCA", "HOLT, WALTER", "PEORIA")
+            + en(3003, "WJ3B", "BEDWELL, PRISCILLA", "JACKSONVILLE")
+            + en(1600, "W9SCA", "SCOUTS AMATEUR RADIO CLUB", "URBANA")
+            + en(1700, "N4GONE", "LAST, LEFT", "MACON") + en(1800, "K2SAME", "FIRST, ONE", "TROY")
+            + en(1750, "K2SAME", "SECOND, TWO", "UTICA"),
+        "EN.dat");
+    writeFile(dir,
+        hd(1001, "WJ3B", "C", "03/01/2001", "03/01/2011", "05/01/2013")
+            + hd(2002, "WJ3B", "C", "06/01/2013", "06/01/2023", "07/01/2025")
+            + hd(3003, "WJ3B", "A", "04/22/2025", "04/22/2035")
+            + hd(1500, "W9SCA", "E", "01/05/1990", "01/05/2000")
+            + hd(1600, "W9SCA", "A", "02/02/2020", "02/02/2030")
+            + hd(1700, "N4GONE", "E", "08/08/2008", "08/08/2018")
+            + hd(1800, "K2SAME", "C", "01/01/2010", "01/01/2020", "01/01/2019", "01/01/2019")
+            + hd(1750, "K2SAME", "C", "01/01/2010", "01/01/2020", "03/03/2022", "03/03/2022"),
+        "HD.dat");
+    writeFile(dir,
+        am(1001, "WJ3B", "G") + am(2002, "WJ3B", "A") + am(3003, "WJ3B", "E") + am(1500, "W9SCA", "T")
+            + am(1600, "W9SCA", "") + am(1700, "N4GONE", "N") + am(1800, "K2SAME", "G")
+            + am(1750, "K2SAME", "T"),
+        "AM.dat");
+    const auto index = FccCallIndex::build(path);
+    ASSERT_TRUE(index);
+    FccRecordReader reader(*index);
+    auto shown = [&](const char* call) {
+        const auto record = reader.record(*index->find(call));
+        return record ? record->lastName + record->firstName + " / " + record->city + " / "
+                + NetLicenceText(index->licence(call), true).text
+                      : std::string("(unreadable)");
+    };
+    EXPECT_EQ(shown("WJ3B"), "BEDWELL, PRISCILLA / JACKSONVILLE / Extra, active to 2035-04-22");
+    EXPECT_EQ(shown("W9SCA"), "SCOUTS AMATEUR RADIO CLUB / URBANA / Active to 2030-02-02");
+    EXPECT_EQ(shown("N4GONE"), "LAST, LEFT / MACON / EXPIRED 2018-08-08");
+    EXPECT_EQ(shown("K2SAME"), "SECOND, TWO / UTICA / CANCELLED 2022-03-03");
+    // The earlier holders' own licences, by identifier.
+    EXPECT_EQ(index->licence("WJ3B", 1001)->status, 'C');
+    EXPECT_EQ(index->licence("WJ3B", 2002)->operatorClass, 'A');
+    EXPECT_EQ(index->licence("W9SCA", 1500)->expires, LicenceDayOf(2000, 1, 5));
+    EXPECT_EQ(index->licence("W9SCA", 1600), index->licence("W9SCA"));
+    EXPECT_FALSE(index->licence("K0NONE", 1001));
+    EXPECT_FALSE(index->isCurrentHolder("WJ3B", 2002));
+    EXPECT_TRUE(index->isCurrentHolder("WJ3B", 3003));
+
+    // Without HD.dat and AM.dat nothing says who holds a call: its first record is kept.
+    QFile::remove(dir.filePath("HD.dat"));
+    const auto plain = FccCallIndex::build(path);
+    ASSERT_TRUE(plain);
+    EXPECT_EQ(FccRecordReader(*plain).record(*plain->find("WJ3B"))->city, "ELKINS PARK");
 }

@@ -4,9 +4,10 @@
 // result, and the command line.
 #include "TestSupport.h"
 
-#include "fcc/FccCallIndex.h"
-#include "fcc/FccDataDate.h"
-#include "fcc/FccImport.h"
+#include "licence/FccCallIndex.h"
+#include "licence/FccDataDate.h"
+#include "licence/FccImport.h"
+#include "licence/FccLicenceSet.h"
 
 #include <QDir>
 #include <QFile>
@@ -32,12 +33,12 @@ QByteArray readFile(const QString& path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(missing)");
 }
 
-// The three licence files of a folder, for comparing whole sets.
+// The three licence files of a folder's current set, for comparing whole sets.
 std::map<QString, QByteArray> licenceFiles(const QString& folder)
 {
     std::map<QString, QByteArray> out;
     for (const char* name : { "EN.dat", "HD.dat", "AM.dat" })
-        out[name] = readFile(QDir(folder).filePath(name));
+        out[name] = readFile(QDir(FccCurrentSetFolder(folder)).filePath(name));
     return out;
 }
 
@@ -82,12 +83,21 @@ protected:
     QString folder() const { return dir.filePath("FCCraw"); }
     QString zip(const char* name) const { return sets() + "/" + name; }
     FccImportResult import(const QStringList& zips) { return ImportFccZips(zips, folder()); }
-    // No file but the three, the dates and (when asked) nothing else is left in the folder.
+    // Nothing but the current set (its three files and the dates) and the pointer to it
+    // is left in the folder.
     QStringList leftOver() const
     {
-        QStringList files = QDir(folder()).entryList(QDir::Files);
+        const QString set = FccCurrentSetFolder(folder());
+        QStringList files = QDir(set).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot);
         for (const char* name : { "EN.dat", "HD.dat", "AM.dat", "dates.txt" })
             files.removeAll(QLatin1String(name));
+        if (set != folder()) {
+            QStringList beside = QDir(folder()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot);
+            for (const QString& name :
+                { QStringLiteral("current"), QStringLiteral("import.lock"), QFileInfo(set).fileName() })
+                beside.removeAll(name);
+            files += beside;
+        }
         return files;
     }
 
@@ -179,15 +189,17 @@ TEST_F(FccImport, LaterRecordOfAnIdentifierCountsAndMalformedRecordsAreSkipped)
                            "EN|100001|||K1AAA|L|L1|ONE, NEW|||||||||A|TX|1|||000|1|I||||||\r\n"
                            "EN|100003|||K1CCC|L|L3|SHORT\r\n" // too few fields
                            "XX|100004|||K1DDD|L|L4|OTHER, KIND|||||||||A|TX|1|||000|1|I||||||\r\n";
-    const std::string hd = "HD|100001|||K1AAA|A|HA|01/02/2020|01/02/2030|||\r\nHD|100002|||K1BBB|E|HA|01/02/"
-                           "2010|01/02/2020|||\r\n";
+    // Field 44, the last action date: years before the set was written, as in a weekly.
+    const std::string last = std::string(33, '|') + "01/02/2020|||\r\n";
+    const std::string hd = "HD|100001|||K1AAA|A|HA|01/02/2020|01/02/2030||" + last
+        + "HD|100002|||K1BBB|E|HA|01/02/2010|01/02/2020||" + last;
     const std::string am = "AM|100001|||K1AAA|G|D||||||||||||\r\nAM|100002|||K1BBB|T|D||||||||||||\r\n";
     const QString weekly = makeZip(dir.filePath("l_amat.zip"),
         { { "counts", counts }, { "EN.dat", en }, { "HD.dat", hd }, { "AM.dat", am } });
     const FccImportResult result = import({ weekly });
     ASSERT_TRUE(result.ok) << result.error.toStdString();
     EXPECT_EQ(result.records, 2);
-    EXPECT_EQ(readFile(folder() + "/EN.dat").toStdString(),
+    EXPECT_EQ(readFile(CurrentLicenceFile(folder() + "/EN.dat")).toStdString(),
         "EN|100002|||K1BBB|L|L2|TWO, TOM|||||||||B|TX|2|||000|2|I||||||\r\n"
         "EN|100001|||K1AAA|L|L1|ONE, NEW|||||||||A|TX|1|||000|1|I||||||\r\n");
     EXPECT_EQ(result.notes.size(), 2) << result.notes.join(" / ").toStdString();

@@ -1,7 +1,7 @@
 // What the FCC files say of a licence and how it is shown: dates, HD and AM records,
 // the net page's line, the suggestion mark, the date of a set and the page's data line.
-#include "fcc/FccDataDate.h"
-#include "fcc/LicenceInfo.h"
+#include "licence/FccDataDate.h"
+#include "licence/LicenceInfo.h"
 
 #include <gtest/gtest.h>
 

@@ -2,9 +2,9 @@
 // the exact call search, the split of a record, saving the list.
 #include "TestSupport.h"
 
-#include "fcc/LicenceFile.h"
-#include "fcc/LicenceList.h"
-#include "fcc/LicenceRecord.h"
+#include "licence/LicenceFile.h"
+#include "licence/LicenceList.h"
+#include "licence/LicenceRecord.h"
 
 #include <QDir>
 #include <QFile>

@@ -4,7 +4,11 @@
 
 #include "app/Pages.h"
 #include "fcc/FccLicencePanel.h"
+#include "licence/FccLicenceSet.h"
+#include "licence/FccZip.h"
+#include "fcc/LicenceListModel.h"
 #include "fcc/TfrmFCC2.h"
+#include "net/TfrmNET.h"
 #include "pages/TfrmMainA.h"
 
 #include <QCoreApplication>
@@ -13,10 +17,16 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <zip.h>
+
+#include <map>
+#include <string>
 
 namespace {
 
@@ -44,6 +54,7 @@ protected:
         w<QLineEdit>("editCALL")->setText(call);
         w<QLineEdit>("editS")->setText(call);
         click(w("VR3"));
+        ASSERT_TRUE(QTest::qWaitFor([] { return !frmFCC2->buildingList(); }, 20000));
     }
     // Lets the page's call index finish and the boxes take what it found.
     void waitForIndex()
@@ -92,7 +103,7 @@ TEST_F(FccPageImport, ImportShowsProgressThenTheDataDateAndTheLicencesOfListedRe
     // The import runs in the background: the page shows its progress meanwhile.
     EXPECT_TRUE(w("barIMPORT")->isVisible());
     EXPECT_FALSE(w("btnIMPORT")->isEnabled());
-    ASSERT_TRUE(panel().waitForImport(60000));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !panel().importing(); }, 60000));
     EXPECT_FALSE(w("barIMPORT")->isVisible());
     EXPECT_TRUE(w("btnIMPORT")->isEnabled());
     ASSERT_FALSE(dialogs.shown.empty());
@@ -131,10 +142,10 @@ TEST_F(FccPageImport, ImportShowsProgressThenTheDataDateAndTheLicencesOfListedRe
 TEST_F(FccPageImport, FailedImportIsToldAndChangesNothing)
 {
     ASSERT_TRUE(panel().startImport({ sets() + "/l_amat.zip" }));
-    ASSERT_TRUE(panel().waitForImport(60000));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !panel().importing(); }, 60000));
     const QString dataLine = w<QLabel>("lblFCCDATA")->text();
     EXPECT_EQ(dataLine, "FCC data of 2025-09-28");
-    QFile en(dir.filePath("FCCraw/EN.dat"));
+    QFile en(CurrentLicenceFile(dir.filePath("FCCraw/EN.dat")));
     ASSERT_TRUE(en.open(QIODevice::ReadOnly));
     const QByteArray before = en.readAll();
     en.close();
@@ -146,7 +157,7 @@ TEST_F(FccPageImport, FailedImportIsToldAndChangesNothing)
     f.close();
     dialogs.openNames.push_back({ broken });
     click(w("btnIMPORT"));
-    ASSERT_TRUE(panel().waitForImport(60000));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !panel().importing(); }, 60000));
     ASSERT_FALSE(dialogs.shown.empty());
     EXPECT_TRUE(dialogs.shown.back().text.startsWith("The FCC files were not imported"));
     EXPECT_TRUE(dialogs.shown.back().text.contains(QDir::toNativeSeparators(broken)));
@@ -175,4 +186,102 @@ TEST_F(FccPageImport, PlainEntityFileShowsClassAndStatusUnknown)
     waitForIndex();
     EXPECT_EQ(text("editCALL2"), "  K5ABC");
     EXPECT_EQ(boxes(), QStringList({ "unknown", "unknown", "" }));
+}
+
+TEST_F(FccPageImport, CallThatChangedHandsShowsItsHolderAndAnEarlierHoldersLineHisOwnLicence)
+{
+    // The entity, licence and class files of a real daily set, as they are; EN.dat last,
+    // so the page's index, which may be on its way already, finds the other two with it.
+    QDir().mkpath(dir.filePath("FCCraw"));
+    FccZip zip;
+    ASSERT_TRUE(zip.open(sourceDir() + "/tests/fixtures/fcc/l_am_wed.zip"));
+    for (const char* name : { "HD.dat", "AM.dat", "EN.dat" }) {
+        QFile f(dir.filePath(QStringLiteral("FCCraw/") + name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(zip.forEachLine(name, [&f](std::string_view line) {
+            f.write(line.data(), qint64(line.size()));
+            f.write("\r\n");
+        }));
+    }
+    frmFCC2->FormActivate();
+    // K7TEA: Theresa Edwards' record comes first in the file (cancelled in 2011); Alan
+    // Hoffer holds the call now. SEARCH shows him, with his licence, here and on the net page.
+    build("K7TEA");
+    waitForIndex();
+    EXPECT_EQ(frmFCC2->listModel().rowCount(), 2);
+    EXPECT_EQ(text("editLN2"), "HOFFER,");
+    EXPECT_EQ(text("editCITY2"), "KENT");
+    EXPECT_EQ(boxes(), QStringList({ "General", "Active", "2025-04-07" }));
+    EXPECT_EQ(child<QLineEdit>(frmNET, "editSelLNAME")->text(), "HOFFER,");
+    EXPECT_EQ(child<QLineEdit>(frmNET, "editSelCITY")->text(), "KENT");
+
+    // A click on the earlier holder's line shows her with her own licence.
+    auto* list = w<QListView>("lstboxG");
+    const LicenceListModel& model = frmFCC2->listModel();
+    int edwards = -1;
+    for (int row = 0; row < model.rowCount(); ++row)
+        if (model.lineText(row).contains("Edwards"))
+            edwards = row;
+    ASSERT_GE(edwards, 0);
+    list->setCurrentIndex(list->model()->index(edwards, 0));
+    EXPECT_EQ(text("editLN2"), "Edwards,");
+    EXPECT_EQ(boxes(), QStringList({ "Extra", "Cancelled", "2019-02-13" }));
+    EXPECT_TRUE(w<QLineEdit>("editSTATUS")->styleSheet().contains("#ff0000"));
+
+    // A club's call that a person holds now: the person, as SEARCH finds him.
+    build("KD0GGY");
+    EXPECT_EQ(text("editLN2"), "Miles,");
+    EXPECT_EQ(boxes(), QStringList({ "Technician", "Active", "2034-03-25" }));
+}
+
+TEST_F(FccPageImport, FarSmallerWeeklyAsksFirstAndReplacesTheDataOnlyWhenTold)
+{
+    ASSERT_TRUE(panel().startImport({ sets() + "/l_amat.zip" }));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !panel().importing(); }, 60000));
+    const QString enFile = dir.filePath("FCCraw/EN.dat");
+    const QByteArray before = [&] {
+        QFile f(CurrentLicenceFile(enFile));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }();
+    ASSERT_FALSE(before.isEmpty());
+
+    // A whole weekly set of one licence, in place of 3000.
+    const std::string last = std::string(33, '|') + "01/02/2020|||\r\n";
+    const std::map<std::string, std::string> entries = {
+        { "counts", "File Creation Date: Sun Oct 05 07:05:12 EDT 2025\n" },
+        { "EN.dat", "EN|100001|||K1AAA|L|L1|ONE, ANN|||||||||A|TX|1|||000|1|I||||||\r\n" },
+        { "HD.dat", "HD|100001|||K1AAA|A|HA|01/02/2020|01/02/2030||" + last },
+        { "AM.dat", "AM|100001|||K1AAA|G|D||||||||||||\r\n" },
+    };
+    const QString small = dir.filePath("l_amat_small.zip");
+    int code = 0;
+    zip_t* z = zip_open(QFile::encodeName(small).constData(), ZIP_CREATE | ZIP_TRUNCATE, &code);
+    ASSERT_NE(z, nullptr);
+    for (const auto& [name, text] : entries)
+        zip_file_add(z, name.c_str(), zip_source_buffer(z, text.data(), text.size(), 0), ZIP_FL_OVERWRITE);
+    ASSERT_EQ(zip_close(z), 0);
+    auto current = [&] {
+        QFile f(CurrentLicenceFile(enFile));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+
+    // Cancel: asked, told it was not imported, the data stays.
+    dialogs.chosen.push_back(1);
+    ASSERT_TRUE(panel().startImport({ small }));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !panel().importing(); }, 60000));
+    ASSERT_EQ(dialogs.choices.size(), 1);
+    EXPECT_TRUE(dialogs.choices.back().contains("far fewer licence records"))
+        << dialogs.choices.back().toStdString();
+    EXPECT_EQ(dialogs.choiceButtons, QStringList({ "Import", "Cancel" }));
+    EXPECT_TRUE(dialogs.shown.back().text.startsWith("The FCC files were not imported"));
+    EXPECT_EQ(current(), before);
+
+    // Import: the small weekly replaces the data.
+    dialogs.chosen.push_back(0);
+    ASSERT_TRUE(panel().startImport({ small }));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !panel().importing(); }, 60000)); // the second import, started on the answer, included
+    EXPECT_EQ(dialogs.choices.size(), 2);
+    EXPECT_TRUE(dialogs.shown.back().text.startsWith("FCC files imported: 1 licence records"))
+        << dialogs.shown.back().text.toStdString();
+    EXPECT_EQ(current(), QByteArray("EN|100001|||K1AAA|L|L1|ONE, ANN|||||||||A|TX|1|||000|1|I||||||\r\n"));
 }

@@ -27,7 +27,7 @@ struct ReaderSettings {
 std::string openError(const QString& file, const QString& table)
 {
     try {
-        RosterTable::open(file, table);
+        openRosterTable(file, table);
     } catch (const DataError& e) {
         return e.what();
     }
@@ -97,9 +97,9 @@ TEST(IsolatedReader, MissingFilesAndTablesAreNamedWithTheirFullPath)
     EXPECT_TRUE(contains(notADatabase, "not an Access database")) << notADatabase;
 
     // Table names are found without regard to case, also beyond ASCII.
-    EXPECT_EQ(RosterTable::open("roster.mdb", "AMBER").recordCount(), 300);
+    EXPECT_EQ(openRosterTable("roster.mdb", "AMBER").recordCount(), 300);
     writeFixtureDatabase("club.mdb", { fixtureTable("Übersicht", { { "Call" }, { "K5ABC" } }) });
-    EXPECT_EQ(RosterTable::open("club.mdb", "übersicht").recordCount(), 1);
+    EXPECT_EQ(openRosterTable("club.mdb", "übersicht").recordCount(), 1);
     QDir::setCurrent(saved);
 }
 
@@ -193,7 +193,7 @@ protected:
         for (const auto& [what, bytes] : variants) {
             writeBytes(damaged, bytes);
             try {
-                const RosterTable t = RosterTable::open(damaged, "Amber");
+                const RosterTable t = openRosterTable(damaged, "Amber");
                 EXPECT_LE(t.columns().size(), 255) << what;
                 EXPECT_LE(t.recordCount(), 300 * 2) << what;
             } catch (const DataError& e) {

@@ -4,12 +4,15 @@
 // the file holds exactly the stations meant, numbered, with their statuses.
 #include "NetFixture.h"
 
-#include "fcc/FccIndexLoader.h"
+#include "licence/FccIndexLoader.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QRegularExpression>
 
 namespace {
 class KeyboardNet : public ::testing::Test {
@@ -57,6 +60,10 @@ protected:
     QString note() const { return child<QLabel>(page(), "lblQUICKNOTE")->text(); }
     const CheckInList& list() const { return frmNET->checkInList(); }
     QString lastCall() const { return list().at(list().size() - 1).call; }
+    void expectLast(const char* call) const
+    {
+        EXPECT_EQ(lastCall(), call) << "note: " << note().toStdString();
+    }
 
     QString previous;
     RecordingDialogs dialogs;
@@ -80,10 +87,8 @@ TEST_F(KeyboardNet, ThirtyStationsLoggedExactlyAsMeant)
         expectLast(QString(call).toUpper().toLatin1().constData());
         logged(QString(call).toUpper());
     }
-    // Only the suffix was caught: the nearest club call is one Down away.
-    typeIn("OZB");
-    key(Qt::Key_Down);
-    key(Qt::Key_Return);
+    // Only the suffix was caught, and one club station ends with it: Enter checks it in.
+    heard("OZB");
     expectLast("K5OZB");
     logged("K5OZB");
     // Two letters swapped: the first Enter logs nothing and names the station meant.
@@ -151,9 +156,7 @@ TEST_F(KeyboardNet, ThirtyStationsLoggedExactlyAsMeant)
     key(Qt::Key_T, Qt::AltModifier);
     meant.last() += " T";
     // A club call caught by its last three characters, ahead of FCC calls.
-    typeIn("1AB");
-    key(Qt::Key_Down);
-    key(Qt::Key_Return);
+    heard("1AB");
     expectLast("KN1AB");
     logged("KN1AB");
     for (const char* call :
@@ -191,4 +194,58 @@ TEST_F(KeyboardNet, ThirtyStationsLoggedExactlyAsMeant)
         if (m.count(' ') == 2)
             meantStatuses << m.section(' ', 1, 2);
     EXPECT_EQ(statuses, meantStatuses);
+}
+
+// What the operator catches of a call is often its end: a part that one club station matches
+// is that station; a part several match is picked with Down. A slip is taken back from the
+// empty QUICK CALL box, where the focus already is.
+TEST_F(KeyboardNet, APartOfACallHeardAndASlipTakenBackFromTheBox)
+{
+    heard("W4OZV");
+    // One club station ends with VNI: it is highlighted, and one Enter checks it in.
+    typeIn("VNI");
+    const auto suggestions = child<QListWidget>(page(), "lstQUICK");
+    ASSERT_GE(suggestions->currentRow(), 0);
+    EXPECT_TRUE(suggestions->currentItem()->text().startsWith("W1VNI"));
+    key(Qt::Key_Return);
+    expectLast("W1VNI");
+    ASSERT_EQ(list().checkInCount(), 2);
+
+    // Two club stations end with YMT: Enter checks nothing in and says how to pick one; the note
+    // never says that no station matches while they are listed.
+    typeIn("YMT");
+    EXPECT_EQ(suggestions->currentRow(), -1);
+    key(Qt::Key_Return);
+    EXPECT_EQ(list().checkInCount(), 2);
+    EXPECT_TRUE(note().contains(QRegularExpression("^[2-9][0-9]* stations match YMT: Down picks one")))
+        << note().toStdString();
+    EXPECT_FALSE(note().contains("No station")) << note().toStdString();
+    key(Qt::Key_Down);
+    const QString picked = suggestions->currentItem()->text().section(' ', 0, 0);
+    EXPECT_TRUE(picked == "KM2YMT" || picked == "W8YMT") << picked.toStdString();
+    key(Qt::Key_Return);
+    EXPECT_EQ(lastCall(), picked);
+    ASSERT_EQ(list().checkInCount(), 3);
+
+    // A whole call on no list still takes a second Enter.
+    heard("KE5NEW");
+    EXPECT_EQ(list().checkInCount(), 3);
+    key(Qt::Key_Return);
+    expectLast("KE5NEW");
+
+    // That was a slip: Delete in the empty box takes it off, Ctrl+Z brings it back.
+    ASSERT_EQ(QApplication::focusWidget()->objectName(), "editQUICK");
+    key(Qt::Key_Delete);
+    EXPECT_EQ(list().checkInCount(), 3);
+    expectLast(picked.toLatin1().constData());
+    key(Qt::Key_Delete); // nothing selected any more: nothing else goes
+    EXPECT_EQ(list().checkInCount(), 3);
+    key(Qt::Key_Z, Qt::ControlModifier);
+    expectLast("KE5NEW");
+    // Delete in a box holding text deletes a character, never a check-in.
+    typeIn("K5X");
+    key(Qt::Key_Home);
+    key(Qt::Key_Delete);
+    EXPECT_EQ(child<QLineEdit>(page(), "editQUICK")->text(), "5X");
+    EXPECT_EQ(list().checkInCount(), 4);
 }

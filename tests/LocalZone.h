@@ -1,7 +1,7 @@
 #pragma once
 // Runs a test in a fixed local time zone: sets TZ and re-reads it, and puts back the
 // zone the process had when it ends.
-#include "segments/DateTime.h"
+#include "clocks/DateTime.h"
 
 #include <QByteArray>
 #include <QtGlobal>

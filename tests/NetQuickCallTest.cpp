@@ -3,14 +3,18 @@
 #include "DataFixtures.h"
 #include "NetFixture.h"
 
-#include "fcc/FccIndexLoader.h"
+#include "licence/FccIndexLoader.h"
+#include "licence/FccZip.h"
 
+#include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QTimer>
 
 namespace {
 QByteArray sheet()
@@ -355,4 +359,146 @@ TEST_F(QuickCall, LicenceClassAndStatusShowUnderTheSelectedCallAndInTheSuggestio
     type("K5ABC"); // a club station the licence file does not hold
     enter(Qt::ShiftModifier);
     EXPECT_EQ(licence->text(), "not in the FCC file");
+}
+
+// A call that changed hands, on the real daily files: its current holder, with that
+// holder's licence, in the suggestions, SELECTED CALL and the licence line.
+TEST_F(QuickCall, CallThatChangedHandsGivesItsCurrentHolderWithHisLicence)
+{
+    QTemporaryDir real;
+    FccZip zip;
+    ASSERT_TRUE(zip.open(sourceDir() + "/tests/fixtures/fcc/l_am_wed.zip"));
+    for (const char* name : { "EN.dat", "HD.dat", "AM.dat" }) {
+        QFile f(real.filePath(QLatin1String(name)));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(zip.forEachLine(name, [&f](std::string_view line) {
+            f.write(line.data(), qint64(line.size()));
+            f.write("\r\n");
+        }));
+    }
+    frmNET->fccCallIndex().start(real.filePath("EN.dat"), QString(), std::chrono::milliseconds(0));
+    ASSERT_TRUE(frmNET->fccCallIndex().waitForFinished(10000));
+    QCoreApplication::processEvents();
+
+    type("K7TEA");
+    ASSERT_FALSE(suggested().isEmpty());
+    EXPECT_TRUE(suggested()[0].startsWith("K7TEA (G)")) << qPrintable(suggested()[0]);
+    EXPECT_TRUE(suggested()[0].contains("KENT")) << qPrintable(suggested()[0]);
+    EXPECT_FALSE(suggested()[0].contains("Seattle")) << qPrintable(suggested()[0]);
+    enter(Qt::ShiftModifier);
+    EXPECT_EQ(selectedCall().join("|"), "K7TEA|ALAN B|HOFFER| | |KENT|WA");
+    EXPECT_EQ(child<QLabel>(net(), "lblSelLICENCE")->text(), "General, active to 2025-04-07");
+}
+
+// A part of a call heard: one club station that matches it is the station meant; several are
+// picked with Down; the note never says that no station matches while stations are listed.
+TEST_F(QuickCall, APartOfACallThatOneClubStationMatchesIsThatStation)
+{
+    const auto suggestions = list("lstQUICK");
+    type("ONLY"); // K9ONLY alone ends with it
+    EXPECT_EQ(suggestions->currentRow(), 0);
+    enter();
+    EXPECT_TRUE(last().startsWith("1  K9ONLY  Vic")) << qPrintable(last());
+
+    type("REG"); // KR5REG and KR6REG
+    EXPECT_EQ(suggestions->currentRow(), -1);
+    enter();
+    EXPECT_EQ(frmNET->checkInList().checkInCount(), 1);
+    EXPECT_EQ(note(), "2 stations match REG: Down picks one, Enter checks it in.");
+    QTest::keyClick(box(), Qt::Key_Down);
+    enter();
+    EXPECT_TRUE(last().startsWith("2  KR5REG")) << qPrintable(last());
+
+    // Only in the FCC file: listed, so never "No station matches"; Down picks it.
+    type("5FCC");
+    ASSERT_FALSE(suggested().isEmpty());
+    EXPECT_EQ(suggestions->currentRow(), -1);
+    enter();
+    EXPECT_EQ(note(), "1 station matches 5FCC: Down picks it, Enter checks it in.");
+    QTest::keyClick(box(), Qt::Key_Down);
+    enter();
+    EXPECT_TRUE(last().startsWith("3  KF5FCC")) << qPrintable(last());
+    // Nothing listed at all: then it says so.
+    type("QQQ");
+    enter();
+    EXPECT_EQ(note(), "No station matches QQQ");
+    EXPECT_EQ(frmNET->checkInList().checkInCount(), 3);
+}
+
+// The remembered place of a deleted line ends as soon as another line is selected.
+TEST_F(QuickCall, AfterADeleteAndACheckInUpGoesAboveTheLineCheckedIn)
+{
+    for (const char* call : { "K5ABC", "K5AB", "W3XYZ" }) {
+        type(call);
+        enter();
+    }
+    const auto l = list("lstboxCheckIN");
+    l->setFocus();
+    l->setCurrentRow(2); // 2  K5AB
+    QTest::keyClick(l, Qt::Key_Delete);
+    type("KD3Q");
+    enter(); // the new line is the selected one
+    ASSERT_TRUE(l->currentItem()->text().startsWith("4  KD3Q"));
+    l->setFocus();
+    QTest::keyClick(l, Qt::Key_Up);
+    EXPECT_TRUE(l->currentItem()->text().startsWith("3  W3XYZ")) << qPrintable(l->currentItem()->text());
+    // A click selects a line too.
+    QTest::keyClick(l, Qt::Key_Delete); // 3  W3XYZ gone
+    l->setCurrentRow(1);
+    QTest::keyClick(l, Qt::Key_Down);
+    EXPECT_TRUE(l->currentItem()->text().startsWith("4  KD3Q")) << qPrintable(l->currentItem()->text());
+}
+
+// After every form, dialog and box of the page the next call typed goes into QUICK CALL.
+TEST_F(QuickCall, TheFocusIsBackInQuickCallAfterEveryFormAndBox)
+{
+    // Closes every form the page opens, as Esc does, and counts them.
+    int forms = 0;
+    QTimer closer;
+    closer.setInterval(20);
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            ++forms;
+            modal->reject();
+        }
+    });
+    closer.start();
+    // The page's own focus, which the window system gives back once the page is active again.
+    const auto backInQuickCall = [this] {
+        net()->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(net()));
+        return net()->focusWidget() == box() && QApplication::focusWidget() == box();
+    };
+    for (const char* button :
+        { "btnJOIN", "btnSHARE", "btnExport", "btnAttendance", "Button2", "btnPrint" }) {
+        w(button)->setFocus();
+        QTest::keyClick(w(button), Qt::Key_Return);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(net()->focusWidget(), box()) << button;
+        EXPECT_TRUE(backInQuickCall()) << button;
+    }
+    // JOIN NET, SHARE NET, the range of dates of ATTENDANCE, the print dialog.
+    EXPECT_GE(forms, 3);
+    EXPECT_EQ(dialogs.saveDialogs, 1); // EXPORT's
+    // Typing a call and Enter now checks it in and opens no form again.
+    w("btnJOIN")->setFocus();
+    QTest::keyClick(w("btnJOIN"), Qt::Key_Return);
+    ASSERT_TRUE(backInQuickCall());
+    const int opened = forms;
+    QTest::keyClicks(QApplication::focusWidget(), "K5ABC");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(forms, opened);
+    EXPECT_TRUE(last().startsWith("1  K5ABC")) << qPrintable(last());
+
+    // Save from the check-in list, and a message box of the club search.
+    w("lstboxCheckIN")->setFocus();
+    QTest::keyClick(w("lstboxCheckIN"), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(dialogs.saveDialogs, 2);
+    EXPECT_TRUE(backInQuickCall());
+    edit("editCALLM")->setFocus();
+    edit("editCALLM")->setText("N0WHERE");
+    QTest::keyClick(edit("editCALLM"), Qt::Key_Return);
+    EXPECT_FALSE(dialogs.shown.empty());
+    EXPECT_TRUE(backInQuickCall());
 }

@@ -2,12 +2,14 @@
 #include "NetFixture.h"
 
 #include "FileSizeLimit.h"
+#include "JournalDamage.h"
 #include "fcc/TfrmFCC2.h"
 #include "pages/TfrmMainA.h"
 
 #include <QDate>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QProcess>
 #include <QStandardPaths>
@@ -322,4 +324,140 @@ TEST_F(NetPageSafety, ADamagedJournalIsKeptAsideAndTheOperatorTold)
     addStation("K5A");
     restart({ 0 });
     EXPECT_EQ(dialogs.choices.size(), 1); // the new journal protects the net
+}
+
+TEST_F(NetPageSafety, AJournalDamagedInItsMiddleIsSetAsideItsNetOfferedBackAndProtectionGoesOn)
+{
+    DestroyPages();
+    const QStringList lastNet = journaldamage::writeNets(JournalFolder());
+    const QByteArray damaged = journaldamage::damageMiddle(JournalFolder());
+    ASSERT_FALSE(damaged.isEmpty());
+    restart({ 0 });
+    // One message, in plain words, naming both files and what was read back.
+    ASSERT_EQ(dialogs.shown.size(), 1u) << qPrintable(dialogs.texts().join('|'));
+    const QString told = dialogs.shown[0].text;
+    const QStringList aside = QDir(JournalFolder()).entryList({ "journal.sqlite.damaged-*" });
+    ASSERT_EQ(aside.size(), 1);
+    EXPECT_EQ(readFile(QDir(JournalFolder()).filePath(aside[0])), damaged);
+    EXPECT_TRUE(told.contains(QDir::toNativeSeparators(QDir(JournalFolder()).filePath(aside[0]))))
+        << qPrintable(told);
+    EXPECT_TRUE(told.contains(QDir::toNativeSeparators(QDir(JournalFolder()).filePath("journal.sqlite"))));
+    EXPECT_TRUE(told.contains("were read back")) << qPrintable(told);
+    EXPECT_FALSE(told.contains("NOT being protected"));
+    EXPECT_FALSE(told.contains("btree"));
+    // The unsaved net is offered back and restored, with its net control.
+    ASSERT_EQ(dialogs.choices.size(), 1);
+    EXPECT_TRUE(dialogs.choices[0].endsWith(" with 30 check-ins was found. Restore it?"));
+    EXPECT_EQ(lines("lstboxCheckIN"), lastNet);
+    EXPECT_EQ(edit("editNCS")->text(), "K5NCS");
+    openNetPage();
+    EXPECT_FALSE(w("lblUNPROTECTED")->isVisible());
+
+    // Protection goes on: a net checked in and killed in the new journal comes back.
+    DestroyPages();
+    QProcess child;
+    child.start(binaryDir() + "/bin/velmora-journal-child", { JournalFolder(), "400" });
+    ASSERT_TRUE(child.waitForStarted());
+    int acknowledged = 0;
+    while (acknowledged < 20 && child.waitForReadyRead(10000))
+        while (child.canReadLine())
+            acknowledged = child.readLine().trimmed().toInt();
+    ASSERT_GE(acknowledged, 20) << child.readAllStandardError().constData();
+    ::kill(pid_t(child.processId()), SIGKILL);
+    ASSERT_TRUE(child.waitForFinished());
+    dialogs.shown.clear();
+    restart({ 0 });
+    EXPECT_TRUE(dialogs.shown.empty()) << qPrintable(dialogs.texts().join('|')); // the new journal is sound
+    ASSERT_EQ(dialogs.choices.size(), 1);
+    const QStringList back = lines("lstboxCheckIN");
+    ASSERT_GE(back.size(), acknowledged + 1);
+    for (int i = 1; i < back.size(); ++i)
+        EXPECT_EQ(back[i], QStringLiteral("%1  K%2ABC  Op %1  Waco  TX").arg(i).arg(i % 10));
+}
+
+TEST_F(NetPageSafety, ARedMarkSaysSoWhileCheckInsAreNotProtected)
+{
+    openNetPage();
+    addStation("K5A");
+    EXPECT_FALSE(w("lblUNPROTECTED")->isVisible());
+    {
+        // The disk fills up in the middle of the net.
+        const qint64 wal = QFileInfo(QDir(JournalFolder()).filePath("journal.sqlite-wal")).size();
+        FileSizeLimit limit(wal);
+        for (int i = 0; i < 5; ++i)
+            addStation(QStringLiteral("K6N%1").arg(i));
+    }
+    EXPECT_EQ(edit("editNoCheckins")->text(), "6");
+    EXPECT_TRUE(w("lblUNPROTECTED")->isVisible());
+    EXPECT_TRUE(child<QLabel>(net(), "lblUNPROTECTED")->text().contains("NOT PROTECTED"));
+    EXPECT_TRUE(child<QLabel>(net(), "lblUNPROTECTED")->styleSheet().contains("#d00000"));
+
+    // A folder where no journal can be made: the mark is there from the start.
+    QFile blocker(install.filePath("not-a-folder"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    SetJournalFolder(install.filePath("not-a-folder/velmora"));
+    restart({});
+    openNetPage();
+    EXPECT_TRUE(w("lblUNPROTECTED")->isVisible());
+}
+
+TEST_F(NetPageSafety, TheNetControlsCallIsJournaledRestoredAndExported)
+{
+    openNetPage();
+    QTest::keyClicks(edit("editNCS"), "k5ncs");
+    addStation("K5A");
+    addStation("K5B");
+    restart({ 0 }); // killed: nothing saved
+    ASSERT_EQ(dialogs.choices.size(), 1);
+    EXPECT_EQ(edit("editNCS")->text(), "K5NCS");
+    openNetPage();
+    QTemporaryDir out;
+    dialogs.fileNames = { out.filePath("net.csv") };
+    click(w("btnExport"));
+    EXPECT_TRUE(readFile(out.filePath("net.csv")).contains("# net control,K5NCS\r\n"))
+        << readFile(out.filePath("net.csv")).left(300).constData();
+    // A new net goes on with the same net control.
+    dialogs.answers = { Dialogs::SaveChoice::Discard };
+    QTest::keyClick(edit("editQUICK"), Qt::Key_N, Qt::ControlModifier);
+    addStation("K5C");
+    restart({ 0 });
+    EXPECT_EQ(edit("editNCS")->text(), "K5NCS");
+    EXPECT_EQ(lines("lstboxCheckIN").size(), 2);
+}
+
+TEST_F(NetPageSafety, TheSaveDialogOpensInTheFolderOfTheFileSavedLastAlsoAfterARestart)
+{
+    openNetPage();
+    addStation("K5A");
+    QTemporaryDir out;
+    dialogs.fileNames = { out.filePath("tuesday.txt") };
+    click(w("panSAVE"));
+    restart({});
+    openNetPage();
+    addStation("K5B");
+    // An export elsewhere in between changes nothing.
+    QTemporaryDir elsewhere;
+    dialogs.fileNames = { elsewhere.filePath("net.csv"), "" };
+    click(w("btnExport"));
+    click(w("panSAVE"));
+    ASSERT_EQ(dialogs.proposedNames.size(), 3);
+    EXPECT_EQ(QFileInfo(dialogs.proposedNames[2]).absolutePath(), QDir(out.path()).absolutePath());
+}
+
+TEST(NetInstallation, AFolderWithoutAnyClubDatabaseIsNamedWithHowToPointAtAnother)
+{
+    QTemporaryDir empty;
+    RecordingDialogs dialogs;
+    try {
+        CreatePages(empty.path());
+        FAIL() << "the pages were created on a folder without databases";
+    } catch (const std::exception& e) {
+        const QString text = QString::fromUtf8(e.what());
+        EXPECT_TRUE(text.contains(QDir::toNativeSeparators(empty.path()))) << qPrintable(text);
+        EXPECT_TRUE(text.contains("none of the club databases")) << qPrintable(text);
+        EXPECT_TRUE(text.contains("--install-dir")) << qPrintable(text);
+        EXPECT_FALSE(text.contains("the file does not exist")) << qPrintable(text);
+    }
+    EXPECT_EQ(frmNET, nullptr);
 }

@@ -51,10 +51,12 @@ TEST_F(NetPage, EmptyEntryMatchesTheFirstRecordOfEveryTable)
     openNetPage();
     edit("editCALLM")->setText("");
     click(w("VRSEARCH"));
+    // Every call begins with it: each roster's line names the call it matched, and SELECTED
+    // CALL shows the first of them whole, nothing of the others.
     EXPECT_EQ(lines("lstboxCALLS"),
-        (QStringList { "FMCA ARC", "RV Radio Network", "Regular Check-ins", "WBCCI Service net" }));
-    EXPECT_EQ(edit("editSelFN")->text(), "Placeholder");
-    EXPECT_EQ(edit("editSelCALL")->text(), "");
+        (QStringList { "FMCA ARC: K5ABC", "RV Radio Network: K5ZZZ", "Regular Check-ins: KR5REG",
+            "WBCCI Service net: W4PLACE" }));
+    EXPECT_EQ(selectedCall(), (QStringList { "K5ABC", "Ann", "Smith", "Bob", "K5BOB", "Waco", "TX" }));
 }
 
 TEST_F(NetPage, SearchEmptiesTheFoundListFirst)

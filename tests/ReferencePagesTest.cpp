@@ -128,7 +128,9 @@ TEST_F(ReferencePages, InformationalPageOpensWithFourGreyButtonsAndNoPicture)
     ASSERT_TRUE(frmINFO->isVisible());
     EXPECT_FALSE(frmMainA->isVisible());
     EXPECT_EQ(frmINFO->windowTitle(), "INFORMATIONAL PAGE");
-    EXPECT_EQ(frmINFO->size(), QSize(1305, 750));
+    // Laid out for 1305 by 750, it opens in the main window's place and size.
+    EXPECT_EQ(frmINFO->designSize(), QSize(1305, 750));
+    EXPECT_EQ(frmINFO->geometry(), frmMainA->geometry());
     EXPECT_EQ(colours(frmINFO, INFO_BUTTONS), (QList<TColor> { G, G, G, G }));
     EXPECT_EQ(showing(frmINFO, INFO_PANELS), (QList<bool> { false, false, false, false }));
     const char* captions[] = { "PAGE 1", "PAGE 2", "PAGE 3", "PAGE 4" };
@@ -194,7 +196,7 @@ TEST_F(ReferencePages, FrequenciesPageTogglesItsSixPictures)
     open("VrDemoButton1");
     ASSERT_TRUE(frmRVnets->isVisible());
     EXPECT_EQ(frmRVnets->windowTitle(), "RV NET FREQUENCIES");
-    EXPECT_TRUE(frmRVnets->windowState() & Qt::WindowMaximized);
+    EXPECT_EQ(frmRVnets->geometry(), frmMainA->geometry()); // the window stays where it was
     EXPECT_EQ(colours(frmRVnets, NET_BUTTONS), (QList<TColor> { G, G, G, G, G, G, G, G }));
     EXPECT_EQ(showing(frmRVnets, NET_PANELS), (QList<bool> { false, false, false, false, false, false }));
     const char* captions[] = { "GENERAL FREQS", "VESKAR", "RV RADIO NETWORK", "SHR - GOOD SAMS", "FMCA  ARC",
@@ -318,7 +320,8 @@ TEST_F(ReferencePages, PreambleMemoHoldsTheScriptAndKeepsEditsBetweenVisits)
     open("VR3");
     ASSERT_TRUE(frmPreAmp->isVisible());
     EXPECT_TRUE(frmPreAmp->windowTitle().isEmpty());
-    EXPECT_EQ(frmPreAmp->size(), QSize(1305, 891));
+    EXPECT_EQ(frmPreAmp->designSize(), QSize(1305, 891));
+    EXPECT_EQ(frmPreAmp->geometry(), frmMainA->geometry());
     auto* memo = child<QPlainTextEdit>(frmPreAmp, "Memo1");
     EXPECT_FALSE(memo->isReadOnly());
     EXPECT_EQ(memo->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);

@@ -1,4 +1,5 @@
 // The roster table: reading records by index, columns by name, keyed search.
+#include "data/IsolatedReader.h"
 #include "data/RosterTable.h"
 #include "data/DataError.h"
 
@@ -118,7 +119,7 @@ TEST(RosterTable, OpensAnAccessTableWithNumbersAndNulls)
                 { "KD5QRS", "5", "Lee", null }, { "KD5QR", "5", "Vicki", "" },
                 { "N0ABC", "0", "Ron", "Sue" } },
             { "AREA" }) });
-    RosterTable t = RosterTable::open(file, "abc");
+    RosterTable t = openRosterTable(file, "abc");
     EXPECT_EQ(t.columns(), QStringList({ "Call", "AREA", "FN", "Spouse" }));
     ASSERT_EQ(t.recordCount(), 4);
     EXPECT_EQ(t.text(0, t.column("AREA")), "") << "a null number reads as empty text";
@@ -134,10 +135,10 @@ TEST(RosterTable, TheDemoRostersHoldWhatThePagesRelyOn)
     const QString db = binaryDir() + "/demo/database/";
     if (!QFileInfo::exists(db + "ARCarea.mdb"))
         GTEST_SKIP() << "the demo installation is not built";
-    RosterTable amber = RosterTable::open(db + "ARCarea.mdb", "Amber");
-    RosterTable abc = RosterTable::open(db + "radioRV.mdb", "ABC");
-    RosterTable reg = RosterTable::open(db + "RepCheck.mdb", "RepCheckIn");
-    RosterTable wbc = RosterTable::open(db + "WBCII.mdb", "wbcci");
+    RosterTable amber = openRosterTable(db + "ARCarea.mdb", "Amber");
+    RosterTable abc = openRosterTable(db + "radioRV.mdb", "ABC");
+    RosterTable reg = openRosterTable(db + "RepCheck.mdb", "RepCheckIn");
+    RosterTable wbc = openRosterTable(db + "WBCII.mdb", "wbcci");
     EXPECT_GE(amber.recordCount() + abc.recordCount() + reg.recordCount() + wbc.recordCount(), 300);
 
     // Every call area occurs in every roster, and AREA agrees with the call's digit.
@@ -178,7 +179,7 @@ TEST(RosterTable, ReadsNumbersDatesAndYesNoAsAUserWritesThem)
         { { "A", "0.1", "2021-03-04", "yes", "-12" }, { "B", "1000", "2020-01-02 10:30", "no", std::nullopt },
             { "C", std::nullopt, std::nullopt, std::nullopt, "2147483647" } } };
     jet4::writeDatabase(file.toStdString(), { t });
-    RosterTable r = RosterTable::open(file, "Members");
+    RosterTable r = openRosterTable(file, "Members");
     QStringList seen;
     for (int i = 0; i < r.recordCount(); ++i)
         seen << QStringList { r.text(i, r.column("Dues")), r.text(i, r.column("Joined")),

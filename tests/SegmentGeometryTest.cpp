@@ -1,7 +1,7 @@
 // The seven-segment geometry point by point, the separator glyphs, the time display's
 // layout and the splitting of a time value into what the digits read.
 #include "segments/SegmentGeometry.h"
-#include "segments/DateTime.h"
+#include "clocks/DateTime.h"
 
 #include <gtest/gtest.h>
 

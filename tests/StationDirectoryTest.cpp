@@ -4,7 +4,7 @@
 #include "TestSupport.h"
 
 #include "data/RosterTable.h"
-#include "fcc/LicenceRecord.h"
+#include "licence/LicenceRecord.h"
 #include "lookup/StationDirectory.h"
 
 #include <QFile>

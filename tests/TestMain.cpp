@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <gtest/gtest.h>
 
+#include "TestScreen.h"
 #include "app/Application.h"
 #include "app/Pages.h"
 
@@ -28,11 +29,10 @@ class FreshJournal : public ::testing::EmptyTestEventListener {
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
     ::testing::InitGoogleTest(&argc, argv);
     // Caches the program keeps (the licence file's call index) go to a folder of this run.
     QTemporaryDir cache;
+    useDesignSizedScreen(cache.path());
     qputenv("XDG_CACHE_HOME", cache.path().toLocal8Bit());
     VelmoraApplication app(argc, argv);
     ::testing::UnitTest::GetInstance()->listeners().Append(new FreshJournal);

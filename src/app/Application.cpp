@@ -1,5 +1,7 @@
 #include "app/Application.h"
 
+#include "app/ScreenFit.h"
+
 #include "controls/Dialogs.h"
 
 #include <exception>
@@ -8,6 +10,7 @@ VelmoraApplication::VelmoraApplication(int& argc, char** argv) : QApplication(ar
 {
     setApplicationName(QStringLiteral("velmora"));
     setApplicationVersion(QStringLiteral(VELMORA_VERSION));
+    installEventFilter(new DialogsOnScreen(this));
 }
 
 bool VelmoraApplication::notify(QObject* receiver, QEvent* event)

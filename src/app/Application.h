@@ -1,6 +1,7 @@
 #pragma once
 // The application object: any exception that escapes an event handler is shown in the
-// standard error box with its text, and the program carries on.
+// standard error box with its text, and the program carries on. Every dialog is kept on
+// the screen it opens on.
 #include <QApplication>
 
 class VelmoraApplication : public QApplication {

@@ -1,6 +1,6 @@
 #include "app/Options.h"
 
-#include "fcc/FccImport.h"
+#include "licence/FccImport.h"
 
 #include <QDir>
 #include <QStringList>
@@ -22,6 +22,9 @@ static QString usage()
                           "  --import-fcc FILE...\n"
                           "                     import the FCC's weekly zip (l_amat.zip) and any daily\n"
                           "                     zips (l_am_<day>.zip) into FCCraw/, then exit\n"
+                          "  --accept-smaller-weekly\n"
+                          "                     let --import-fcc replace the data with a weekly zip that\n"
+                          "                     holds far fewer licences\n"
                           "  --server CONNINFO  shared-net server (libpq string or URI) for SHARE NET\n"
                           "                     and JOIN NET\n"
                           "  --help             show this help and exit\n"
@@ -34,6 +37,9 @@ static QString usage()
                           "  --import-fcc FILE...\n"
                           "                      import the FCC's weekly zip (l_amat.zip) and any daily\n"
                           "                      zips (l_am_<day>.zip) into FCCraw/, then exit\n"
+                          "  --accept-smaller-weekly\n"
+                          "                      let --import-fcc replace the data with a weekly zip that\n"
+                          "                      holds far fewer licences\n"
                           "  --server CONNINFO   shared-net server (libpq string or URI) for SHARE NET\n"
                           "                      and JOIN NET\n"
                           "  --callbook PROGRAM  call-book program that RUN HAMCALL PROGRAM starts: a\n"
@@ -77,6 +83,10 @@ Options parseOptions(int argc, const char* const* argv)
                 o.fccZips << QString::fromLocal8Bit(argv[++i]);
             if (o.fccZips.isEmpty())
                 return stop(QStringLiteral("velmora: --import-fcc needs at least one zip\n") + usage(), 2);
+            continue;
+        }
+        if (arg == QLatin1String("--accept-smaller-weekly")) {
+            o.acceptSmallerWeekly = true;
             continue;
         }
         if (arg == QLatin1String("--server")) {
@@ -132,18 +142,25 @@ int runFccImport(const Options& options)
 {
     const QString folder = QDir(options.installFolder).absoluteFilePath(QStringLiteral("FCCraw"));
     int shown = -1;
-    const FccImportResult result = ImportFccZips(options.fccZips, folder, [&shown](int percent) {
-        // A line every tenth, so a log of the run stays short.
-        if (percent / 10 != shown / 10 || percent == 100) {
-            std::printf("importing: %d%%\n", percent);
-            std::fflush(stdout);
-        }
-        shown = percent;
-    });
+    FccImportOptions importOptions;
+    importOptions.acceptSmallerWeekly = options.acceptSmallerWeekly;
+    const FccImportResult result = ImportFccZips(
+        options.fccZips, folder,
+        [&shown](int percent) {
+            // A line every tenth, so a log of the run stays short.
+            if (percent / 10 != shown / 10 || percent == 100) {
+                std::printf("importing: %d%%\n", percent);
+                std::fflush(stdout);
+            }
+            shown = percent;
+        },
+        nullptr, importOptions);
     for (const QString& note : result.notes)
         std::printf("%s\n", note.toLocal8Bit().constData());
     if (!result.ok) {
         std::fprintf(stderr, "velmora: the FCC import failed: %s\n", result.error.toLocal8Bit().constData());
+        if (result.smallerWeekly)
+            std::fprintf(stderr, "velmora: give --accept-smaller-weekly to import it all the same\n");
         return 1;
     }
     std::printf("imported %lld licence records into %s\n", result.records,

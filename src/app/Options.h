@@ -1,6 +1,6 @@
 #pragma once
 // The command line: --install-dir DIR, --callbook PROGRAM (not on Windows),
-// --import-fcc FILE..., --server CONNINFO, --help, --version.
+// --import-fcc FILE... [--accept-smaller-weekly], --server CONNINFO, --help, --version.
 #include "data/HostSystem.h"
 
 #include <QString>
@@ -13,6 +13,7 @@ struct Options {
     QString callBookProgram; // empty: the platform's default call-book program
     QString server; // the shared-net server SHARE NET and JOIN NET offer first
     QStringList fccZips; // the zips to import, for ImportFcc
+    bool acceptSmallerWeekly = false; // --accept-smaller-weekly
     QString output; // what to print when not running
     int exitStatus = 0; // status when not running
 };

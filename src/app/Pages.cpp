@@ -1,5 +1,7 @@
 #include "app/Pages.h"
 
+#include "app/ScreenFit.h"
+
 #include "clocks/TfrmTimeZone.h"
 #include "fcc/TfrmFCC2.h"
 #include "net/TfrmNET.h"
@@ -108,13 +110,15 @@ void CreatePages(const QString& folder)
         // A clock set by hand (tests) takes effect at once, even after the pages exist.
         session = std::make_unique<NetSession>(installFolder, JournalFolder(), [] { return NetClockNow(); });
         create(frmNET, "frmNET", *session);
-        create(frmFCC2, "frmFCC2", installFolder);
+        create(frmFCC2, "frmFCC2", installFolder, session->fccIndexes());
         create(frmPreAmp, "frmPreAmp");
         connectPages();
     } catch (...) {
         DestroyPages();
         throw;
     }
+    // The window fits the screen; every page opens in the place and size the window has.
+    placeMainWindow(frmMainA, frmMainA->designSize());
     frmMainA->show();
     // A net left unsaved by a crash, a power cut or a kill is offered back first thing.
     frmNET->offerRestore();

@@ -4,6 +4,7 @@
 #include "checkin/CheckInList.h"
 #include "journal/NetJournal.h"
 #include "sharednet/SharedNetSession.h"
+#include "sharednet/SharedStore.h"
 
 #include <QCoreApplication>
 
@@ -17,8 +18,9 @@ int main(int argc, char** argv)
     if (argc < 5)
         return 2;
     NetJournal journal(QString::fromLocal8Bit(argv[1]));
-    CheckInList list(&journal);
-    SharedNetSession session(journal, list);
+    SharedStore store(journal);
+    CheckInList list(&store);
+    SharedNetSession session(store, list);
     if (!session.share(
             QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]), QStringLiteral("N5NCS"))) {
         std::fprintf(stderr, "%s\n", session.message().toLocal8Bit().constData());

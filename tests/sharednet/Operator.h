@@ -4,6 +4,7 @@
 #include "checkin/CheckInList.h"
 #include "journal/NetJournal.h"
 #include "sharednet/SharedNetSession.h"
+#include "sharednet/SharedStore.h"
 
 #include <QStringList>
 #include <QTemporaryDir>
@@ -18,7 +19,7 @@ inline void PrintTo(const QString& text, std::ostream* out)
 
 struct Operator {
     explicit Operator(const QString& folder = QString())
-        : journal(folder.isEmpty() ? dir.path() : folder), list(&journal), session(journal, list)
+        : journal(folder.isEmpty() ? dir.path() : folder), store(journal), list(&store), session(store, list)
     {
         session.setBackoff(100, 400);
     }
@@ -49,6 +50,7 @@ struct Operator {
 
     QTemporaryDir dir;
     NetJournal journal;
+    SharedStore store;
     CheckInList list;
     SharedNetSession session;
 };

@@ -3,9 +3,10 @@
 #include "TestServer.h"
 
 #include "sharednet/SharedNetText.h"
-#include "sharednet/ui/JoinNetForm.h"
-#include "sharednet/ui/ShareNetForm.h"
+#include "sharednet/JoinNetForm.h"
+#include "sharednet/ShareNetForm.h"
 
+#include <QDateTime>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -56,12 +57,21 @@ TEST(SharedNetForms, JoinFormListsTheOpenNetsOfTheServerAndJoinsTheOneChosen)
     server->setText(db.conninfo("k5log"));
     QTest::keyClick(server, Qt::Key_Return);
     ASSERT_EQ(nets->count(), 1);
-    EXPECT_EQ(nets->item(0)->text(), "Tuesday net");
+    // Name, net control, opening time (the server's) and operators.
+    const QString opened = QDateTime::currentDateTime().toString("yyyy-MM-dd HH:");
+    EXPECT_TRUE(nets->item(0)->text().startsWith("Tuesday net   N5NCS   " + opened))
+        << nets->item(0)->text().toStdString();
+    EXPECT_TRUE(nets->item(0)->text().endsWith("   N5NCS"));
+    EXPECT_EQ(form.netId(), ncs.session.serverNet());
     EXPECT_TRUE(ok->isEnabled());
-    ASSERT_TRUE(logger.session.join(form.server(), form.netName(), form.operatorCall()));
+    ASSERT_TRUE(logger.session.join(form.server(), form.netId(), form.operatorCall()));
     EXPECT_EQ(logger.lines(), QStringList { "1 K5ABC [] by N5NCS" });
     EXPECT_TRUE(logger.session.label().startsWith("Shared: Tuesday net on localhost, 2 operators"));
     // The one net control repeat notice, with who logged the line.
-    EXPECT_TRUE(repeatNotice(" K5ABC ", logger.list.at(0), QTimeZone::utc()).endsWith(" by N5NCS"));
+    EXPECT_TRUE(repeatNotice(" K5ABC ", logger.list.at(logger.indexOf("K5ABC")), QTimeZone::utc())
+                    .endsWith(" by N5NCS"));
+    // The joined list begins with the net's date line, as the net control's does.
+    EXPECT_TRUE(logger.list.at(0).dateLine);
+    EXPECT_EQ(logger.session.netControl(), "N5NCS");
     EXPECT_EQ(sharedLabelText(false, "Tuesday net", "localhost", 2, 3), "OFFLINE: 3 changes waiting");
 }

@@ -66,8 +66,9 @@ TEST_F(SharedNetPage, SharedFromThePageEveryLineReachesTheOthersAndTheirsShowInP
         << logger.lines().join('|').toStdString();
 
     quickCheckIn("W3XYZ");
+    ASSERT_TRUE(waitFor([&] { return hasCall(logger.lines(), "W3XYZ"); }));
     logger.add("K9NEW");
-    ASSERT_TRUE(waitFor([&] { return rowOf("K9NEW") >= 0 && hasCall(logger.lines(), "W3XYZ"); }));
+    ASSERT_TRUE(waitFor([&] { return rowOf("K9NEW") >= 0; }));
     EXPECT_TRUE(logger.lines().contains("2 W3XYZ [] by N5NCS")) << logger.lines().join('|').toStdString();
     // The other operator's line is numbered by the server, after the page's two.
     const int row = rowOf("K9NEW");
@@ -75,6 +76,10 @@ TEST_F(SharedNetPage, SharedFromThePageEveryLineReachesTheOthersAndTheirsShowInP
         << lines("lstboxCheckIN")[row].toStdString();
     EXPECT_EQ(list("lstboxCheckIN").view()->model()->index(row, 0).data(Qt::ToolTipRole).toString(),
         "Logged by K5LOG");
+    // Who logged a line is in the line on the screen, not only in its tooltip.
+    EXPECT_TRUE(lines("lstboxCheckIN")[row].endsWith("   by K5LOG"))
+        << lines("lstboxCheckIN")[row].toStdString();
+    EXPECT_TRUE(lines("lstboxCheckIN")[rowOf("W3XYZ")].endsWith("   by N5NCS"));
     EXPECT_TRUE(waitFor([&] { return shared().endsWith(", 2 operators"); })) << shared().toStdString();
 
     // A repeat of the other operator's station is pointed out with who logged it.
@@ -142,4 +147,27 @@ TEST_F(SharedNetPage, APasswordIsAskedForAndNeverWritten)
         ASSERT_TRUE(f.open(QIODevice::ReadOnly));
         EXPECT_FALSE(f.readAll().contains("right horse")) << file.fileName().toStdString();
     }
+}
+
+// Off line, the label is red only while changes wait to be sent.
+TEST_F(SharedNetPage, OfflineIsRedOnlyWhileChangesWait)
+{
+    PrivateCluster cluster;
+    ASSERT_TRUE(cluster.ok());
+    TestDatabase own(cluster.base());
+    ASSERT_TRUE(own.ok());
+    ASSERT_TRUE(ShareNet(own.conninfo("n5ncs"), "Tuesday net", "n5ncs"));
+    const QLabel* label = child<QLabel>(net(), "lblSHARED");
+    ASSERT_TRUE(cluster.halt());
+    ASSERT_TRUE(waitFor([&] { return shared() == "OFFLINE: 0 changes waiting"; }, 30000))
+        << shared().toStdString();
+    EXPECT_FALSE(label->styleSheet().contains("#ff3030")) << label->styleSheet().toStdString();
+    quickCheckIn("K5ABC");
+    ASSERT_TRUE(waitFor(
+        [&] { return shared().startsWith("OFFLINE: ") && shared() != "OFFLINE: 0 changes waiting"; }, 5000))
+        << shared().toStdString();
+    EXPECT_TRUE(label->styleSheet().contains("#ff3030"));
+    ASSERT_TRUE(cluster.resume());
+    ASSERT_TRUE(waitFor([&] { return shared().startsWith("Shared: "); }, 30000)) << shared().toStdString();
+    EXPECT_FALSE(label->styleSheet().contains("#ff3030"));
 }

@@ -1,13 +1,21 @@
 // Several operators on one shared net, a server that goes away and a client that is killed.
+#include "FileSizeLimit.h"
 #include "Operator.h"
 #include "TestServer.h"
 
+#include "report/NetExport.h"
+#include "report/NetSummary.h"
 #include "sharednet/SharedNetText.h"
 
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
+#include <QThread>
+#include <QTimeZone>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -46,6 +54,7 @@ TEST(SharedNet, TwoOperatorsAddDeleteAndSetStatusesAndEndIdentical)
     ASSERT_TRUE(waitFor([&] { return logger.lines().size() == 1; }));
 
     ncs.add("K5ABC");
+    ASSERT_TRUE(waitFor([&] { return logger.lines().size() == 2; }));
     logger.add("N5XYZ");
     logger.add("AB5CD");
     ASSERT_TRUE(waitFor([&] { return sameLists(ncs, logger, 4); }))
@@ -55,18 +64,19 @@ TEST(SharedNet, TwoOperatorsAddDeleteAndSetStatusesAndEndIdentical)
     EXPECT_EQ(ncs.lines().first(), "2 W5AAA [] by N5NCS");
     // Another operator's line is shown in place and its status can be set by anyone.
     ASSERT_TRUE(ncs.list.setStatus(ncs.indexOf("N5XYZ"), "M/S"));
-    ASSERT_TRUE(logger.list.setStatus(logger.indexOf("K5ABC"), "RELAY"));
-    ASSERT_TRUE(logger.list.remove(logger.indexOf("W5AAA")));
-    ASSERT_TRUE(ncs.list.remove(ncs.indexOf("AB5CD")));
+    ASSERT_TRUE(logger.list.setStatus(logger.indexOf("K5ABC"), "R"));
+    // A logger deletes the lines it logged; the net control any line.
+    ASSERT_TRUE(logger.list.remove(logger.indexOf("AB5CD")));
+    ASSERT_TRUE(ncs.list.remove(ncs.indexOf("W5AAA")));
     ASSERT_TRUE(waitFor([&] { return sameLists(ncs, logger, 2); }))
         << ncs.lines().join('\n').toStdString() << "\n--\n"
         << logger.lines().join('\n').toStdString();
-    EXPECT_TRUE(ncs.lines().join('\n').contains("K5ABC [RELAY] by N5NCS"));
+    EXPECT_TRUE(ncs.lines().join('\n').contains("K5ABC [R] by N5NCS"));
     EXPECT_TRUE(ncs.lines().join('\n').contains("N5XYZ [M/S] by K5LOG"));
     // An undo brings the line back on every list, with its number.
     ASSERT_TRUE(ncs.list.undo());
     ASSERT_TRUE(waitFor([&] { return sameLists(ncs, logger, 3); }));
-    EXPECT_TRUE(logger.lines().join('\n').contains("AB5CD [] by K5LOG"));
+    EXPECT_TRUE(logger.lines().join('\n').contains("2 W5AAA [] by N5NCS"));
 
     // The repeat notice covers lines logged by the other operator.
     const JournalEntry& seen = logger.list.at(logger.indexOf("K5ABC"));
@@ -76,6 +86,7 @@ TEST(SharedNet, TwoOperatorsAddDeleteAndSetStatusesAndEndIdentical)
 
     // What each journal holds is what each list shows, other operators' lines included.
     CheckInList reread(&logger.journal);
+    reread.setNumbersProvisional(true); // as the list of a shared net, in number order
     reread.restore(logger.list.netId());
     EXPECT_EQ(reread.lines(), logger.list.lines());
 }
@@ -240,4 +251,200 @@ TEST(SharedNet, ChangesOfAClientKilledBeforeSendingThemGoOutOnItsNextStart)
         << restarted.lines().join('\n').toStdString() << "\n--\n"
         << watcher.lines().join('\n').toStdString();
     EXPECT_EQ(restarted.session.waitingChanges(), 0);
+}
+
+// A key pressed while one of the session's statements waits on a server that does not answer
+// is handled once, from the page's own event loop and at once; never from inside a wait of
+// the session, and its change goes out after the statement, once.
+TEST(SharedNet, AKeyPressedWhileAStatementWaitsIsHandledOnceAndNeverInsideTheWait)
+{
+    TestDatabase db;
+    ASSERT_TRUE(db.ok());
+    Operator ncs;
+    ncs.session.setStatementWait(4000);
+    ASSERT_TRUE(ncs.session.share(db.conninfo("n5ncs"), netName, "N5NCS"));
+    ncs.add("K5AAA");
+    ASSERT_TRUE(waitFor([&] {
+        return ncs.session.state() == SharedNetSession::State::Live && ncs.session.waitingChanges() == 0;
+    }));
+
+    PgConnection admin;
+    ASSERT_TRUE(admin.open(connParams(db.conninfo("velmora_admin")), {}, nullptr));
+    const PgResult r = admin.exec("SELECT pid FROM pg_stat_activity WHERE usename = 'n5ncs' AND datname = "
+                                  "current_database()");
+    ASSERT_TRUE(r.ok() && r.rows() == 1) << r.error().toStdString();
+    const pid_t backend = pid_t(*r.integer(0, 0));
+    ASSERT_EQ(::kill(backend, SIGSTOP), 0);
+    const std::unique_ptr<void, std::function<void(void*)>> resumeIt(
+        reinterpret_cast<void*>(1), [backend](void*) { ::kill(backend, SIGCONT); });
+
+    ncs.add("W5BBB"); // its statement waits on the stopped server process
+    ASSERT_TRUE(waitFor([&] { return ncs.session.isWaiting(); }));
+
+    struct KeyBox : QLineEdit {
+        std::function<void()> pressed;
+        void keyPressEvent(QKeyEvent* e) override
+        {
+            pressed();
+            QLineEdit::keyPressEvent(e);
+        }
+    } box;
+    box.show();
+    int presses = 0, level = -1, baseLevel = -1;
+    bool statementOut = false;
+    box.pressed = [&] {
+        ++presses;
+        level = QThread::currentThread()->loopLevel();
+        statementOut = ncs.session.isWaiting();
+        ncs.add("N5CCC");
+    };
+    QTimer::singleShot(0, &box, [&] { baseLevel = QThread::currentThread()->loopLevel(); });
+    QCoreApplication::postEvent(&box, new QKeyEvent(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, "a"));
+    ASSERT_TRUE(waitFor([&] { return presses > 0; }, 1000));
+    waitFor([] { return false; }, 300); // time for a second delivery, if there were one
+    EXPECT_EQ(presses, 1);
+    EXPECT_EQ(box.text(), "a");
+    // The loop that delivered the key is the page's own, not one run inside the session.
+    EXPECT_EQ(level, baseLevel);
+    EXPECT_TRUE(statementOut); // handled while the statement was out, not held until it came back
+    EXPECT_TRUE(ncs.list.line(ncs.indexOf("N5CCC")).startsWith("3?  N5CCC"));
+    EXPECT_EQ(ncs.session.waitingChanges(), 2);
+
+    ::kill(backend, SIGCONT);
+    ASSERT_TRUE(waitFor([&] { return ncs.session.isOnline() && ncs.session.waitingChanges() == 0; }, 30000))
+        << ncs.session.message().toStdString();
+    Operator check;
+    ASSERT_TRUE(check.session.join(db.conninfo("k5log"), netName, "K5LOG"));
+    const QStringList want { "1 K5AAA [] by N5NCS", "2 W5BBB [] by N5NCS", "3 N5CCC [] by N5NCS" };
+    EXPECT_TRUE(waitFor([&] { return check.lines() == want && ncs.lines() == want; }, 10000))
+        << check.lines().join('|').toStdString() << " / " << ncs.lines().join('|').toStdString();
+}
+
+// A logger restored after a crash shows, exports, prints and times the net exactly as it did
+// before: its date line heads the list, the lines stand in number order, the lines logged off
+// line stand last with their mark and move to their places once numbered.
+TEST(SharedNet, ALoggerRestoredAfterACrashShowsAndExportsTheNetAsBefore)
+{
+    TestDatabase db;
+    ASSERT_TRUE(db.ok());
+    Operator ncs;
+    ncs.list.addDateLine("12/9/26");
+    ASSERT_TRUE(ncs.session.share(db.conninfo("n5ncs"), netName, "N5NCS"));
+    ncs.add("K5AAA");
+    ncs.add("K5BBB");
+    ASSERT_TRUE(waitFor([&] { return ncs.session.waitingChanges() == 0; }));
+
+    QTemporaryDir folder;
+    QStringList before;
+    NetSummary summary;
+    QByteArray csv;
+    {
+        Operator logger(folder.path());
+        ASSERT_TRUE(logger.session.join(db.conninfo("k5log"), netName, "K5LOG"));
+        EXPECT_EQ(logger.session.netControl(), "N5NCS");
+        ASSERT_EQ(logger.lines().size(), 2);
+        logger.session.setBackoff(60000, 60000);
+        logger.session.dropConnection();
+        logger.add("W5OFF1");
+        logger.add("W5OFF2");
+        ncs.add("K5CCC"); // numbered 3 while the logger is away
+        ASSERT_TRUE(waitFor([&] { return ncs.session.waitingChanges() == 0; }));
+        before = logger.list.lines();
+        summary = summarizeNet(logger.list, "N5NCS");
+        csv = netCsv(summary, currentNet(logger.list), QTimeZone::utc());
+    }
+    ASSERT_EQ(before.size(), 5);
+    EXPECT_TRUE(before[0].startsWith("DATE")) << before[0].toStdString();
+    EXPECT_TRUE(before[3].startsWith("3?  W5OFF1")) << before[3].toStdString();
+    EXPECT_EQ(summary.count, 4);
+    EXPECT_GT(summary.startUtcMs, 0);
+
+    Operator restored(folder.path());
+    restored.session.setBackoff(60000, 60000);
+    const auto pending = restored.journal.pendingNet();
+    ASSERT_TRUE(pending);
+    restored.list.restore(pending->id);
+    ASSERT_TRUE(restored.session.resume());
+    EXPECT_EQ(restored.list.lines(), before);
+    const NetSummary again = summarizeNet(restored.list, "N5NCS");
+    EXPECT_EQ(again.count, summary.count);
+    EXPECT_EQ(again.startUtcMs, summary.startUtcMs);
+    EXPECT_EQ(again.identifications, summary.identifications);
+    EXPECT_EQ(netCsv(again, currentNet(restored.list), QTimeZone::utc()), csv);
+
+    // Back on line, the lines logged meanwhile take their numbers and their places.
+    ASSERT_TRUE(waitFor([&] { return sameLists(restored, ncs, 5); }, 20000))
+        << restored.lines().join('|').toStdString() << " / " << ncs.lines().join('|').toStdString();
+    QStringList order;
+    for (int i = 1; i < restored.list.size(); ++i)
+        order << QString::number(restored.list.at(i).number);
+    EXPECT_EQ(order, (QStringList { "1", "2", "3", "4", "5" }));
+    EXPECT_TRUE(restored.list.at(0).dateLine);
+}
+
+// A client whose disk is full: it says at once that its lines are neither protected nor yet
+// sent, never counts them as none waiting, sends them from memory, and after a restart reads
+// back from the server everything since the last change it could write. Nothing is lost.
+TEST(SharedNet, AClientThatCannotWriteItsJournalSaysSoKeepsItsLinesAndSendsThem)
+{
+    TestDatabase db;
+    ASSERT_TRUE(db.ok());
+    SharedNetServer other; // another operator, straight at the server
+    QString message;
+    ASSERT_TRUE(other.connect(db.conninfo("n5ncs"), {}, &message)) << message.toStdString();
+    const auto net = other.shareNet(NetOutbox::newUid(), netName, "N5NCS", 1765000000000, &message);
+    ASSERT_TRUE(net) << message.toStdString();
+    const auto addOther = [&](const QString& call) {
+        OutboxChange c;
+        c.uid = c.lineUid = NetOutbox::newUid();
+        c.kind = QStringLiteral("add");
+        c.entry.call = call;
+        c.entry.loggedBy = QStringLiteral("N5NCS");
+        c.utcMs = 1765000000000;
+        return other.send(*net, c).state == SharedNetServer::Sent::Done;
+    };
+    ASSERT_TRUE(addOther("K5AAA"));
+
+    QTemporaryDir folder;
+    QStringList before;
+    {
+        Operator logger(folder.path());
+        ASSERT_TRUE(logger.session.join(db.conninfo("k5log"), netName, "K5LOG"));
+        ASSERT_EQ(logger.lines(), QStringList { "1 K5AAA [] by N5NCS" });
+        {
+            const FileSizeLimit full(0); // no file of this process can be written now
+            logger.add("W5FULL1");
+            logger.add("W5FULL2");
+            // A status set now is kept and sent too, as the lines are.
+            ASSERT_TRUE(logger.list.setStatus(logger.indexOf("K5AAA"), "OUT"));
+            EXPECT_TRUE(logger.list.journalProblem().contains("not yet sent to the other operators"))
+                << logger.list.journalProblem().toStdString();
+            EXPECT_GE(logger.session.waitingChanges(), 2);
+            logger.session.dropConnection();
+            EXPECT_TRUE(logger.session.label().startsWith("OFFLINE: "));
+            EXPECT_NE(logger.session.label(), "OFFLINE: 0 changes waiting");
+            ASSERT_TRUE(addOther("K5OTHER"));
+            ASSERT_TRUE(waitFor(
+                [&] {
+                    return logger.session.isOnline() && logger.session.waitingChanges() == 0
+                        && logger.lines().size() == 4 && !logger.lines().join(' ').contains('?');
+                },
+                20000))
+                << logger.lines().join('|').toStdString();
+        }
+        before = logger.lines();
+    }
+    EXPECT_EQ(before.size(), 4);
+    EXPECT_TRUE(before.contains("1 K5AAA [OUT] by N5NCS")) << before.join('|').toStdString();
+    PgConnection admin;
+    ASSERT_TRUE(admin.open(connParams(db.conninfo("velmora_admin")), {}, nullptr));
+    EXPECT_EQ(admin.exec("SELECT count(*) FROM velmora.checkins WHERE call LIKE 'W5FULL%'").integer(0, 0), 2);
+
+    Operator restarted(folder.path());
+    const auto pending = restarted.journal.pendingNet();
+    ASSERT_TRUE(pending);
+    restarted.list.restore(pending->id);
+    ASSERT_TRUE(restarted.session.resume());
+    EXPECT_TRUE(waitFor([&] { return restarted.lines() == before; }, 20000))
+        << restarted.lines().join('|').toStdString() << " / " << before.join('|').toStdString();
 }

@@ -2,11 +2,15 @@
 #include <QApplication>
 #include <gtest/gtest.h>
 
+#include "TestScreen.h"
+
+#include <QTemporaryDir>
+
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
     ::testing::InitGoogleTest(&argc, argv);
+    QTemporaryDir screen;
+    useDesignSizedScreen(screen.path());
     QApplication app(argc, argv);
     return RUN_ALL_TESTS();
 }

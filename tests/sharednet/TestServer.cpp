@@ -51,6 +51,9 @@ TestDatabase::TestDatabase(const QString& givenBase)
         if (!good && attempt == 19)
             ADD_FAILURE() << r.error().toStdString();
     }
+    // A copy does not keep its template's grants: no temporary tables, as the schema says.
+    if (good)
+        c.exec(("REVOKE TEMPORARY ON DATABASE " + name.toLatin1() + " FROM PUBLIC").constData());
 }
 
 TestDatabase::~TestDatabase()
@@ -94,7 +97,9 @@ bool TestDatabase::addPasswordSignIn(const QString& user, const QString& passwor
     const QByteArray create = QStringLiteral("CREATE ROLE %1 LOGIN PASSWORD '%2' IN ROLE velmora_ncs")
                                   .arg(user, password)
                                   .toUtf8();
-    if (!admin(create.constData()) || !admin("SELECT pg_reload_conf()"))
+    const QByteArray call
+        = QStringLiteral("INSERT INTO velmora.signins VALUES ('%1', upper('%1'))").arg(user).toUtf8();
+    if (!admin(create.constData()) || !admin(call.constData()) || !admin("SELECT pg_reload_conf()"))
         return false;
     // The server reads its rules again in the background: wait until it asks.
     return waitFor([&] {

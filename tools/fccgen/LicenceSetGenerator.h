@@ -16,6 +16,7 @@
 // did ("expired CALL YYYY-MM-DD", ...), so tests know what to expect.
 #include "EnFileGenerator.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 #include <string>
@@ -95,14 +96,15 @@ struct Licence {
     std::string en, hd, am;
 };
 
-// HD: 51 fields; field 6 status, 7 radio service, 8 grant, 9 expiry, 10 cancellation.
+// HD: 51 fields; field 6 status, 7 radio service, 8 grant, 9 expiry, 10 cancellation,
+// 44 last action date.
 inline std::string hdLine(
-    std::uint32_t id, const std::string& call, char status, long granted, long cancelled)
+    std::uint32_t id, const std::string& call, char status, long granted, long cancelled, long changed)
 {
     std::string line = "HD|" + std::to_string(id) + "|||" + call + "|" + status + "|HA|" + usDate(granted)
         + "|" + usDate(granted + 3652) + "|" + (cancelled ? usDate(cancelled) : std::string()) + "|";
     for (int field = 11; field < 51; ++field)
-        line += field == 13 ? "N|" : "|";
+        line += field == 13 ? "N|" : field == 44 ? usDate(changed) + "|" : "|";
     return line;
 }
 // AM: 18 fields; field 6 operator class (blank for a club), 9 trustee call.
@@ -131,7 +133,11 @@ inline Licence weeklyLicence(const std::string& en, std::uint64_t seed, long wee
         status = 'T', cancelled = granted + 1 + long(r.below(std::uint32_t(weeklyDay - granted)));
     static constexpr char kClasses[] = { 'E', 'E', 'G', 'G', 'G', 'T', 'T', 'T', 'T', 'A', 'P', 'N' };
     const char cls = club ? 0 : kClasses[r.below(sizeof kClasses)];
-    return { en, hdLine(id, call, status, granted, cancelled),
+    // Last changed when it was granted, cancelled, or marked expired.
+    const long changed = cancelled ? cancelled
+        : status == 'E'            ? std::min(granted + 3652 + 1, weeklyDay - 1)
+                                   : granted;
+    return { en, hdLine(id, call, status, granted, cancelled, changed),
         amLine(id, call, cls, club ? callSign(r) : "") };
 }
 
@@ -173,6 +179,8 @@ inline Licence changedLicence(const Licence& was, int kind, int d, long dailyDay
             10, "");
         *note = "upgraded " + call + " E";
     }
+    // The daily set carries every record of a licence it changed, dated that day.
+    now.hd = withField(now.hd, 44, usDate(dailyDay));
     return now;
 }
 inline Licence addedLicence(std::uint64_t seed, int d, std::uint64_t j, long dailyDay, std::string* note)
@@ -186,7 +194,7 @@ inline Licence addedLicence(std::uint64_t seed, int d, std::uint64_t j, long dai
         en = withField(en, 5, call);
     }
     *note = "added " + call;
-    return { en, hdLine(id, call, 'A', dailyDay, 0), amLine(id, call, 'T', "") };
+    return { en, hdLine(id, call, 'A', dailyDay, 0, dailyDay), amLine(id, call, 'T', "") };
 }
 
 class SetSink {

@@ -10,6 +10,7 @@
 #include "controls/Dialogs.h"
 #include "fcc/FccLicencePanel.h"
 #include "fcc/TfrmFCC2.h"
+#include "licence/FccIndexes.h"
 #include "net/TfrmNET.h"
 #include "pages/TfrmINFO.h"
 #include "pages/TfrmMAPS.h"
@@ -66,13 +67,14 @@ void type(QWidget* page, const char* name, const QString& text)
         e->setText(text);
 }
 
-// Shows a page at the 1600 by 900 size it is laid out for: the headless screen is smaller,
-// so a maximized page would be cut.
+// Shows a page at the size it is laid out for, whatever the headless screen's size: the
+// pictures show the design pixel for pixel.
 void showAtLayoutSize(QWidget* page)
 {
     page->show();
     page->setWindowState(Qt::WindowNoState);
-    page->resize(1600, 900);
+    auto* p = qobject_cast<Page*>(page);
+    page->resize(p ? p->designSize() : QSize(1600, 900));
     QCoreApplication::processEvents();
 }
 
@@ -97,9 +99,9 @@ struct BareNetPage : Page {
     Ui::TfrmNET ui;
 };
 
-template <typename T> void makePage(T*& global, const char* name)
+template <typename T, typename... Args> void makePage(T*& global, const char* name, Args&... args)
 {
-    global = new T();
+    global = new T(args...);
     global->setObjectName(QString::fromLatin1(name));
 }
 
@@ -112,7 +114,9 @@ std::unique_ptr<QWidget> makePagesWithoutDatabases()
     makePage(frmTimeZone, "frmTimeZone");
     makePage(frmRVnets, "frmRVnets");
     makePage(frmMAPS, "frmMAPS");
-    makePage(frmFCC2, "frmFCC2");
+    static FccIndexes indexes; // the FCC page reads no licence file here
+    const QString noInstallation;
+    makePage(frmFCC2, "frmFCC2", noInstallation, indexes);
     makePage(frmPreAmp, "frmPreAmp");
     frmMainA->show();
     auto form = std::make_unique<BareNetPage>();
@@ -186,6 +190,7 @@ int main(int argc, char** argv)
     QWidget* main = frmMainA;
     QWidget* net = bareNet ? bareNet.get() : static_cast<QWidget*>(frmNET);
 
+    showAtLayoutSize(main);
     save(main, QStringLiteral("main-start"));
     press(main, "VRstart");
     // The pictures go into the project and its help pages: they show an example folder,
@@ -203,6 +208,7 @@ int main(int argc, char** argv)
         showAtLayoutSize(net);
     } else {
         press(main, "VR4");
+        showAtLayoutSize(net);
         press(net, "panRV");
         press(net, "panA5");
         checkIn(net, "lstboxROSTER2", 1);
@@ -283,11 +289,21 @@ int main(int argc, char** argv)
     type(frmFCC2, "editCALL", QStringLiteral("KD"));
     type(frmFCC2, "editS", sampleCall(install + QStringLiteral("/FCCraw/EN.dat"), "KD", 40));
     press(frmFCC2, "VR3");
+    if (!QTest::qWaitFor([] { return !frmFCC2->buildingList(); }, 30000))
+        std::fprintf(stderr, "the FCC list was not built in time\n");
     // The licence boxes fill once the page's call index is ready.
     frmFCC2->licencePanel().index().waitForFinished(30000);
     QTest::qWait(300);
     save(frmFCC2, QStringLiteral("fcc"));
     frmFCC2->hide();
+
+    // Last, so that no picture before it is drawn after a scaled page: the net page in the
+    // window of a 1366 by 768 laptop screen, the whole page scaled.
+    net->show();
+    net->setWindowState(Qt::WindowNoState);
+    net->resize(1366, 768);
+    save(net, QStringLiteral("net-1366x768"));
+    net->hide();
 
     for (int i = 3; i < argc; ++i) {
         // Further pages by object name, as they stand.
