@@ -3,10 +3,10 @@
 // list shown and counted, beside `grep -c` over the same file; SEARCH; the memory a
 // listed line costs; and the longest time the event loop waited during a build.
 #include "BigLicenceFile.h"
-#include "licence/LicenceFile.h"
 #include "fcc/LicenceListModel.h"
 #include "fcc/TfrmFCC2.h"
 #include "licence/FccIndexes.h"
+#include "licence/LicenceFile.h"
 
 #include <QApplication>
 #include <QDir>

@@ -4,10 +4,10 @@
 
 #include "app/Pages.h"
 #include "fcc/FccLicencePanel.h"
-#include "licence/FccLicenceSet.h"
-#include "licence/FccZip.h"
 #include "fcc/LicenceListModel.h"
 #include "fcc/TfrmFCC2.h"
+#include "licence/FccLicenceSet.h"
+#include "licence/FccZip.h"
 #include "net/TfrmNET.h"
 #include "pages/TfrmMainA.h"
 
@@ -279,7 +279,8 @@ TEST_F(FccPageImport, FarSmallerWeeklyAsksFirstAndReplacesTheDataOnlyWhenTold)
     // Import: the small weekly replaces the data.
     dialogs.chosen.push_back(0);
     ASSERT_TRUE(panel().startImport({ small }));
-    ASSERT_TRUE(QTest::qWaitFor([this] { return !panel().importing(); }, 60000)); // the second import, started on the answer, included
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !panel().importing(); },
+        60000)); // the second import, started on the answer, included
     EXPECT_EQ(dialogs.choices.size(), 2);
     EXPECT_TRUE(dialogs.shown.back().text.startsWith("FCC files imported: 1 licence records"))
         << dialogs.shown.back().text.toStdString();

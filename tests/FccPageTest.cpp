@@ -84,7 +84,10 @@ protected:
         waitForList();
     }
     // The list is read off the page's thread: the page goes on meanwhile.
-    static void waitForList() { ASSERT_TRUE(QTest::qWaitFor([] { return !frmFCC2->buildingList(); }, 20000)); }
+    static void waitForList()
+    {
+        ASSERT_TRUE(QTest::qWaitFor([] { return !frmFCC2->buildingList(); }, 20000));
+    }
     QStringList record()
     {
         return { text("editCALL2"), text("editLN2"), text("editFN2"), text("editCITY2"), text("editSTATE2") };

@@ -5,6 +5,7 @@
 #include "checkin/CheckInList.h"
 #include "fcc/LicenceListModel.h"
 #include "journal/NetJournal.h"
+#include "licence/FccIndexLoader.h"
 #include "licence/LicenceFile.h"
 #include "lookup/StationDirectory.h"
 #include "net/CheckInModel.h"
@@ -65,8 +66,8 @@ struct CheckInPart {
     QWidget* printPanel = new QWidget(&page);
     QTextEdit* printText = new QTextEdit(printPanel);
     QPushButton* closePrint = new QPushButton(printPanel);
-    CheckInPanel panel { list, journal, { view, remove, count, note, showPrint, printPanel, printText, closePrint },
-        &page };
+    CheckInPanel panel { list, journal,
+        { view, remove, count, note, showPrint, printPanel, printText, closePrint }, &page };
 
     QStringList lines() const
     {
@@ -82,7 +83,8 @@ struct CheckInPart {
 TEST(NetParts, CheckInPanelAloneChecksInPointsOutARepeatDeletesAndBringsBack)
 {
     CheckInPart part;
-    QAbstractItemModelTester tester(part.view->model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
+    QAbstractItemModelTester tester(
+        part.view->model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
     QSignalSpy added(&part.panel, &CheckInPanel::checkedIn);
 
     EXPECT_TRUE(part.panel.checkIn(station("K5ABD", "RAY")));
@@ -115,7 +117,8 @@ TEST(NetParts, QuickCallBoxAloneSuggestsFromTheDirectoryAndAsksForTheCheckIn)
     QWidget page;
     auto* edit = new QLineEdit(&page);
     auto* note = new QLabel(&page);
-    QuickCallBox box(stations, list, [](const QString&) { return QString(); }, edit, note, &page);
+    QuickCallBox box(
+        stations, list, [](const QString&) { return QString(); }, edit, note, &page);
     QSignalSpy wanted(&box, &QuickCallBox::checkInWanted);
     page.show();
 
@@ -123,12 +126,51 @@ TEST(NetParts, QuickCallBoxAloneSuggestsFromTheDirectoryAndAsksForTheCheckIn)
     auto* suggestions = page.findChild<QListWidget*>();
     ASSERT_NE(suggestions, nullptr);
     ASSERT_GE(suggestions->count(), 1);
-    EXPECT_TRUE(suggestions->item(0)->text().startsWith("K5ABD")) << suggestions->item(0)->text().toStdString();
+    EXPECT_TRUE(suggestions->item(0)->text().startsWith("K5ABD"))
+        << suggestions->item(0)->text().toStdString();
 
     QTest::keyClick(edit, Qt::Key_D); // the whole call: the station on record
     QTest::keyClick(edit, Qt::Key_Return);
     ASSERT_EQ(wanted.count(), 1);
     EXPECT_EQ(wanted.at(0).at(0).value<Station>().call(), "K5ABD");
+}
+
+TEST(NetParts, AKeyPressWhileTheCallIndexIsBeingMadeIsHandledOnceAtOnce)
+{
+    QTemporaryDir folder;
+    const QString file = folder.filePath("EN.dat");
+    QFile en(file);
+    ASSERT_TRUE(en.open(QIODevice::WriteOnly));
+    en.write("EN|1|||K7TEA|L|L1|HOFFER, ALAN|ALAN||HOFFER|||||1 MAIN ST|KENT|WA|98030|||000|1|I||||||\r\n");
+    en.close();
+    FccIndexLoader loader;
+    StationDirectory stations;
+    const RosterTable rv = rvRoster();
+    stations.setRoster(StationSource::RvRoster, rv);
+    stations.setFccLoader(&loader);
+    CheckInList list;
+    QWidget page;
+    auto* edit = new QLineEdit(&page);
+    auto* note = new QLabel(&page);
+    QuickCallBox box(
+        stations, list, [](const QString&) { return QString(); }, edit, note, &page);
+    QSignalSpy wanted(&box, &QuickCallBox::checkInWanted);
+    page.show();
+
+    // The index is being made (its worker waits first): the keys are the page's at once.
+    loader.start(file, QString(), std::chrono::milliseconds(400));
+    ASSERT_EQ(loader.state(), FccIndexLoader::State::Loading);
+    QTest::keyClicks(edit, "K5ABD");
+    QTest::keyClick(edit, Qt::Key_Return);
+    EXPECT_EQ(wanted.count(), 1);
+    EXPECT_EQ(loader.state(), FccIndexLoader::State::Loading);
+
+    // The index comes in afterwards through the event loop, and nothing is handled again.
+    ASSERT_TRUE(loader.waitForFinished(10000));
+    QTest::qWait(50);
+    EXPECT_EQ(loader.state(), FccIndexLoader::State::Ready);
+    EXPECT_EQ(wanted.count(), 1);
+    ASSERT_NE(loader.index(), nullptr);
 }
 
 TEST(ItemModels, EveryModelPassesQtsModelTesterThroughItsChanges)
@@ -139,8 +181,10 @@ TEST(ItemModels, EveryModelPassesQtsModelTesterThroughItsChanges)
     CheckInModel checkIns(list);
     QAbstractItemModelTester checkInTester(&checkIns, Mode::Fatal);
     list.addDateLine(QStringLiteral("12/9/26"));
-    list.addCheckIn({ QStringLiteral("K5ABD"), QStringLiteral("RAY"), QString(), QString() }, CheckInSource::Roster);
-    list.addCheckIn({ QStringLiteral("W7AIR"), QStringLiteral("SUE"), QString(), QString() }, CheckInSource::Roster);
+    list.addCheckIn(
+        { QStringLiteral("K5ABD"), QStringLiteral("RAY"), QString(), QString() }, CheckInSource::Roster);
+    list.addCheckIn(
+        { QStringLiteral("W7AIR"), QStringLiteral("SUE"), QString(), QString() }, CheckInSource::Roster);
     list.setStatus(2, QStringLiteral("R"));
     list.remove(1);
     EXPECT_EQ(checkIns.rowCount(), 2);

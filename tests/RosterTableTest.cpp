@@ -1,7 +1,7 @@
 // The roster table: reading records by index, columns by name, keyed search.
-#include "data/IsolatedReader.h"
 #include "data/RosterTable.h"
 #include "data/DataError.h"
+#include "data/IsolatedReader.h"
 
 #include "DataFixtures.h"
 

@@ -2,9 +2,9 @@
 #include "Operator.h"
 #include "TestServer.h"
 
-#include "sharednet/SharedNetText.h"
 #include "sharednet/JoinNetForm.h"
 #include "sharednet/ShareNetForm.h"
+#include "sharednet/SharedNetText.h"
 
 #include <QDateTime>
 #include <QLabel>

@@ -9,17 +9,12 @@ const std::array<CheckInStatus, 7>& table()
 {
     static const std::array<CheckInStatus, 7> statuses { {
         { QStringLiteral("R"), QStringLiteral("Relay (R)"), QLatin1Char('R'), 0x1f5fbf },
-        { QStringLiteral("T"), QStringLiteral("Traffic and announcements (T)"), QLatin1Char('T'),
-            0xd07000 },
-        { QStringLiteral("M/S"), QStringLiteral("Mobile or short time (M/S)"), QLatin1Char('M'),
-            0x8030a0 },
-        { QStringLiteral("EB"), QStringLiteral("Early bird (EB)"), QLatin1Char('E'),
-            0x008080 },
+        { QStringLiteral("T"), QStringLiteral("Traffic and announcements (T)"), QLatin1Char('T'), 0xd07000 },
+        { QStringLiteral("M/S"), QStringLiteral("Mobile or short time (M/S)"), QLatin1Char('M'), 0x8030a0 },
+        { QStringLiteral("EB"), QStringLiteral("Early bird (EB)"), QLatin1Char('E'), 0x008080 },
         { QStringLiteral("G"), QStringLiteral("General (G)"), QLatin1Char('G'), 0x2e8b3e },
-        { QStringLiteral("OUT"), QStringLiteral("Checked out (OUT)"), QLatin1Char('O'),
-            0x707070 },
-        { QStringLiteral("NH"), QStringLiteral("Not heard (NH)"), QLatin1Char('N'),
-            0xc02020 },
+        { QStringLiteral("OUT"), QStringLiteral("Checked out (OUT)"), QLatin1Char('O'), 0x707070 },
+        { QStringLiteral("NH"), QStringLiteral("Not heard (NH)"), QLatin1Char('N'), 0xc02020 },
     } };
     return statuses;
 }

@@ -68,7 +68,8 @@ void FccIndexLoader::start(const QString& path, const QString& cacheFolder, std:
     m_worker->postAfter(delay, [this, job] { run(job); });
 }
 
-bool FccIndexLoader::startOnce(const QString& path, const QString& cacheFolder, std::chrono::milliseconds delay)
+bool FccIndexLoader::startOnce(
+    const QString& path, const QString& cacheFolder, std::chrono::milliseconds delay)
 {
     bool startedForPath = false;
     {

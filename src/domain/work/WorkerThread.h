@@ -29,7 +29,9 @@ public:
     template <typename Job> void postAfter(std::chrono::milliseconds delay, Job job)
     {
         QObject* context = m_context.get();
-        post([context, delay, job = std::move(job)]() mutable { QTimer::singleShot(delay, context, std::move(job)); });
+        post([context, delay, job = std::move(job)]() mutable {
+            QTimer::singleShot(delay, context, std::move(job));
+        });
     }
     // Whether the calling code runs on this worker.
     bool isCurrent() const { return QThread::currentThread() == &m_thread; }

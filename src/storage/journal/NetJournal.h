@@ -23,7 +23,6 @@ struct PendingNet {
     int checkIns = 0;
 };
 
-
 class NetJournal : public CheckInStore {
 public:
     // Opens (or creates) "journal.sqlite" in folder. A file that is not a sound database is

@@ -1,11 +1,11 @@
-#include "data/IsolatedReader.h"
 #include "session/NetSession.h"
+#include "data/IsolatedReader.h"
 
 #include "data/DataError.h"
 
+#include "journal/NetJournal.h"
 #include "licence/FccIndexLoader.h"
 #include "licence/LicenceFile.h"
-#include "journal/NetJournal.h"
 #include "lookup/StationDirectory.h"
 #include "sharednet/SharedNetSession.h"
 #include "sharednet/SharedStore.h"
@@ -86,5 +86,6 @@ void NetSession::startFccIndex()
 {
     // The page never waits for the index: it is made after start-up on a worker thread,
     // unless the FCC page asked for it first.
-    fccIndex().startOnce(licenceFile(), FccIndexLoader::defaultCacheFolder(), std::chrono::milliseconds(1500));
+    fccIndex().startOnce(
+        licenceFile(), FccIndexLoader::defaultCacheFolder(), std::chrono::milliseconds(1500));
 }

@@ -199,8 +199,9 @@ bool SharedNetSession::share(const QString& conninfo, const QString& netName, co
     for (int i = 0; i < list.size(); ++i)
         if (!list.at(i).dateLine)
             numbers.push_back(list.at(i).number);
-    const auto id = onWorker(
-        [&] { return m_worker->server().shareNet(net.shareUid, name, op, list.now(), &lastMessage, numbers); });
+    const auto id = onWorker([&] {
+        return m_worker->server().shareNet(net.shareUid, name, op, list.now(), &lastMessage, numbers);
+    });
     if (!id) {
         closeFormConnection();
         return false;
@@ -272,8 +273,7 @@ bool SharedNetSession::join(const QString& conninfo, const QString& netName, con
             found = &n;
         }
         if (!found)
-            lastMessage
-                = QStringLiteral("There is no open net \"%1\" on %2.").arg(netName.trimmed(), m_host);
+            lastMessage = QStringLiteral("There is no open net \"%1\" on %2.").arg(netName.trimmed(), m_host);
         return found;
     });
 }

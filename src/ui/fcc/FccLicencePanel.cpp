@@ -155,7 +155,8 @@ bool FccLicencePanel::startImport(const QStringList& zips, bool acceptSmallerWee
     m_importer->post([this, import, zips, folder, options] {
         const FccImportResult result = ImportFccZips(
             zips, folder,
-            [this](int percent) { runOnThreadOf(this, [this, percent] { m_w.barIMPORT->setValue(percent); }); },
+            [this](
+                int percent) { runOnThreadOf(this, [this, percent] { m_w.barIMPORT->setValue(percent); }); },
             &import->cancel, options);
         QString message;
         if (result.ok)

@@ -41,7 +41,8 @@ public:
     };
     // licenceFile gives the page's EN.dat; HD.dat, AM.dat and dates.txt lie beside it.
     // Its call index comes from indexes.
-    FccLicencePanel(QWidget* page, const Widgets& widgets, std::function<QString()> licenceFile, FccIndexes& indexes);
+    FccLicencePanel(
+        QWidget* page, const Widgets& widgets, std::function<QString()> licenceFile, FccIndexes& indexes);
     ~FccLicencePanel() override;
 
     // The page became active: the data line is read again, and the index made again

@@ -2,8 +2,8 @@
 
 #include "controls/Dialogs.h"
 #include "fcc/FccLicencePanel.h"
-#include "licence/LicenceFile.h"
 #include "fcc/LicenceListModel.h"
+#include "licence/LicenceFile.h"
 #include "licence/LicenceRecord.h"
 #include "ui_TfrmFCC2.h"
 #include "work/WorkerThread.h"
@@ -17,10 +17,10 @@
 #include <QStyledItemDelegate>
 
 #include <algorithm>
+#include <atomic>
 #include <exception>
 #include <optional>
 #include <string>
-#include <atomic>
 
 namespace {
 
@@ -77,7 +77,8 @@ TfrmFCC2::TfrmFCC2(const QString& installFolder, FccIndexes& indexes, QWidget* p
     font.setBold(true);
     ui->lstboxG->setFont(font);
 
-    m_licence = new FccLicencePanel(this,
+    m_licence = new FccLicencePanel(
+        this,
         { ui->editCLASS, ui->editSTATUS, ui->editEXPIRES, ui->btnIMPORT, ui->barIMPORT, ui->lblFCCDATA },
         [this] { return licenceFile(); }, indexes);
 
@@ -169,7 +170,8 @@ bool TfrmFCC2::BuildPrefixList(const QString& prefix)
     return true;
 }
 
-void TfrmFCC2::buildDone(const std::shared_ptr<Build>& build, const QString& path, std::shared_ptr<LicenceFileScan> scan)
+void TfrmFCC2::buildDone(
+    const std::shared_ptr<Build>& build, const QString& path, std::shared_ptr<LicenceFileScan> scan)
 {
     QApplication::restoreOverrideCursor();
     m_build.reset();
@@ -178,7 +180,8 @@ void TfrmFCC2::buildDone(const std::shared_ptr<Build>& build, const QString& pat
     if (scan->ok())
         m_model->appendLines(std::move(scan->lines));
     else
-        Dialogs::showMessage(QStringLiteral("The licence file %1 could not be read: %2").arg(path, scan->error));
+        Dialogs::showMessage(
+            QStringLiteral("The licence file %1 could not be read: %2").arg(path, scan->error));
     listBuilt();
 }
 

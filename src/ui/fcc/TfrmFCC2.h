@@ -70,7 +70,8 @@ protected:
 
 private:
     struct Build;
-    void buildDone(const std::shared_ptr<Build>& build, const QString& path, std::shared_ptr<LicenceFileScan> scan);
+    void buildDone(
+        const std::shared_ptr<Build>& build, const QString& path, std::shared_ptr<LicenceFileScan> scan);
     void listBuilt();
     void search(const QString& call);
     void listCurrentChanged(const QModelIndex& current);

@@ -6,8 +6,8 @@
 #include "net/CheckInPanel.h"
 #include "net/CheckInView.h"
 #include "net/NetRecordPanel.h"
-#include "sharednet/SharedNetPanel.h"
 #include "net/TfrmNET.h"
+#include "sharednet/SharedNetPanel.h"
 #include "ui_TfrmNET.h"
 
 #include <QKeyEvent>

@@ -118,7 +118,8 @@ void QuickCallBox::showSuggestions()
     }
     // As tall as its rows, so the check-ins below stay in sight.
     const int rowHeight = std::max(1, m_suggestions->sizeHintForRow(0));
-    m_suggestions->resize(m_suggestions->width(), std::min(PageScaler::scaled(m_suggestions, 300), rowHeight * m_suggestions->count() + 8));
+    m_suggestions->resize(m_suggestions->width(),
+        std::min(PageScaler::scaled(m_suggestions, 300), rowHeight * m_suggestions->count() + 8));
     m_suggestions->show();
     m_suggestions->raise();
 }

@@ -17,8 +17,8 @@
 #include "net/RosterGridPanel.h"
 #include "net/RosterPanel.h"
 #include "net/SelectedCallBox.h"
-#include "sharednet/SharedNetPanel.h"
 #include "session/NetSession.h"
+#include "sharednet/SharedNetPanel.h"
 #include "sharednet/SharedNetSession.h"
 #include "ui_TfrmNET.h"
 

@@ -75,8 +75,8 @@ void TdgOneDigit::paintEvent(QPaintEvent*)
     QPen pen;
     pen.setWidth(1);
     pen.setStyle(Qt::SolidLine);
-    const auto segments = digitSegments(width(), height(), PageScaler::scaled(this, FSegmentWidth),
-        PageScaler::scaled(this, FSegmentSpace));
+    const auto segments = digitSegments(
+        width(), height(), PageScaler::scaled(this, FSegmentWidth), PageScaler::scaled(this, FSegmentSpace));
     const std::uint8_t lit = litSegments(FValue);
     for (int i = 0; i < SegmentCount; ++i) {
         const bool on = (lit >> i) & 1u;

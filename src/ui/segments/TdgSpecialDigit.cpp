@@ -46,8 +46,8 @@ void TdgSpecialDigit::SetValue(TSpecialValue value)
 void TdgSpecialDigit::paintEvent(QPaintEvent*)
 {
     using namespace SevenSegment;
-    const Glyph glyph = glyphShapes(FValue, width(), height(),
-        PageScaler::scaled(this, FSegmentWidth), PageScaler::scaled(this, FSegmentSpace));
+    const Glyph glyph = glyphShapes(FValue, width(), height(), PageScaler::scaled(this, FSegmentWidth),
+        PageScaler::scaled(this, FSegmentSpace));
     QPainter painter(this);
     painter.setBrush(QBrush(toQColor(FSegmentOnColor), Qt::SolidPattern));
     painter.setPen(QPen(toQColor(FSegmentOnBorderColor), 1));

@@ -1,7 +1,7 @@
 #include "sharednet/ShareNetForm.h"
 
-#include "sharednet/SharedNetServer.h"
 #include "sharednet/FormButtons.h"
+#include "sharednet/SharedNetServer.h"
 
 #include <QFormLayout>
 #include <QLineEdit>

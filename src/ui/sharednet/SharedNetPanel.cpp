@@ -2,10 +2,10 @@
 
 #include "controls/Dialogs.h"
 #include "roster/RosterCatalog.h"
-#include "sharednet/SharedNetSession.h"
-#include "sharednet/SharedNetText.h"
 #include "sharednet/JoinNetForm.h"
 #include "sharednet/ShareNetForm.h"
+#include "sharednet/SharedNetSession.h"
+#include "sharednet/SharedNetText.h"
 
 #include <QDate>
 #include <QLabel>
