@@ -280,9 +280,11 @@ TEST(NetJournal, AJournalThatCannotBeOpenedNeverStopsTheNet)
     EXPECT_FALSE(list.journalProblem().isEmpty());
 }
 
+// Not built for Windows, which has no limit on the size of a process's files to stand in
+// for a full disk.
+#ifndef _WIN32
 TEST(NetJournal, AFullDiskStopsTheJournalButNotTheList)
 {
-    SKIP_WITHOUT_FILE_SIZE_LIMIT();
     QTemporaryDir dir;
     NetJournal journal(dir.path());
     CheckInList list(&journal);
@@ -304,6 +306,7 @@ TEST(NetJournal, AFullDiskStopsTheJournalButNotTheList)
     ASSERT_TRUE(again.pendingNet());
     EXPECT_GE(again.pendingNet()->checkIns, 1);
 }
+#endif
 
 TEST(NetJournal, AJournalDamagedInItsMiddleIsMovedAsideAndWhatCanBeReadComesBack)
 {

@@ -154,9 +154,11 @@ TEST_F(NetPageSafety, OnePressDeletesOneLineAndUndoBringsThemBack)
     EXPECT_EQ(lines("lstboxCheckIN"), full);
 }
 
+// Not built for Windows, which has no limit on the size of a process's files to stand in
+// for a full disk.
+#ifndef _WIN32
 TEST_F(NetPageSafety, ASaveThatRunsOutOfRoomLeavesTheOldFileAsItWas)
 {
-    SKIP_WITHOUT_FILE_SIZE_LIMIT();
     openNetPage();
     for (int i = 0; i < 20; ++i)
         addStation(QStringLiteral("K5N%1").arg(i));
@@ -190,6 +192,7 @@ TEST_F(NetPageSafety, ASaveThatRunsOutOfRoomLeavesTheOldFileAsItWas)
     EXPECT_FALSE(frmNET->hasUnsavedCheckIns());
     EXPECT_TRUE(note().contains("net.txt"));
 }
+#endif
 
 TEST_F(NetPageSafety, TheSaveDialogProposesADatedNameInTheLastFolderUsed)
 {
