@@ -65,7 +65,8 @@ NetSession::NetSession(const QString& installFolder, const QString& journalFolde
     }
     for (const ClubRoster& r : clubRosters())
         m_stations->setRoster(stationSourceOf(r.group), roster(r.group));
-    m_stations->setFccLoader(&fccIndex());
+    m_fccIndex = &m_fccIndexes.forFile(licenceFile());
+    m_stations->setFccLoader(m_fccIndex);
 }
 
 NetSession::~NetSession() = default;

@@ -49,7 +49,7 @@ public:
     RosterTable& roster(int group);
     StationDirectory& stations() { return *m_stations; }
     // The call index of the installation's licence file, which every page shares.
-    FccIndexLoader& fccIndex() { return m_fccIndexes.forFile(licenceFile()); }
+    FccIndexLoader& fccIndex() { return *m_fccIndex; }
     // Every call index of the program: a page reading another licence file takes its
     // index from here, never making one of its own.
     FccIndexes& fccIndexes() { return m_fccIndexes; }
@@ -67,5 +67,6 @@ private:
     std::unique_ptr<SharedNetSession> m_sharedNet;
     std::array<RosterTable, 4> m_rosters;
     FccIndexes m_fccIndexes;
+    FccIndexLoader* m_fccIndex = nullptr; // the installation's, looked up once
     std::unique_ptr<StationDirectory> m_stations;
 };
