@@ -1,6 +1,8 @@
 // The net page as the operator meets it: start-up to the main window on the demo
 // installation, and one check-in from the QUICK CALL box (a call typed, then Enter).
 #include "app/Pages.h"
+#include "net/TfrmNET.h"
+#include "pages/TfrmMainA.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -37,10 +39,10 @@ void QuickCheckIn(benchmark::State& state)
     QTemporaryDir journal;
     SetJournalFolder(journal.path());
     CreatePages(demo);
-    auto* mainPage = reinterpret_cast<QWidget*>(frmMainA);
+    auto* mainPage = static_cast<QWidget*>(frmMainA);
     static_cast<QPushButton*>(widget(mainPage, "VRstart"))->click();
     static_cast<QPushButton*>(widget(mainPage, "VR4"))->click();
-    auto* net = reinterpret_cast<QWidget*>(frmNET);
+    auto* net = static_cast<QWidget*>(frmNET);
     auto* quick = static_cast<QLineEdit*>(widget(net, "editQUICK"));
     int n = 0;
     for (auto _ : state) {
@@ -67,10 +69,10 @@ void NetPageRelayout(benchmark::State& state)
     QTemporaryDir journal;
     SetJournalFolder(journal.path());
     CreatePages(demo);
-    auto* mainPage = reinterpret_cast<QWidget*>(frmMainA);
+    auto* mainPage = static_cast<QWidget*>(frmMainA);
     static_cast<QPushButton*>(widget(mainPage, "VRstart"))->click();
     static_cast<QPushButton*>(widget(mainPage, "VR4"))->click();
-    auto* net = reinterpret_cast<QWidget*>(frmNET);
+    auto* net = static_cast<QWidget*>(frmNET);
     net->setWindowState(Qt::WindowNoState);
     QCoreApplication::processEvents();
     const QSize sizes[] = { { 1366, 768 }, { 1920, 1080 }, { 1280, 720 }, { 2560, 1440 } };

@@ -1,5 +1,6 @@
 // The FCC look-up page: building, searching, showing a record here and in the net
 // page's selected-call fields, clearing, help, saving and the way back.
+#include "PageProbes.h"
 #include "TestSupport.h"
 
 #include "app/Pages.h"
@@ -204,7 +205,7 @@ TEST_F(FccPage, ActivationClearsTheListButKeepsTheEdits)
     build("K", "K0ARC");
     click(w("VrDemoButton1"));
     EXPECT_FALSE(frmFCC2->isVisible());
-    EXPECT_TRUE(reinterpret_cast<QWidget*>(frmNET)->isVisible());
+    EXPECT_TRUE(static_cast<QWidget*>(frmNET)->isVisible());
     navigate(frmNET, frmFCC2);
 
     EXPECT_FALSE(shown("pan1"));
@@ -335,9 +336,9 @@ TEST_F(FccPage, EnterInThePrefixBoxBuildsAndEnterInTheSearcherSearches)
 
 TEST_F(FccPage, OpensInTheWindowsPlaceSizeAndState)
 {
-    EXPECT_EQ(frmFCC2->geometry(), reinterpret_cast<QWidget*>(frmMainA)->geometry());
+    EXPECT_EQ(frmFCC2->geometry(), static_cast<QWidget*>(frmMainA)->geometry());
     navigate(frmFCC2, frmNET);
-    reinterpret_cast<QWidget*>(frmNET)->showMaximized();
+    static_cast<QWidget*>(frmNET)->showMaximized();
     QTest::qWait(50);
     navigate(frmNET, frmFCC2);
     EXPECT_TRUE(frmFCC2->windowState() & Qt::WindowMaximized);

@@ -3,6 +3,7 @@
 // and new stations, a repeat, statuses, a wrong line deleted and brought back, and a save:
 // the file holds exactly the stations meant, numbered, with their statuses.
 #include "NetFixture.h"
+#include "PageProbes.h"
 
 #include "licence/FccIndexLoader.h"
 
@@ -23,13 +24,13 @@ protected:
         QDir::setCurrent(binaryDir() + "/demo");
         CreatePages(binaryDir() + "/demo");
         ASSERT_NE(frmNET, nullptr);
-        auto* main = reinterpret_cast<QWidget*>(frmMainA);
+        auto* main = static_cast<QWidget*>(frmMainA);
         click(child(main, "VRstart"));
         click(child(main, "VR4"));
         ASSERT_TRUE(QTest::qWaitForWindowActive(page()));
-        frmNET->fccCallIndex().start(
+        netPage().fccCallIndex().start(
             QDir::currentPath() + "/FCCraw/EN.dat", QString(), std::chrono::milliseconds(0));
-        ASSERT_TRUE(frmNET->fccCallIndex().waitForFinished(10000));
+        ASSERT_TRUE(netPage().fccCallIndex().waitForFinished(10000));
         QCoreApplication::processEvents();
     }
     void TearDown() override
@@ -37,7 +38,7 @@ protected:
         DestroyPages();
         QDir::setCurrent(previous);
     }
-    QWidget* page() const { return reinterpret_cast<QWidget*>(frmNET); }
+    QWidget* page() const { return static_cast<QWidget*>(frmNET); }
     // Keys go where the focus is, as they do at the keyboard.
     void key(Qt::Key k, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     {
@@ -58,7 +59,7 @@ protected:
         key(Qt::Key_Return);
     }
     QString note() const { return child<QLabel>(page(), "lblQUICKNOTE")->text(); }
-    const CheckInList& list() const { return frmNET->checkInList(); }
+    const CheckInList& list() const { return netPage().checkInList(); }
     QString lastCall() const { return list().at(list().size() - 1).call; }
     void expectLast(const char* call) const
     {

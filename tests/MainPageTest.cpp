@@ -1,4 +1,5 @@
 // The main page: start panel, menu, navigation round trips, closing, errors, options.
+#include "PageProbes.h"
 #include "TestSupport.h"
 
 #include "app/Options.h"
@@ -52,13 +53,13 @@ TEST_F(MainPage, OnlyHelpAndPreambleBeforeStartThenTheWholeMenu)
 TEST_F(MainPage, OnlyTheMainPageIsVisibleAtStartAndPagesHaveTheirCaptions)
 {
     const std::pair<QWidget*, const char*> pages[] = {
-        { reinterpret_cast<QWidget*>(frmINFO), "INFORMATIONAL PAGE" },
-        { reinterpret_cast<QWidget*>(frmTimeZone), "TimeZone Page" },
-        { reinterpret_cast<QWidget*>(frmRVnets), "RV NET FREQUENCIES" },
-        { reinterpret_cast<QWidget*>(frmMAPS), "MAP PAGE" },
-        { reinterpret_cast<QWidget*>(frmNET), "NET CALLING PAGE" },
-        { reinterpret_cast<QWidget*>(frmFCC2), "FCC  PAGE" },
-        { reinterpret_cast<QWidget*>(frmPreAmp), "" },
+        { static_cast<QWidget*>(frmINFO), "INFORMATIONAL PAGE" },
+        { static_cast<QWidget*>(frmTimeZone), "TimeZone Page" },
+        { static_cast<QWidget*>(frmRVnets), "RV NET FREQUENCIES" },
+        { static_cast<QWidget*>(frmMAPS), "MAP PAGE" },
+        { static_cast<QWidget*>(frmNET), "NET CALLING PAGE" },
+        { static_cast<QWidget*>(frmFCC2), "FCC  PAGE" },
+        { static_cast<QWidget*>(frmPreAmp), "" },
     };
     for (const auto& [page, caption] : pages) {
         ASSERT_NE(page, nullptr);
@@ -72,12 +73,12 @@ TEST_F(MainPage, EveryMenuButtonRoundTripKeepsTheMainPageState)
     click(w("VRstart"));
     const QString path = child<QLineEdit>(frmMainA, "editPATH")->text();
     const std::pair<const char*, QWidget*> trips[] = {
-        { "VR1", reinterpret_cast<QWidget*>(frmINFO) },
-        { "VR3", reinterpret_cast<QWidget*>(frmPreAmp) },
-        { "VR4", reinterpret_cast<QWidget*>(frmNET) },
-        { "VR5", reinterpret_cast<QWidget*>(frmTimeZone) },
-        { "VR6", reinterpret_cast<QWidget*>(frmMAPS) },
-        { "VrDemoButton1", reinterpret_cast<QWidget*>(frmRVnets) },
+        { "VR1", static_cast<QWidget*>(frmINFO) },
+        { "VR3", static_cast<QWidget*>(frmPreAmp) },
+        { "VR4", static_cast<QWidget*>(frmNET) },
+        { "VR5", static_cast<QWidget*>(frmTimeZone) },
+        { "VR6", static_cast<QWidget*>(frmMAPS) },
+        { "VrDemoButton1", static_cast<QWidget*>(frmRVnets) },
     };
     for (const auto& [button, target] : trips) {
         click(w(button));

@@ -1,5 +1,6 @@
 // Selecting stations, adding and deleting check-ins, saving, closing with unsaved work.
 #include "NetFixture.h"
+#include "PageProbes.h"
 
 #include "pages/TfrmMainA.h"
 
@@ -40,7 +41,7 @@ TEST_F(NetPage, RvRadioLeavesLastNameAndSpouseCallBlank)
 TEST_F(NetPage, AddToNetAfterAFailedLookUpAddsNothing)
 {
     openNetPage();
-    frmNET->LookUpStation("NOSUCH");
+    netPage().LookUpStation("NOSUCH");
     EXPECT_EQ(selectedCall(), (QStringList { " ", " ", " ", " ", " ", "   ", "  " }));
     click(w("btnAdd2"));
     EXPECT_EQ(lines("lstboxCheckIN").size(), 1);
@@ -110,7 +111,7 @@ TEST_F(NetPage, ClickOnACheckInLineBringsTheStationBack)
     openNetPage();
     clickLine("lstboxROSTER", "W3XYZ");
     click(w("btnAdd2"));
-    frmNET->ClearSelectedCall();
+    netPage().ClearSelectedCall();
     clickLine("lstboxCheckIN", "1  W3XYZ  Carl  Erie  PA");
     EXPECT_EQ(selectedCall(), (QStringList { "W3XYZ", "Carl", "Jones", "", "", "Erie", "PA" }));
     clickLine("lstboxCheckIN", lines("lstboxCheckIN").first()); // the date line only clears
@@ -172,14 +173,14 @@ TEST_F(NetPage, SaveFailureSaysWhyAndLeavesNothingHalfWritten)
     EXPECT_EQ(dialogs.shown[0].kind, Dialogs::Kind::Error);
     EXPECT_TRUE(dialogs.shown[0].text.contains("net.txt"));
     EXPECT_FALSE(QFile::exists(out.filePath("no/such/folder/net.txt")));
-    EXPECT_TRUE(frmNET->hasUnsavedCheckIns());
+    EXPECT_TRUE(netPage().hasUnsavedCheckIns());
     EXPECT_EQ(lines("lstboxCheckIN").size(), 2);
 }
 
 TEST_F(NetPage, ClosingWithUnsavedCheckInsAsks)
 {
     openNetPage();
-    QWidget* main = reinterpret_cast<QWidget*>(frmMainA);
+    QWidget* main = static_cast<QWidget*>(frmMainA);
     // Only date lines: nothing to lose, no question.
     EXPECT_TRUE(frmNET->canClose());
     addStation("K5A");
@@ -204,7 +205,7 @@ TEST_F(NetPage, ClosingWithUnsavedCheckInsAsks)
     click(child(main, "panQUIT"));
     EXPECT_EQ(ended.count(), 1);
     EXPECT_TRUE(QFile::exists(out.filePath("last.txt")));
-    EXPECT_FALSE(frmNET->hasUnsavedCheckIns());
+    EXPECT_FALSE(netPage().hasUnsavedCheckIns());
 }
 
 TEST_F(NetPage, DiscardingClosesWithoutSaving)
@@ -213,7 +214,7 @@ TEST_F(NetPage, DiscardingClosesWithoutSaving)
     addStation("K5A");
     dialogs.answers = { Dialogs::SaveChoice::Discard };
     QSignalSpy ended(frmMainA, &TfrmMainA::programEnded);
-    reinterpret_cast<QWidget*>(frmMainA)->close();
+    static_cast<QWidget*>(frmMainA)->close();
     EXPECT_EQ(ended.count(), 1);
     EXPECT_EQ(dialogs.saveDialogs, 0);
 }

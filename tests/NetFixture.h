@@ -1,5 +1,6 @@
 #pragma once
 // An installation folder with four small roster databases, and the pages created on it.
+#include "PageProbes.h"
 #include "TestSupport.h"
 
 #include "Jet4Writer.h"
@@ -108,7 +109,7 @@ protected:
     void TearDown() override { DestroyPages(); }
     virtual void writeFixture() { netfixture::writeInstall(install.path()); }
 
-    QWidget* net() const { return reinterpret_cast<QWidget*>(frmNET); }
+    QWidget* net() const { return static_cast<QWidget*>(frmNET); }
     QWidget* w(const char* name) const { return child(net(), name); }
     QLineEdit* edit(const char* name) const { return child<QLineEdit>(net(), name); }
     ListProbe list(const char* name) const { return ListProbe(child<QListView>(net(), name)); }
@@ -118,9 +119,9 @@ protected:
     // Brings the page up as the main page's "CALL A NET" does.
     void openNetPage()
     {
-        click(child(reinterpret_cast<QWidget*>(frmMainA), "VRstart"));
+        click(child(static_cast<QWidget*>(frmMainA), "VRstart"));
         dialogs.shown.clear(); // this installation has no roster spreadsheet
-        click(child(reinterpret_cast<QWidget*>(frmMainA), "VR4"));
+        click(child(static_cast<QWidget*>(frmMainA), "VR4"));
         // The window system makes the page the active window, where its keys work.
         EXPECT_TRUE(QTest::qWaitForWindowActive(net()));
     }

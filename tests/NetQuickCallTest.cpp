@@ -2,6 +2,7 @@
 // and one Enter, from every source, with repeats caught and the focus where the next call goes.
 #include "DataFixtures.h"
 #include "NetFixture.h"
+#include "PageProbes.h"
 
 #include "licence/FccIndexLoader.h"
 #include "licence/FccZip.h"
@@ -65,9 +66,9 @@ protected:
         QDir::setCurrent(install.path());
         openNetPage();
         // The index is made at once here instead of after the start-up pause.
-        frmNET->fccCallIndex().start(
+        netPage().fccCallIndex().start(
             install.path() + "/FCCraw/EN.dat", QString(), std::chrono::milliseconds(0));
-        ASSERT_TRUE(frmNET->fccCallIndex().waitForFinished(10000));
+        ASSERT_TRUE(netPage().fccCallIndex().waitForFinished(10000));
         QCoreApplication::processEvents();
     }
     void TearDown() override
@@ -94,7 +95,7 @@ protected:
     QStringList suggested() const { return lines("lstQUICK"); }
     CheckInSource lastSource() const
     {
-        const CheckInList& l = frmNET->checkInList();
+        const CheckInList& l = netPage().checkInList();
         return l.at(l.size() - 1).source;
     }
     QString previous;
@@ -236,7 +237,7 @@ TEST_F(QuickCall, TheWholePageWorksFromTheKeyboard)
     QTest::keyClick(box(), Qt::Key_S, Qt::ControlModifier);
     EXPECT_EQ(dialogs.saveDialogs, 1);
     EXPECT_TRUE(QFile::exists(out.filePath("net.txt")));
-    EXPECT_FALSE(frmNET->hasUnsavedCheckIns());
+    EXPECT_FALSE(netPage().hasUnsavedCheckIns());
 }
 
 // Keyboard deletes take the line the operator is on, never one the position fell back to.
@@ -308,7 +309,7 @@ TEST_F(QuickCall, AStatusKeyMarksTheStationJustCheckedIn)
     type("W3XYZ");
     enter();
     QTest::keyClick(box(), Qt::Key_M, Qt::AltModifier);
-    const CheckInList& l = frmNET->checkInList();
+    const CheckInList& l = netPage().checkInList();
     EXPECT_EQ(l.at(1).status, "");
     EXPECT_EQ(l.at(2).status, "M/S");
     // After a check-in the box is empty, its suggestions closed and the notice gone.
@@ -325,7 +326,7 @@ TEST_F(QuickCall, NothingUnderTheOpenGridTakesKeys)
     ASSERT_TRUE(w("panS7")->isVisible());
     QTest::keyClick(w("AdvStringGrid1"), Qt::Key_R, Qt::AltModifier);
     QTest::keyClick(w("AdvStringGrid1"), Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(frmNET->checkInList().at(1).status, "");
+    EXPECT_EQ(netPage().checkInList().at(1).status, "");
 }
 
 TEST_F(QuickCall, TabFollowsTheCheckInColumn)
@@ -376,8 +377,8 @@ TEST_F(QuickCall, CallThatChangedHandsGivesItsCurrentHolderWithHisLicence)
             f.write("\r\n");
         }));
     }
-    frmNET->fccCallIndex().start(real.filePath("EN.dat"), QString(), std::chrono::milliseconds(0));
-    ASSERT_TRUE(frmNET->fccCallIndex().waitForFinished(10000));
+    netPage().fccCallIndex().start(real.filePath("EN.dat"), QString(), std::chrono::milliseconds(0));
+    ASSERT_TRUE(netPage().fccCallIndex().waitForFinished(10000));
     QCoreApplication::processEvents();
 
     type("K7TEA");
@@ -403,7 +404,7 @@ TEST_F(QuickCall, APartOfACallThatOneClubStationMatchesIsThatStation)
     type("REG"); // KR5REG and KR6REG
     EXPECT_EQ(suggestions->currentRow(), -1);
     enter();
-    EXPECT_EQ(frmNET->checkInList().checkInCount(), 1);
+    EXPECT_EQ(netPage().checkInList().checkInCount(), 1);
     EXPECT_EQ(note(), "2 stations match REG: Down picks one, Enter checks it in.");
     QTest::keyClick(box(), Qt::Key_Down);
     enter();
@@ -422,7 +423,7 @@ TEST_F(QuickCall, APartOfACallThatOneClubStationMatchesIsThatStation)
     type("QQQ");
     enter();
     EXPECT_EQ(note(), "No station matches QQQ");
-    EXPECT_EQ(frmNET->checkInList().checkInCount(), 3);
+    EXPECT_EQ(netPage().checkInList().checkInCount(), 3);
 }
 
 // The remembered place of a deleted line ends as soon as another line is selected.

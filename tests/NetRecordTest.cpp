@@ -1,6 +1,7 @@
 // The net's clock and record on the page: the timer, the identification reminder, statuses,
 // the CSV export, the printed report and attendance, all on a clock the test sets.
 #include "NetFixture.h"
+#include "PageProbes.h"
 
 #include <QFile>
 #include <QLabel>
@@ -32,7 +33,7 @@ protected:
     void minutes(double m)
     {
         now += std::int64_t(m * 60'000);
-        frmNET->updateNetClock();
+        netPage().updateNetClock();
     }
     QString netTime() const { return child<QLabel>(net(), "lblNETTIME")->text(); }
     LineProbe line(int row) const { return list("lstboxCheckIN")->item(row); }
@@ -62,18 +63,18 @@ TEST_F(NetRecord, TheTimerRunsFromTheFirstCheckInAndTheReminderTurnsYellowThenRe
     EXPECT_EQ(face("panIDENT"), clYellow);
     QTest::keyClick(edit("editQUICK"), Qt::Key_F9);
     EXPECT_EQ(face("panIDENT"), clGray);
-    EXPECT_EQ(frmNET->checkInList().identifications().size(), 3u);
+    EXPECT_EQ(netPage().checkInList().identifications().size(), 3u);
     EXPECT_TRUE(dialogs.shown.empty()); // colour alone: no box
 
     // Back from another page the net goes on; after a restart and restore it goes on too.
     minutes(61);
     click(w("panQUIT"));
-    click(child(reinterpret_cast<QWidget*>(frmMainA), "VR4"));
+    click(child(static_cast<QWidget*>(frmMainA), "VR4"));
     EXPECT_EQ(netTime(), "NET 1:20:00");
     DestroyPages();
     dialogs.chosen = { 0 };
     CreatePages(install.path());
-    frmNET->updateNetClock();
+    netPage().updateNetClock();
     EXPECT_EQ(netTime(), "NET 1:20:00");
     EXPECT_EQ(face("panIDENT"), clRed); // 61 minutes since F9
 }
@@ -88,7 +89,7 @@ TEST_F(NetRecord, ANewNetHasItsOwnClock)
     // Unsaved: the operator is asked first and may keep the list.
     QTest::keyClick(edit("editQUICK"), Qt::Key_N, Qt::ControlModifier);
     EXPECT_EQ(dialogs.questions.size(), 1);
-    EXPECT_EQ(frmNET->checkInList().checkInCount(), 1);
+    EXPECT_EQ(netPage().checkInList().checkInCount(), 1);
     dialogs.fileNames = { install.filePath("first.txt") };
     dialogs.answers = { Dialogs::SaveChoice::Save };
     QTest::keyClick(edit("editQUICK"), Qt::Key_N, Qt::ControlModifier);
@@ -114,11 +115,11 @@ TEST_F(NetRecord, StatusesByKeysAndMenuAreShownBesideTheLineAndKeptOnRestore)
     const QStringList text = lines("lstboxCheckIN");
     // Alt+T marks the station just checked in.
     QTest::keyClick(edit("editQUICK"), Qt::Key_T, Qt::AltModifier);
-    EXPECT_EQ(frmNET->checkInList().at(3).status, "T");
+    EXPECT_EQ(netPage().checkInList().at(3).status, "T");
     // Alt+R on the selected line.
     list("lstboxCheckIN")->setCurrentRow(1);
     QTest::keyClick(list("lstboxCheckIN"), Qt::Key_R, Qt::AltModifier);
-    EXPECT_EQ(frmNET->checkInList().at(1).status, "R");
+    EXPECT_EQ(netPage().checkInList().at(1).status, "R");
 
     // The right-click menu on the second check-in.
     const auto l = list("lstboxCheckIN");
@@ -132,7 +133,7 @@ TEST_F(NetRecord, StatusesByKeysAndMenuAreShownBesideTheLineAndKeptOnRestore)
             checkedOut = a;
     ASSERT_NE(checkedOut, nullptr);
     checkedOut->trigger();
-    EXPECT_EQ(frmNET->checkInList().at(2).status, "OUT");
+    EXPECT_EQ(netPage().checkInList().at(2).status, "OUT");
     menu->close();
 
     EXPECT_EQ(lines("lstboxCheckIN"), text); // the line's text never carries the status
@@ -142,8 +143,8 @@ TEST_F(NetRecord, StatusesByKeysAndMenuAreShownBesideTheLineAndKeptOnRestore)
     dialogs.chosen = { 0 };
     CreatePages(install.path());
     EXPECT_EQ(lines("lstboxCheckIN"), text);
-    EXPECT_EQ(frmNET->checkInList().at(1).status, "R");
-    EXPECT_EQ(frmNET->checkInList().at(2).status, "OUT");
+    EXPECT_EQ(netPage().checkInList().at(1).status, "R");
+    EXPECT_EQ(netPage().checkInList().at(2).status, "OUT");
     EXPECT_EQ(line(3)->data(Qt::UserRole + 1).toString(), "T");
 }
 
@@ -221,10 +222,10 @@ TEST_F(NetRecord, AttendanceCountsNetsAcrossTheJournal)
         CreatePages(install.path());
         openNetPage();
     }
-    EXPECT_TRUE(frmNET->attendanceText("K5A").startsWith("3 of last 3 nets, last "))
-        << qPrintable(frmNET->attendanceText("K5A"));
-    EXPECT_TRUE(frmNET->attendanceText("K5B").startsWith("1 of last 3 nets"));
-    EXPECT_EQ(frmNET->attendanceText("N0NE"), "");
+    EXPECT_TRUE(netPage().attendanceText("K5A").startsWith("3 of last 3 nets, last "))
+        << qPrintable(netPage().attendanceText("K5A"));
+    EXPECT_TRUE(netPage().attendanceText("K5B").startsWith("1 of last 3 nets"));
+    EXPECT_EQ(netPage().attendanceText("N0NE"), "");
 
     QTemporaryDir out;
     Dialogs::Hook range;

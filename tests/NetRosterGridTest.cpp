@@ -1,6 +1,7 @@
 // The chapter roster spreadsheet grid, its search, and MEMBER CHECK.
 #include "DataFixtures.h"
 #include "NetFixture.h"
+#include "PageProbes.h"
 
 #include "pages/TfrmMainA.h"
 
@@ -60,7 +61,7 @@ protected:
         NetPage::TearDown();
     }
     QTableView* grid() const { return child<QTableView>(net(), "AdvStringGrid1"); }
-    QString cell(int column, int row) const { return frmNET->gridCell(column, row); }
+    QString cell(int column, int row) const { return netPage().gridCell(column, row); }
     QString previous;
 };
 
@@ -69,7 +70,7 @@ TEST_F(NetGrid, StartLoadsTheSpreadsheetBelowTheWorkingDirectory)
     EXPECT_TRUE(dialogs.shown.empty());
     EXPECT_EQ(edit("editRosterFile")->text(), QDir::currentPath() + "/OrvikDB/Roster_Name_ARC.xls");
     EXPECT_EQ(edit("editNumMem")->text(), "250");
-    EXPECT_EQ(frmNET->gridRowCount(), 251);
+    EXPECT_EQ(netPage().gridRowCount(), 251);
     EXPECT_EQ(cell(2, 1), "W5ZZ"); // the sheet's order until the grid is first opened
     EXPECT_FALSE(w("panS7")->isVisible());
 }
@@ -347,7 +348,7 @@ class NetGridDamaged : public NetGrid {
         NetPage::SetUp();
         previous = QDir::currentPath();
         QDir::setCurrent(install.path());
-        click(child(reinterpret_cast<QWidget*>(frmMainA), "VRstart"));
+        click(child(static_cast<QWidget*>(frmMainA), "VRstart"));
     }
 };
 
@@ -356,7 +357,7 @@ TEST_F(NetGridDamaged, DamagedWorkbookIsReportedAndLeavesAnEmptyGrid)
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_TRUE(dialogs.shown[0].text.contains(install.path() + "/OrvikDB/Roster_Name_ARC.xls"));
     EXPECT_EQ(edit("editNumMem")->text(), "0");
-    EXPECT_EQ(frmNET->gridRowCount(), 0);
+    EXPECT_EQ(netPage().gridRowCount(), 0);
     edit("editCALLR")->setText("K0AA");
     click(w("btnSEARCH"));
     EXPECT_EQ(edit("editMATCH2")->text(), "    ");

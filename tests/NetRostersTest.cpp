@@ -1,5 +1,6 @@
 // Group and area choice, roster lists and activation of the net calling page.
 #include "NetFixture.h"
+#include "PageProbes.h"
 
 #include "pages/TfrmMainA.h"
 
@@ -9,7 +10,7 @@
 TEST_F(NetPage, CreatedWithArcChosenAndNothingListed)
 {
     EXPECT_EQ(frmNET->windowTitle(), "NET CALLING PAGE");
-    EXPECT_EQ(frmNET->currentGroup(), 0);
+    EXPECT_EQ(netPage().currentGroup(), 0);
     EXPECT_EQ(face("panARC"), clGreen);
     EXPECT_EQ(face("panRV"), clGray);
     EXPECT_EQ(face("panENTIRE"), clGreen);
@@ -29,14 +30,14 @@ TEST_F(NetPage, ActivationAddsADateLineAndListsTheArcRoster)
     EXPECT_EQ(lines("lstboxROSTER"),
         (QStringList { "K5ABC", "W3XYZ", "K5AB", "N3OLD", "N3SP", "N3TR", "W0NUL", "KD3Q", "WB7ALL" }));
     EXPECT_EQ(edit("editRosterCNT")->text(), "9");
-    EXPECT_EQ(frmNET->currentGroup(), 1);
+    EXPECT_EQ(netPage().currentGroup(), 1);
 }
 
 TEST_F(NetPage, EachGroupStartsFromItsOwnFirstRecord)
 {
     openNetPage();
     click(w("panRV"));
-    EXPECT_EQ(frmNET->currentGroup(), 2);
+    EXPECT_EQ(netPage().currentGroup(), 2);
     EXPECT_TRUE(w("panRV2")->isVisible());
     EXPECT_FALSE(w("panARC2")->isVisible());
     EXPECT_EQ(lines("lstboxROSTER2"), (QStringList { "K5RV1", "N5RV2", "W1RV", "K9ONLY" }));
@@ -96,7 +97,7 @@ TEST_F(NetPage, GroupResetHidesEveryRosterAndAreasFillNoHiddenList)
         EXPECT_EQ(face(p), clGray) << p;
     for (const char* p : { "panARC2", "panRV2", "panReg2", "panWBCII2" })
         EXPECT_FALSE(w(p)->isVisible()) << p;
-    EXPECT_EQ(frmNET->currentGroup(), 0);
+    EXPECT_EQ(netPage().currentGroup(), 0);
     const QStringList rv = lines("lstboxROSTER2");
     click(w("panA1"));
     EXPECT_EQ(face("panA1"), clGreen);
@@ -112,10 +113,10 @@ TEST_F(NetPage, ComingBackAddsNoSecondDateLineAndKeepsTheRosterOnScreen)
     click(w("panRV"));
     click(w("panQUIT"));
     EXPECT_FALSE(net()->isVisible());
-    EXPECT_TRUE(reinterpret_cast<QWidget*>(frmMainA)->isVisible());
-    click(child(reinterpret_cast<QWidget*>(frmMainA), "VR4"));
+    EXPECT_TRUE(static_cast<QWidget*>(frmMainA)->isVisible());
+    click(child(static_cast<QWidget*>(frmMainA), "VR4"));
     EXPECT_EQ(lines("lstboxCheckIN").size(), 1); // one date line a day
-    EXPECT_EQ(frmNET->currentGroup(), 2);
+    EXPECT_EQ(netPage().currentGroup(), 2);
     // The RV panel stays green and its list visible, as the operator left them.
     EXPECT_EQ(face("panRV"), clGreen);
     EXPECT_TRUE(w("panRV2")->isVisible());
@@ -132,7 +133,7 @@ TEST_F(NetPage, MessageBoxesOfThePageDoNotRunTheActivationAgain)
     EXPECT_EQ(
         dialogs.texts(), (QStringList { "CALL NOT FOUND IN DATABASE ! ", "CALL NOT FOUND IN DATABASE ! " }));
     EXPECT_EQ(lines("lstboxCheckIN").size(), 1);
-    EXPECT_EQ(frmNET->currentGroup(), 2);
+    EXPECT_EQ(netPage().currentGroup(), 2);
     click(w("panA9")); // still acts on the RV list on screen
     EXPECT_EQ(lines("lstboxROSTER2"), QStringList { "K9ONLY" });
 }
@@ -143,7 +144,7 @@ TEST_F(NetPage, FccButtonShowsTheFccPageAndItsQuitComesBack)
     EXPECT_EQ(child<QPushButton>(net(), "VR3")->text(), "FCC");
     click(w("VR3"));
     EXPECT_FALSE(net()->isVisible());
-    QWidget* fcc = reinterpret_cast<QWidget*>(frmFCC2);
+    QWidget* fcc = static_cast<QWidget*>(frmFCC2);
     EXPECT_TRUE(fcc->isVisible());
 }
 
@@ -203,6 +204,6 @@ TEST_F(NetPage, ClosingThePageFromItsFrameGoesBackToTheMainPage)
     openNetPage();
     net()->close();
     EXPECT_FALSE(net()->isVisible());
-    EXPECT_TRUE(reinterpret_cast<QWidget*>(frmMainA)->isVisible());
+    EXPECT_TRUE(static_cast<QWidget*>(frmMainA)->isVisible());
     EXPECT_EQ(lines("lstboxCheckIN").size(), 1); // nothing lost
 }

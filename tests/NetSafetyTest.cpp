@@ -1,5 +1,6 @@
 // What the operator picks is what is filled in, and no slip, full disk or crash costs a check-in.
 #include "NetFixture.h"
+#include "PageProbes.h"
 
 #include "FileSizeLimit.h"
 #include "JournalDamage.h"
@@ -69,10 +70,10 @@ TEST_F(NetPageSafety, AfterAnFccRoundTripTheRosterOnScreenIsTheOneActedOn)
     click(w("panRV"));
     click(w("panA5"));
     click(w("VR3")); // the FCC page
-    click(child(reinterpret_cast<QWidget*>(frmFCC2), "VrDemoButton1")); // its QUIT
+    click(child(static_cast<QWidget*>(frmFCC2), "VrDemoButton1")); // its QUIT
     ASSERT_TRUE(net()->isVisible());
     EXPECT_EQ(lines("lstboxCheckIN").size(), 1); // no second date line for the same day
-    EXPECT_EQ(frmNET->currentGroup(), rgRV);
+    EXPECT_EQ(netPage().currentGroup(), rgRV);
     EXPECT_EQ(face("panRV"), clGreen);
     EXPECT_TRUE(w("panRV2")->isVisible());
     clickLine("lstboxROSTER2", "K5RV1");
@@ -82,8 +83,8 @@ TEST_F(NetPageSafety, AfterAnFccRoundTripTheRosterOnScreenIsTheOneActedOn)
 
     // The main page's CALL A NET keeps the roster too.
     click(w("panQUIT"));
-    click(child(reinterpret_cast<QWidget*>(frmMainA), "VR4"));
-    EXPECT_EQ(frmNET->currentGroup(), rgRV);
+    click(child(static_cast<QWidget*>(frmMainA), "VR4"));
+    EXPECT_EQ(netPage().currentGroup(), rgRV);
     EXPECT_TRUE(w("panRV2")->isVisible());
 
     // After GROUP no list is on screen: area clicks fill no hidden list, and coming back shows ARC.
@@ -91,8 +92,8 @@ TEST_F(NetPageSafety, AfterAnFccRoundTripTheRosterOnScreenIsTheOneActedOn)
     click(w("panA9"));
     EXPECT_EQ(lines("lstboxROSTER2"), QStringList { "W1RV" });
     click(w("panQUIT"));
-    click(child(reinterpret_cast<QWidget*>(frmMainA), "VR4"));
-    EXPECT_EQ(frmNET->currentGroup(), rgARC);
+    click(child(static_cast<QWidget*>(frmMainA), "VR4"));
+    EXPECT_EQ(netPage().currentGroup(), rgARC);
     EXPECT_EQ(face("panARC"), clGreen);
     EXPECT_TRUE(w("panARC2")->isVisible());
 }
@@ -122,7 +123,7 @@ TEST_F(NetPageSafety, ABlankCallIsNeverCheckedIn)
     EXPECT_EQ(edit("editNoCheckins")->text().toInt(), 0);
     EXPECT_FALSE(note().isEmpty());
     EXPECT_TRUE(dialogs.shown.empty()); // a note on the page, no box to close
-    EXPECT_FALSE(frmNET->hasUnsavedCheckIns());
+    EXPECT_FALSE(netPage().hasUnsavedCheckIns());
 }
 
 TEST_F(NetPageSafety, OnePressDeletesOneLineAndUndoBringsThemBack)
@@ -181,7 +182,7 @@ TEST_F(NetPageSafety, ASaveThatRunsOutOfRoomLeavesTheOldFileAsItWas)
         << qPrintable(dialogs.shown[0].text);
     EXPECT_EQ(readFile(file), good);
     EXPECT_EQ(QDir(out.path()).entryList(QDir::Files), QStringList { "net.txt" }); // no leftovers
-    EXPECT_TRUE(frmNET->hasUnsavedCheckIns());
+    EXPECT_TRUE(netPage().hasUnsavedCheckIns());
     EXPECT_TRUE(note().isEmpty());
 
     // With room again the same save goes through and says so on the page.
@@ -189,7 +190,7 @@ TEST_F(NetPageSafety, ASaveThatRunsOutOfRoomLeavesTheOldFileAsItWas)
     click(w("panSAVE"));
     EXPECT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(QString::fromUtf8(readFile(file)).split("\r\n").size(), 22);
-    EXPECT_FALSE(frmNET->hasUnsavedCheckIns());
+    EXPECT_FALSE(netPage().hasUnsavedCheckIns());
     EXPECT_TRUE(note().contains("net.txt"));
 }
 #endif
@@ -234,7 +235,7 @@ TEST_F(NetPageSafety, AnUnsavedNetIsOfferedAtTheNextStartAndRestoredLineForLine)
     EXPECT_EQ(dialogs.choiceButtons, (QStringList { "Restore", "Discard" }));
     EXPECT_EQ(lines("lstboxCheckIN"), shown);
     EXPECT_EQ(edit("editNoCheckins")->text(), "3");
-    EXPECT_TRUE(frmNET->hasUnsavedCheckIns());
+    EXPECT_TRUE(netPage().hasUnsavedCheckIns());
     openNetPage();
     addStation("K5E");
     EXPECT_TRUE(lines("lstboxCheckIN").last().startsWith("5  K5E")); // after the highest given
@@ -260,7 +261,7 @@ TEST_F(NetPageSafety, SavedOrDiscardedOnQuitIsNeverOffered)
     openNetPage();
     addStation("K5B");
     dialogs.answers = { Dialogs::SaveChoice::Discard };
-    reinterpret_cast<QWidget*>(frmMainA)->close();
+    static_cast<QWidget*>(frmMainA)->close();
     restart({ 0 });
     EXPECT_TRUE(dialogs.choices.isEmpty());
 }

@@ -1,5 +1,6 @@
 // The club database search and the roster search boxes.
 #include "NetFixture.h"
+#include "PageProbes.h"
 
 TEST_F(NetPage, CallInTwoRostersFillsEachBoxFromTheLastRosterThatSuppliesIt)
 {
@@ -11,7 +12,7 @@ TEST_F(NetPage, CallInTwoRostersFillsEachBoxFromTheLastRosterThatSuppliesIt)
     EXPECT_EQ(
         selectedCall(), (QStringList { "WB7ALL", "Gus W", "Green", "Hal", "N7HAL", "Carson City", "NV" }));
     EXPECT_TRUE(dialogs.shown.empty());
-    EXPECT_EQ(frmNET->currentGroup(), 1);
+    EXPECT_EQ(netPage().currentGroup(), 1);
 }
 
 TEST_F(NetPage, CallOnlyInTheRvRosterFillsCallAndNameOnly)

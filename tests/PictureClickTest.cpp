@@ -1,6 +1,7 @@
 // A picture inside a clickable panel: one click on the picture runs one action. The clicks
 // go through the page's window, as the operator's do, so the window decides which control
 // is under the pointer.
+#include "PageProbes.h"
 #include "TestSupport.h"
 #include <QLineEdit>
 
@@ -55,14 +56,14 @@ protected:
 
 TEST_F(PictureClick, QuitIconAsksOnceAboutUnsavedCheckInsAndCancelKeepsThePage)
 {
-    QWidget* main = reinterpret_cast<QWidget*>(frmMainA);
-    QWidget* net = reinterpret_cast<QWidget*>(frmNET);
+    QWidget* main = static_cast<QWidget*>(frmMainA);
+    QWidget* net = static_cast<QWidget*>(frmNET);
     click(child(main, "VRstart"));
     click(child(main, "VR4"));
     ASSERT_TRUE(net->isVisible());
     child<QLineEdit>(net, "editSelCALL")->setText("K5A");
     click(child(net, "btnAdd2")); // a check-in that is not saved
-    ASSERT_TRUE(frmNET->hasUnsavedCheckIns());
+    ASSERT_TRUE(netPage().hasUnsavedCheckIns());
 
     // Back to the main page through the net page's own quit icon.
     windowClick(child(net, "Image1"));
@@ -84,10 +85,9 @@ TEST_F(PictureClick, QuitIconAsksOnceAboutUnsavedCheckInsAndCancelKeepsThePage)
 
 TEST_F(PictureClick, EveryPictureInAClickablePanelKeepsItsClickToItself)
 {
-    const QList<QWidget*> pages = { reinterpret_cast<QWidget*>(frmMainA), reinterpret_cast<QWidget*>(frmINFO),
-        reinterpret_cast<QWidget*>(frmTimeZone), reinterpret_cast<QWidget*>(frmRVnets),
-        reinterpret_cast<QWidget*>(frmMAPS), reinterpret_cast<QWidget*>(frmNET),
-        reinterpret_cast<QWidget*>(frmFCC2), reinterpret_cast<QWidget*>(frmPreAmp) };
+    const QList<QWidget*> pages = { static_cast<QWidget*>(frmMainA), static_cast<QWidget*>(frmINFO),
+        static_cast<QWidget*>(frmTimeZone), static_cast<QWidget*>(frmRVnets), static_cast<QWidget*>(frmMAPS),
+        static_cast<QWidget*>(frmNET), static_cast<QWidget*>(frmFCC2), static_cast<QWidget*>(frmPreAmp) };
     int tried = 0;
     for (QWidget* page : pages) {
         for (ImageBox* picture : page->findChildren<ImageBox*>()) {
@@ -113,7 +113,7 @@ TEST_F(PictureClick, EveryPictureInAClickablePanelKeepsItsClickToItself)
 
 TEST_F(PictureClick, PanelAroundAnIconStillAnswersItsOwnClicks)
 {
-    QWidget* main = reinterpret_cast<QWidget*>(frmMainA);
+    QWidget* main = static_cast<QWidget*>(frmMainA);
     auto* panel = child<FacePanel>(main, "panQUIT");
     ASSERT_FALSE(child(main, "Image1")->geometry().contains(QPoint(2, 2)));
     QSignalSpy ended(frmMainA, &TfrmMainA::programEnded);

@@ -3,6 +3,7 @@
 // computer's clock runs, the daylight-saving indication and note, and the way back to the
 // main page.
 #include "LocalZone.h"
+#include "PageProbes.h"
 #include "TestSupport.h"
 
 #include "app/Pages.h"
@@ -33,7 +34,7 @@ protected:
     {
         CreatePages(QStringLiteral(VELMORA_BINARY_DIR "/demo"));
         ASSERT_NE(frmTimeZone, nullptr);
-        page = reinterpret_cast<QWidget*>(frmTimeZone);
+        page = static_cast<QWidget*>(frmTimeZone);
     }
     void TearDown() override { DestroyPages(); }
 
@@ -243,7 +244,7 @@ TEST_F(TimeZonePage, AtStartUpTheComputersOwnZoneIsTheGreenOne)
         DestroyPages();
         LocalZone zone(computer);
         CreatePages(QStringLiteral(VELMORA_BINARY_DIR "/demo"));
-        page = reinterpret_cast<QWidget*>(frmTimeZone);
+        page = static_cast<QWidget*>(frmTimeZone);
         for (const char* name : { "panEST", "panCST", "panMST", "panPST" })
             EXPECT_EQ(panel(name)->color(), std::string(name) == green ? clGreen : clRed)
                 << computer << " " << name;
@@ -336,7 +337,7 @@ TEST_F(TimeZonePage, TimeDateTextIsTheMomentOfTheTick)
 
 TEST_F(TimeZonePage, OpensInTheMainWindowsPlaceSizeAndState)
 {
-    auto* mainPage = reinterpret_cast<Page*>(frmMainA);
+    auto* mainPage = static_cast<Page*>(frmMainA);
     navigate(mainPage, frmTimeZone);
     ASSERT_TRUE(page->isVisible());
     EXPECT_EQ(page->geometry(), mainPage->geometry());
@@ -389,11 +390,11 @@ TEST_F(TimeZonePage, TheDaylightSavingNoteGivesTodaysRuleAndNoTextTheOldOne)
 TEST_F(TimeZonePage, QuitPanelAndPictureLeadBackToTheMainPage)
 {
     for (const char* name : { "panQUIT", "Image1" }) {
-        navigate(reinterpret_cast<Page*>(frmMainA), frmTimeZone);
+        navigate(static_cast<Page*>(frmMainA), frmTimeZone);
         ASSERT_TRUE(page->isVisible());
         click(child<QWidget>(page, name));
         EXPECT_FALSE(page->isVisible()) << name;
-        EXPECT_TRUE(reinterpret_cast<QWidget*>(frmMainA)->isVisible()) << name;
+        EXPECT_TRUE(static_cast<QWidget*>(frmMainA)->isVisible()) << name;
     }
     EXPECT_TRUE(dialogs.shown.empty());
 }

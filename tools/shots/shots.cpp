@@ -3,6 +3,7 @@
 // own controls so the pictures show real states. Without an installation whose databases
 // open, the pages that need none are made one by one and the net calling page is drawn
 // from its form alone (empty lists), so its layout can still be shown.
+#include "PageProbes.h"
 #include "app/Application.h"
 #include "app/Pages.h"
 #include "checkin/CheckInList.h"
@@ -224,19 +225,19 @@ int main(int argc, char** argv)
     save(net, QStringLiteral("net-checkins"));
     if (!bareNet) {
         // Statuses on lines, and the identification reminder as the minutes go by.
-        auto* page = static_cast<TfrmNET*>(net);
+        const NetPageProbe page(*static_cast<TfrmNET*>(net));
         const char* codes[] = { "R", "T", "M/S", "EB", "G", "OUT", "NH" };
-        for (int row = 1, i = 0; row < page->checkInList().size() && i < 7; ++row, ++i)
-            page->setCheckInStatus(row, QString::fromLatin1(codes[i]));
+        for (int row = 1, i = 0; row < page.checkInList().size() && i < 7; ++row, ++i)
+            page.setCheckInStatus(row, QString::fromLatin1(codes[i]));
         const std::int64_t start = QDateTime::currentMSecsSinceEpoch();
         for (const auto& [minutes, name] : { std::pair { 3, "net-ident-grey" },
                  std::pair { 9, "net-ident-yellow" }, std::pair { 12, "net-ident-red" } }) {
             SetNetClock([start, m = minutes] { return start + m * 60'000LL; });
-            page->updateNetClock();
+            page.updateNetClock();
             save(net, QString::fromLatin1(name));
         }
         SetNetClock({});
-        page->updateNetClock();
+        page.updateNetClock();
     }
     if (!bareNet) {
         // The quick call box with its suggestions for a few letters heard.

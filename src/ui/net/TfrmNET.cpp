@@ -231,16 +231,6 @@ void TfrmNET::LookUpStation(const QString& text)
     showStation(group == rgNone ? Station() : m_rosters.at(std::size_t(group - rgARC))->lookUp(text));
 }
 
-bool TfrmNET::hasUnsavedCheckIns() const
-{
-    return m_session.checkIns().isUnsaved();
-}
-
-const CheckInList& TfrmNET::checkInList() const
-{
-    return m_session.checkIns();
-}
-
 bool TfrmNET::canClose()
 {
     return m_checkIns->canClose();
@@ -278,37 +268,7 @@ void TfrmNET::focusQuickCall()
     m_quick->focus();
 }
 
-void TfrmNET::updateNetClock()
-{
-    m_record->updateClock();
-}
-
-void TfrmNET::setCheckInStatus(int row, const QString& code)
-{
-    m_checkIns->setStatus(row, code);
-}
-
-QString TfrmNET::attendanceText(const QString& call) const
-{
-    return m_record->attendanceText(call);
-}
-
-FccIndexLoader& TfrmNET::fccCallIndex() const
-{
-    return m_session.fccIndex();
-}
-
 void TfrmNET::LoadRosterSpreadsheet(const QString& directory)
 {
     m_grid->load(directory);
-}
-
-int TfrmNET::gridRowCount() const
-{
-    return m_grid->model().rowCount();
-}
-
-QString TfrmNET::gridCell(int column, int row) const
-{
-    return m_grid->model().cell(column, row);
 }

@@ -12,10 +12,8 @@
 #include <memory>
 
 class NetSession;
-class CheckInList;
 class CheckInPanel;
 class ClubSearchPanel;
-class FccIndexLoader;
 class GroupChooser;
 class ManualInsertBox;
 class NetRecordPanel;
@@ -37,28 +35,14 @@ public:
     ~TfrmNET() override;
 
     void FormActivate() override;
-    // The group whose roster is shown, rgNone while none is.
-    int currentGroup() const;
-
-    // One way to show a chosen station, and one way to check a station in.
+    // Shows a chosen station in SELECTED CALL (the FCC page's choice comes here).
     void showStation(const Station& station);
-    bool checkIn(const Station& station);
-    void ClearSelectedCall();
-    // Looks the text up in the roster shown, as a click on its line does.
-    void LookUpStation(const QString& text);
-
-    bool hasUnsavedCheckIns() const;
-    const CheckInList& checkInList() const;
     // Asks about check-ins not yet saved; false when the operator keeps the program open.
     bool canClose();
     // At start-up: offers to restore a net the journal holds that was neither saved nor discarded.
     void offerRestore();
     void panSAVEClick();
     void focusQuickCall(); // F2
-    void updateNetClock();
-    void setCheckInStatus(int row, const QString& code);
-    QString attendanceText(const QString& call) const;
-    FccIndexLoader& fccCallIndex() const;
 
     // The shared net: what SHARE NET and JOIN NET do on OK, and the server they offer.
     bool shareNet(const QString& conninfo, const QString& netName, const QString& operatorCall);
@@ -66,13 +50,22 @@ public:
     void setNetServer(const QString& conninfo);
 
     void LoadRosterSpreadsheet(const QString& directory);
-    int gridRowCount() const;
-    QString gridCell(int column, int row) const;
 
 signals:
     void fccWanted(); // FCC: the licence look-up page
 
 private:
+    // The page's tests read its parts through this one class, beside the tests.
+    friend class NetPageProbe;
+
+    // The group whose roster is shown, rgNone while none is.
+    int currentGroup() const;
+    void ClearSelectedCall();
+    // Looks the text up in the roster shown, as a click on its line does.
+    void LookUpStation(const QString& text);
+    // The one way a station is checked in, whichever part chose it.
+    bool checkIn(const Station& station);
+
     void placeParts();
     void connectParts();
     void setUpKeys();
