@@ -5,6 +5,7 @@
 #include "pages/TfrmMainA.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
@@ -18,6 +19,18 @@ const QString demo = QStringLiteral(VELMORA_BINARY_DIR "/demo");
 QWidget* widget(QObject* page, const char* name)
 {
     return page->findChild<QWidget*>(QString::fromLatin1(name));
+}
+
+// Starts the pages on the demo installation and opens the net page as "CALL A NET" does.
+// START reads the roster spreadsheet below the working folder, so that is the demo's.
+QWidget* openNetPage()
+{
+    QDir::setCurrent(demo);
+    CreatePages(demo);
+    auto* mainPage = static_cast<QWidget*>(frmMainA);
+    static_cast<QPushButton*>(widget(mainPage, "VRstart"))->click();
+    static_cast<QPushButton*>(widget(mainPage, "VR4"))->click();
+    return static_cast<QWidget*>(frmNET);
 }
 
 void StartUp(benchmark::State& state)
@@ -38,11 +51,7 @@ void QuickCheckIn(benchmark::State& state)
 {
     QTemporaryDir journal;
     SetJournalFolder(journal.path());
-    CreatePages(demo);
-    auto* mainPage = static_cast<QWidget*>(frmMainA);
-    static_cast<QPushButton*>(widget(mainPage, "VRstart"))->click();
-    static_cast<QPushButton*>(widget(mainPage, "VR4"))->click();
-    auto* net = static_cast<QWidget*>(frmNET);
+    QWidget* net = openNetPage();
     auto* quick = static_cast<QLineEdit*>(widget(net, "editQUICK"));
     int n = 0;
     for (auto _ : state) {
@@ -68,11 +77,7 @@ void NetPageRelayout(benchmark::State& state)
 {
     QTemporaryDir journal;
     SetJournalFolder(journal.path());
-    CreatePages(demo);
-    auto* mainPage = static_cast<QWidget*>(frmMainA);
-    static_cast<QPushButton*>(widget(mainPage, "VRstart"))->click();
-    static_cast<QPushButton*>(widget(mainPage, "VR4"))->click();
-    auto* net = static_cast<QWidget*>(frmNET);
+    QWidget* net = openNetPage();
     net->setWindowState(Qt::WindowNoState);
     QCoreApplication::processEvents();
     const QSize sizes[] = { { 1366, 768 }, { 1920, 1080 }, { 1280, 720 }, { 2560, 1440 } };
