@@ -91,6 +91,74 @@ TEST(SharedNet, TwoOperatorsAddDeleteAndSetStatusesAndEndIdentical)
     EXPECT_EQ(reread.lines(), logger.list.lines());
 }
 
+// Operators whose computers keep the wrong time: every line, identification and the net itself
+// carry the server's time, on every list, journal, export and report.
+TEST(SharedNet, AClientWithAWrongClockEndsWithTheServersTimes)
+{
+    TestDatabase db;
+    ASSERT_TRUE(db.ok());
+    constexpr qint64 hour = 3600000;
+    const auto skewed = [](qint64 by) { return [by] { return QDateTime::currentMSecsSinceEpoch() + by; }; };
+    // The test server runs on this computer's clock.
+    const qint64 before = QDateTime::currentMSecsSinceEpoch();
+    Operator ncs({}, skewed(2 * hour)), logger({}, skewed(-3 * hour));
+    ncs.add("W5OLD"); // logged before the net is shared
+    ASSERT_TRUE(ncs.session.share(db.conninfo("n5ncs"), netName, "N5NCS"))
+        << ncs.session.message().toStdString();
+    ASSERT_TRUE(waitFor([&] { return ncs.session.waitingChanges() == 0; }));
+    ASSERT_TRUE(logger.session.join(db.conninfo("k5log"), netName, "K5LOG"))
+        << logger.session.message().toStdString();
+    ncs.add("K5ABC");
+    ncs.list.markIdentified();
+    logger.add("N5XYZ");
+    logger.list.markIdentified();
+    // The first check-in was an identification too.
+    ASSERT_TRUE(waitFor([&] {
+        return sameLists(ncs, logger, 3) && ncs.session.waitingChanges() == 0
+            && logger.session.waitingChanges() == 0 && ncs.list.identifications().size() == 3
+            && ncs.list.identifications() == logger.list.identifications()
+            && summarizeNet(ncs.list, "N5NCS").startUtcMs == summarizeNet(logger.list, "N5NCS").startUtcMs
+            && summarizeNet(ncs.list, "N5NCS").endUtcMs == summarizeNet(logger.list, "N5NCS").endUtcMs;
+    })) << ncs.lines().join('|').toStdString()
+        << " / " << logger.lines().join('|').toStdString();
+    const qint64 after = QDateTime::currentMSecsSinceEpoch();
+    const auto serverTime = [&](qint64 t) { return t >= before && t <= after; };
+
+    for (const Operator* op : { &ncs, &logger }) {
+        const NetSummary summary = summarizeNet(op->list, "N5NCS");
+        EXPECT_TRUE(serverTime(summary.startUtcMs)) << summary.startUtcMs - before;
+        EXPECT_TRUE(serverTime(summary.endUtcMs)) << summary.endUtcMs - before;
+        for (const qint64 t : op->list.identifications())
+            EXPECT_TRUE(serverTime(t)) << t - before;
+        // What the journal keeps is what the list shows: a restart or a crash changes no time.
+        NetJournal& journal = const_cast<Operator*>(op)->journal;
+        const std::int64_t net = op->list.netId();
+        EXPECT_TRUE(serverTime(journal.netStarted(net))) << journal.netStarted(net) - before;
+        EXPECT_EQ(journal.identifications(net), op->list.identifications());
+        for (const JournalEntry& kept : journal.entries(net)) {
+            if (kept.dateLine)
+                continue;
+            const int index = op->list.findCall(kept.call);
+            ASSERT_GE(index, 0) << kept.call.toStdString();
+            EXPECT_EQ(kept.utcMs, op->list.at(index).utcMs) << kept.call.toStdString();
+            EXPECT_TRUE(serverTime(kept.utcMs)) << kept.call.toStdString();
+        }
+    }
+    EXPECT_EQ(ncs.journal.netStarted(ncs.list.netId()), logger.journal.netStarted(logger.list.netId()));
+    // Every line of the export is the same on both, times included.
+    const auto rows = [](const Operator& op) {
+        const QByteArray csv = netCsv(summarizeNet(op.list, "N5NCS"), currentNet(op.list), QTimeZone::utc());
+        QStringList out;
+        for (const QByteArray& row : csv.split('\n'))
+            for (const char* call : { "W5OLD", "K5ABC", "N5XYZ" })
+                if (row.contains(call))
+                    out << QString::fromUtf8(row);
+        return out;
+    };
+    EXPECT_EQ(rows(ncs).size(), 3);
+    EXPECT_EQ(rows(ncs), rows(logger));
+}
+
 TEST(SharedNet, ServerStoppedAndStartedMidNetLosesAndDoublesNothing)
 {
     PrivateCluster cluster;

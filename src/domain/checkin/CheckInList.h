@@ -116,9 +116,14 @@ public:
     // Brings back a line removed elsewhere; entry is the line as it stands.
     int applyRemoteRestore(const JournalEntry& entry);
     bool applyRemoteStatus(std::int64_t seq, const QString& status);
-    // The server's number for a line (and who logged it, when given): the provisional mark goes.
-    bool confirmNumber(std::int64_t seq, int number, const QString& loggedBy = QString());
+    // The server's number for a line (and who logged it and when, when given): the
+    // provisional mark goes. The store has the number already; the list only shows it.
+    bool confirmNumber(std::int64_t seq, int number, const QString& loggedBy = QString(),
+        std::optional<std::int64_t> utcMs = std::nullopt);
     void applyRemoteIdentification(std::int64_t utcMs);
+    // An own identification at from took place at to by the server's clock (the store has
+    // it already): the reminder and the record count from then.
+    void moveIdentification(std::int64_t from, std::int64_t to);
     // Empty while the journal protects the list; otherwise why it does not.
     QString journalProblem() const;
 

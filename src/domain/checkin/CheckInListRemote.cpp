@@ -118,7 +118,8 @@ bool CheckInList::applyRemoteStatus(std::int64_t seq, const QString& status)
     return true;
 }
 
-bool CheckInList::confirmNumber(std::int64_t seq, int number, const QString& loggedBy)
+bool CheckInList::confirmNumber(
+    std::int64_t seq, int number, const QString& loggedBy, std::optional<std::int64_t> utcMs)
 {
     for (Removed& r : removed)
         if (r.entry.seq == seq) {
@@ -126,6 +127,8 @@ bool CheckInList::confirmNumber(std::int64_t seq, int number, const QString& log
             r.entry.provisional = false;
             if (!loggedBy.isEmpty())
                 r.entry.loggedBy = loggedBy;
+            if (utcMs)
+                r.entry.utcMs = *utcMs;
         }
     highest = std::max(highest, number);
     const int index = indexOfSeq(seq);
@@ -136,6 +139,8 @@ bool CheckInList::confirmNumber(std::int64_t seq, int number, const QString& log
     e.provisional = false;
     if (!loggedBy.isEmpty())
         e.loggedBy = loggedBy;
+    if (utcMs)
+        e.utcMs = *utcMs;
     tell(&CheckInListObserver::changed, index);
     moveToPlace(index);
     return true;
@@ -146,4 +151,13 @@ void CheckInList::applyRemoteIdentification(std::int64_t utcMs)
     if (ensureNet() && !journal->addIdentification(net, utcMs))
         journalFailed();
     idents.insert(std::upper_bound(idents.begin(), idents.end(), utcMs), utcMs);
+}
+
+void CheckInList::moveIdentification(std::int64_t from, std::int64_t to)
+{
+    const auto at = std::find(idents.begin(), idents.end(), from);
+    if (at == idents.end())
+        return;
+    idents.erase(at);
+    idents.insert(std::upper_bound(idents.begin(), idents.end(), to), to);
 }

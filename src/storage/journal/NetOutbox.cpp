@@ -259,15 +259,52 @@ bool NetOutbox::isProvisional(std::int64_t localNet, std::int64_t seq)
     return st.step() && sqlite3_column_int(st.get(), 0) != 0;
 }
 
-bool NetOutbox::confirmNumber(std::int64_t localNet, std::int64_t seq, int number, const QString& loggedBy)
+bool NetOutbox::confirmNumber(std::int64_t localNet, std::int64_t seq, int number, const QString& loggedBy,
+    std::optional<std::int64_t> utcMs)
 {
     if (!begin())
         return false;
     Statement line(db, "UPDATE shared_lines SET provisional = 0 WHERE local_net = ? AND seq = ?");
     Statement entry(db,
-        "UPDATE entries SET number = ?, logged_by = CASE WHEN ? = '' THEN logged_by ELSE ? END "
-        "WHERE net_id = ? AND seq = ?");
+        "UPDATE entries SET number = ?, logged_by = CASE WHEN ? = '' THEN logged_by ELSE ? END, "
+        "utc = CASE WHEN ? THEN ? ELSE utc END WHERE net_id = ? AND seq = ?");
     const bool good = line.bind(localNet).bind(seq).run()
-        && entry.bind(std::int64_t(number)).bind(loggedBy).bind(loggedBy).bind(localNet).bind(seq).run();
+        && entry.bind(std::int64_t(number))
+               .bind(loggedBy)
+               .bind(loggedBy)
+               .bind(std::int64_t(utcMs ? 1 : 0))
+               .bind(utcMs.value_or(0))
+               .bind(localNet)
+               .bind(seq)
+               .run();
     return commit(good);
+}
+
+std::optional<std::int64_t> NetOutbox::changeTime(const QString& changeUid)
+{
+    Statement st(db, "SELECT utc FROM outbox WHERE uid = ?");
+    st.bind(changeUid);
+    if (!st.step())
+        return std::nullopt;
+    return sqlite3_column_int64(st.get(), 0);
+}
+
+bool NetOutbox::moveIdentification(
+    std::int64_t localNet, const QString& changeUid, std::int64_t from, std::int64_t to)
+{
+    if (!begin())
+        return false;
+    // One row only: two identifications of one millisecond are two.
+    Statement ident(db,
+        "UPDATE identifications SET utc = ? WHERE rowid = (SELECT rowid FROM identifications "
+        "WHERE net_id = ? AND utc = ? LIMIT 1)");
+    Statement change(db, "UPDATE outbox SET utc = ? WHERE uid = ?");
+    const bool good = ident.bind(to).bind(localNet).bind(from).run() && change.bind(to).bind(changeUid).run();
+    return commit(good);
+}
+
+bool NetOutbox::setNetStarted(std::int64_t localNet, std::int64_t utcMs)
+{
+    Statement st(db, "UPDATE nets SET started_utc = ? WHERE id = ?");
+    return st.bind(utcMs).bind(localNet).run();
 }

@@ -214,6 +214,9 @@ bool SharedNetSession::share(const QString& conninfo, const QString& netName, co
         closeFormConnection();
         return false;
     }
+    // The net is as old as the server says, on every operator's record of it.
+    if (const auto opened = onWorker([&] { return m_worker->server().openedUtc(*id); }))
+        outbox->setNetStarted(localNet, *opened);
     // The lines so far go to the server in their order, each with its status.
     for (int i = 0; i < list.size(); ++i) {
         const JournalEntry& e = list.at(i);
@@ -337,6 +340,7 @@ bool SharedNetSession::joinWhere(const QString& conninfo, const QString& operato
         closeFormConnection();
         return false;
     }
+    outbox->setNetStarted(net.localNet, found->openedUtc);
     m_netControl = found->openedBy;
     emit netControlKnown(m_netControl);
     // The net as it stands is read before the form closes, like the net's list itself.

@@ -146,6 +146,10 @@ void SharedNetSession::apply(const ServerChange& c)
         if (!outbox->isOurs(c.uid)) {
             SharedStore::Remote remote(store, c.uid);
             list.applyRemoteIdentification(c.utcMs);
+        } else if (const auto local = outbox->changeTime(c.uid); local && *local != c.utcMs) {
+            // An own identification: the time is the server's, as on every other list.
+            if (outbox->moveIdentification(record.localNet, c.uid, *local, c.utcMs))
+                list.moveIdentification(*local, c.utcMs);
         }
     } else {
         applyLine(c);
@@ -172,11 +176,12 @@ void SharedNetSession::applyLine(const ServerChange& c)
         return;
     line.seq = seq;
     if (outbox->isProvisional(net, seq))
-        outbox->confirmNumber(net, seq, line.number, line.loggedBy);
+        outbox->confirmNumber(net, seq, line.number, line.loggedBy, line.utcMs);
     const int index = list.indexOfSeq(seq);
     if (index < 0) {
         if (c.deleted) {
-            list.confirmNumber(seq, line.number, line.loggedBy);
+            outbox->confirmNumber(net, seq, line.number, line.loggedBy, line.utcMs);
+            list.confirmNumber(seq, line.number, line.loggedBy, line.utcMs);
             return;
         }
         SharedStore::Remote remote(store, c.lineUid);
@@ -194,9 +199,12 @@ void SharedNetSession::applyLine(const ServerChange& c)
         return;
     }
     const JournalEntry have = list.at(index); // the list may move the line when it is numbered
-    if (have.number != line.number || have.provisional || have.loggedBy != line.loggedBy) {
-        outbox->confirmNumber(net, seq, line.number, line.loggedBy);
-        list.confirmNumber(seq, line.number, line.loggedBy);
+    // The echo of an own add brings the server's number and time: the line was shown with the
+    // local clock's until now, and every list, file and report has the server's.
+    if (have.number != line.number || have.provisional || have.loggedBy != line.loggedBy
+        || have.utcMs != line.utcMs) {
+        outbox->confirmNumber(net, seq, line.number, line.loggedBy, line.utcMs);
+        list.confirmNumber(seq, line.number, line.loggedBy, line.utcMs);
     }
     if (have.status != line.status)
         list.applyRemoteStatus(seq, line.status);
