@@ -124,6 +124,10 @@ public:
     // An own identification at from took place at to by the server's clock (the store has
     // it already): the reminder and the record count from then.
     void moveIdentification(std::int64_t from, std::int64_t to);
+    // Many changes at once, such as the whole net read at a join: between the two the
+    // observers hear nothing line by line, and at the end one reset.
+    void beginBulk();
+    void endBulk();
     // Empty while the journal protects the list; otherwise why it does not.
     QString journalProblem() const;
 
@@ -146,9 +150,12 @@ private:
     }
     template <typename F> void tell(F f, int index)
     {
+        if (bulk)
+            return; // told as one reset at its end
         for (CheckInListObserver* o : observers)
             (o->*f)(index);
     }
+    bool bulk = false;
     std::int64_t net = 0;
     std::vector<JournalEntry> entries;
     struct Removed {

@@ -2,6 +2,10 @@
 
 #include "journal/OutboxStatement.h"
 
+#include <QMutex>
+
+#include <map>
+
 #include <QDir>
 #include <QFile>
 #include <QUuid>
@@ -9,6 +13,57 @@
 #include <sqlite3.h>
 
 using namespace outbox_sql;
+
+namespace outbox_sql {
+namespace {
+QMutex cacheLock;
+std::map<std::pair<sqlite3*, const char*>, sqlite3_stmt*>& cache()
+{
+    static std::map<std::pair<sqlite3*, const char*>, sqlite3_stmt*> kept;
+    return kept;
+}
+} // namespace
+
+sqlite3_stmt* takeStatement(sqlite3* db, const char* sql)
+{
+    {
+        const QMutexLocker lock(&cacheLock);
+        const auto it = cache().find({ db, sql });
+        if (it != cache().end()) {
+            sqlite3_stmt* st = it->second;
+            cache().erase(it);
+            return st;
+        }
+    }
+    sqlite3_stmt* st = nullptr;
+    if (sqlite3_prepare_v3(db, sql, -1, SQLITE_PREPARE_PERSISTENT, &st, nullptr) != SQLITE_OK) {
+        sqlite3_finalize(st);
+        return nullptr;
+    }
+    return st;
+}
+
+void giveBack(sqlite3* db, const char* sql, sqlite3_stmt* st)
+{
+    sqlite3_reset(st);
+    sqlite3_clear_bindings(st);
+    const QMutexLocker lock(&cacheLock);
+    if (!cache().emplace(std::make_pair(db, sql), st).second)
+        sqlite3_finalize(st);
+}
+
+void forgetStatements(sqlite3* db)
+{
+    const QMutexLocker lock(&cacheLock);
+    for (auto it = cache().begin(); it != cache().end();)
+        if (it->first.first == db) {
+            sqlite3_finalize(it->second);
+            it = cache().erase(it);
+        } else {
+            ++it;
+        }
+}
+} // namespace outbox_sql
 
 namespace {
 const char* const schema = R"sql(
@@ -71,8 +126,10 @@ NetOutbox::NetOutbox(const QString& journalFile)
 
 NetOutbox::~NetOutbox()
 {
-    if (db)
-        sqlite3_close(db);
+    if (!db)
+        return;
+    forgetStatements(db);
+    sqlite3_close(db);
 }
 
 void NetOutbox::fail(const char* what)

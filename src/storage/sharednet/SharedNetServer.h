@@ -13,7 +13,7 @@
 #include <vector>
 
 // The schema version this program speaks.
-constexpr int sharedSchemaVersion = 2;
+constexpr int sharedSchemaVersion = 3;
 
 // Longest fields, in characters, as the schema bounds them.
 namespace SharedLimits {

@@ -343,19 +343,24 @@ bool SharedNetSession::joinWhere(const QString& conninfo, const QString& operato
     outbox->setNetStarted(net.localNet, found->openedUtc);
     m_netControl = found->openedBy;
     emit netControlKnown(m_netControl);
-    // The net as it stands is read before the form closes, like the net's list itself.
+    // The net as it stands is read before the form closes, like the net's list itself: in
+    // large batches, each one journal transaction, and shown as one new list.
+    constexpr int joinBatch = 10000;
+    list.beginBulk();
     for (;;) {
         QString why;
-        const auto changes = onWorker(
-            [&] { return m_worker->server().changesSince(record.serverNet, record.lastChange, 2000, &why); });
+        const auto changes = onWorker([&] {
+            return m_worker->server().changesSince(record.serverNet, record.lastChange, joinBatch, &why);
+        });
         if (!changes) {
             report(why);
             break;
         }
         applyBatch(*changes);
-        if (changes->size() < 2000)
+        if (changes->size() < std::size_t(joinBatch))
             break;
     }
+    list.endBulk();
     operators = onWorker([this] { return m_worker->server().operators(record.serverNet); });
     open(true);
     return true;
@@ -521,14 +526,18 @@ void SharedNetSession::opened(const SharedNetAnswer& a)
 void SharedNetSession::notified(const SharedNetAnswer& a)
 {
     for (const QByteArray& payload : a.payloads) {
-        if (!notifiedChange(payload, record.serverNet)) {
-            // Anyone signed in may notify a channel: what it says is never used, and a
-            // payload that is not an id is refused outright.
+        const auto change = notifiedChange(payload, record.serverNet);
+        if (!change) {
+            // Anyone signed in may notify a channel: what it says is never applied (the
+            // change is read from the server), and a payload that is not an id is refused.
             report(QStringLiteral("A notification from the server was refused: it does not name a change "
                                   "of this net."));
             continue;
         }
-        m_readWanted = m_countWanted = true;
+        // The payload says which change it is: one already read (an echo that came while a
+        // read was out, or with it) needs no other round trip.
+        if (*change > record.lastChange)
+            m_readWanted = true;
     }
     next();
 }

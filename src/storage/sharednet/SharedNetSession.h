@@ -23,6 +23,7 @@
 #include "sharednet/SharedStore.h"
 
 #include <QObject>
+#include <QSet>
 #include <QTimer>
 
 #include <functional>
@@ -140,6 +141,7 @@ private:
     OutboxChange m_sending; // the change out now
     std::uint64_t m_ticket = 0; // of the live connection; answers of another are stale
     bool m_readWanted = false, m_countWanted = false, m_scheduled = false;
+    QSet<QString> m_callers; // the calls that logged lines read so far
     SharedNetRecord record;
     QString m_host;
     QString m_netControl;

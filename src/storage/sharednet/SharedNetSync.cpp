@@ -108,8 +108,18 @@ void SharedNetSession::applyBatch(const std::vector<ServerChange>& changes)
     // One transaction for the lot, with the last change applied: a crash keeps all of it or
     // none, and none is read again.
     QStringList setAside;
+    // Many rows (a long catch-up) are shown as one new list rather than row by row.
+    const bool many = changes.size() >= 200;
+    if (many)
+        list.beginBulk();
     outbox->beginBatch();
     for (const ServerChange& c : changes) {
+        // An operator not seen before may have joined since the count: it is counted again.
+        // Otherwise the count is read with the poll, not after every notification.
+        if (!c.line.loggedBy.isEmpty() && !m_callers.contains(c.line.loggedBy)) {
+            m_callers.insert(c.line.loggedBy);
+            m_countWanted = true;
+        }
         if (!c.unusable.isEmpty()) {
             // One row that cannot be used stops nothing: it is left out, and the net goes on.
             setAside << (c.line.call.isEmpty()
@@ -123,6 +133,8 @@ void SharedNetSession::applyBatch(const std::vector<ServerChange>& changes)
     outbox->setLastChange(record.localNet, record.lastChange);
     if (!outbox->commitBatch())
         report(outbox->problem());
+    if (many)
+        list.endBulk();
     if (setAside.size() == 1)
         report(QStringLiteral("The server sent a change that cannot be right (%1). It was set aside; the "
                               "rest of the net goes on.")
