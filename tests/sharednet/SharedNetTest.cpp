@@ -514,3 +514,45 @@ TEST(SharedNet, AClientThatCannotWriteItsJournalSaysSoKeepsItsLinesAndSendsThem)
     EXPECT_TRUE(waitFor([&] { return restarted.lines() == before; }, 20000))
         << restarted.lines().join('|').toStdString() << " / " << before.join('|').toStdString();
 }
+
+// A client whose disk was full and has room again: without a restart, its journal gets what it
+// showed meanwhile (its own lines, others' lines and a status), read again from the server.
+TEST(SharedNet, AClientWhoseDiskHasRoomAgainWritesWhatItMissedWithoutARestart)
+{
+    TestDatabase db;
+    ASSERT_TRUE(db.ok());
+    Operator ncs, logger;
+    ASSERT_TRUE(ncs.session.share(db.conninfo("n5ncs"), netName, "N5NCS"));
+    ncs.add("K5AAA");
+    ASSERT_TRUE(waitFor([&] { return ncs.session.waitingChanges() == 0; }));
+    ASSERT_TRUE(logger.session.join(db.conninfo("k5log"), netName, "K5LOG"));
+    ASSERT_EQ(logger.lines(), QStringList { "1 K5AAA [] by N5NCS" });
+    const auto journalLines = [&] {
+        CheckInList reread(&logger.journal);
+        reread.setNumbersProvisional(true);
+        reread.restore(logger.list.netId());
+        return reread.lines();
+    };
+    {
+        const FileSizeLimit full(0);
+        logger.add("W5FULL");
+        ncs.add("K5OTHER");
+        ASSERT_TRUE(ncs.list.setStatus(ncs.indexOf("K5AAA"), "R"));
+        ASSERT_TRUE(waitFor([&] {
+            return logger.lines().size() == 3 && logger.lines().contains("1 K5AAA [R] by N5NCS")
+                && logger.session.waitingChanges() == 0 && !logger.lines().join(' ').contains('?');
+        })) << logger.lines().join('|').toStdString();
+        EXPECT_FALSE(logger.list.journalProblem().isEmpty());
+    }
+    // Room again: the journal is written within a retry or two, with every line as shown.
+    ASSERT_TRUE(waitFor([&] { return logger.list.journalProblem().isEmpty(); }, 8000))
+        << logger.list.journalProblem().toStdString();
+    ASSERT_TRUE(waitFor([&] { return journalLines() == logger.list.lines(); }, 8000))
+        << journalLines().join('|').toStdString() << " / " << logger.list.lines().join('|').toStdString();
+    EXPECT_EQ(logger.lines().size(), 3);
+    // And protected from now on: a new line goes to the journal at once.
+    logger.add("W5ROOM");
+    ASSERT_TRUE(waitFor([&] { return logger.session.waitingChanges() == 0; }));
+    EXPECT_TRUE(logger.list.journalProblem().isEmpty());
+    EXPECT_EQ(journalLines(), logger.list.lines());
+}

@@ -130,6 +130,12 @@ public:
     void endBulk();
     // Empty while the journal protects the list; otherwise why it does not.
     QString journalProblem() const;
+    // The store takes changes again: the list is protected from now on.
+    void journalRecovered()
+    {
+        if (journal && journal->ok())
+            failed = false;
+    }
 
 private:
     // Where the net on the list now begins: the first date line of the latest date, or the

@@ -18,6 +18,10 @@ SharedNetSession::SharedNetSession(SharedStore& store, CheckInList& list, QObjec
     // also finds a server that went away without a word.
     pollTimer.setInterval(15000);
     connect(&pollTimer, &QTimer::timeout, this, &SharedNetSession::sync);
+    // A journal that could not be written is tried again every two seconds, from the event
+    // loop; nothing waits for the disk.
+    journalTimer.setInterval(2000);
+    connect(&journalTimer, &QTimer::timeout, this, &SharedNetSession::retryJournal);
     // A statement left unanswered this long counts the server as gone.
     answerTimer.setSingleShot(true);
     connect(&answerTimer, &QTimer::timeout, this, [this] {
@@ -542,6 +546,30 @@ void SharedNetSession::notified(const SharedNetAnswer& a)
     next();
 }
 
+void SharedNetSession::watchJournal()
+{
+    if (isShared() && !store.ok() && !journalTimer.isActive())
+        journalTimer.start();
+}
+
+void SharedNetSession::retryJournal()
+{
+    if (!isShared() || !outbox || !store.recover())
+        return; // the next tick tries again
+    journalTimer.stop();
+    list.journalRecovered();
+    // What came while the disk failed is in the list but perhaps not in the journal: it is
+    // read again from the last change the journal kept, as a restart would, and written.
+    const auto kept = outbox->net(record.localNet);
+    if (kept && kept->lastChange < record.lastChange) {
+        m_rewriteUpTo = std::max(m_rewriteUpTo, record.lastChange);
+        record.lastChange = kept->lastChange;
+    }
+    m_readWanted = true;
+    emit stateChanged();
+    next();
+}
+
 void SharedNetSession::sync()
 {
     m_readWanted = m_countWanted = true;
@@ -550,6 +578,7 @@ void SharedNetSession::sync()
 
 void SharedNetSession::schedule()
 {
+    watchJournal();
     // Asked from inside the store, while the list takes a change in: the next step runs
     // from the event loop, once the change is in the list too.
     if (m_scheduled)

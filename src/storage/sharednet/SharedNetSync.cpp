@@ -2,6 +2,8 @@
 // session's steps between the worker's answers.
 #include "sharednet/SharedNetSession.h"
 
+#include <algorithm>
+
 namespace {
 constexpr int batch = 2000;
 }
@@ -77,6 +79,7 @@ void SharedNetSession::sent(const SharedNetAnswer& a)
     // Kept by the server, so never shown as refused: only its number could not be used.
     if (sent.state == SharedNetServer::Sent::Done && !sent.message.isEmpty())
         report(sent.message);
+    watchJournal();
     emit stateChanged();
     next();
 }
@@ -131,10 +134,19 @@ void SharedNetSession::applyBatch(const std::vector<ServerChange>& changes)
     }
     record.lastChange = changes.back().id;
     outbox->setLastChange(record.localNet, record.lastChange);
-    if (!outbox->commitBatch())
+    if (!outbox->commitBatch()) {
+        // The lines this batch added are shown but not in the file: known from memory.
+        for (const auto& [seq, uid] : m_added)
+            store.keepLine(seq, uid);
         report(outbox->problem());
+    } else
+        for (const std::int64_t seq : m_written)
+            store.forgetMemoryLine(seq);
+    m_written.clear();
+    m_added.clear();
     if (many)
         list.endBulk();
+    watchJournal();
     if (setAside.size() == 1)
         report(QStringLiteral("The server sent a change that cannot be right (%1). It was set aside; the "
                               "rest of the net goes on.")
@@ -155,7 +167,12 @@ void SharedNetSession::apply(const ServerChange& c)
             emit netClosed();
         }
     } else if (c.kind == QLatin1String("ident")) {
-        if (!outbox->isOurs(c.uid)) {
+        if (c.id <= m_rewriteUpTo && !outbox->isOurs(c.uid)) {
+            // Read again after the disk failed: the list has it, the journal perhaps not.
+            const auto kept = journal.identifications(record.localNet);
+            if (std::find(kept.begin(), kept.end(), c.utcMs) == kept.end())
+                outbox->writeIdentification(record.localNet, c.utcMs);
+        } else if (!outbox->isOurs(c.uid)) {
             SharedStore::Remote remote(store, c.uid);
             list.applyRemoteIdentification(c.utcMs);
         } else if (const auto local = outbox->changeTime(c.uid); local && *local != c.utcMs) {
@@ -178,6 +195,7 @@ void SharedNetSession::applyLine(const ServerChange& c)
     if (seq == 0) {
         SharedStore::Remote remote(store, c.lineUid);
         const int index = list.applyRemote(line);
+        m_added.emplace_back(list.at(index).seq, c.lineUid);
         if (c.deleted)
             list.applyRemoteRemoval(list.at(index).seq);
         return;
@@ -187,6 +205,18 @@ void SharedNetSession::applyLine(const ServerChange& c)
     if (outbox->hasPending(net, c.lineUid) || store.hasUnsent(c.lineUid))
         return;
     line.seq = seq;
+    if (store.inMemoryOnly(seq) && store.ok()) {
+        // Shown while the disk could not take it: the journal gets the line as the server
+        // has it now, under its place in the list.
+        if (outbox->recordLine(net, seq, c.lineUid, nullptr) && outbox->writeEntry(net, line, true)
+            && (!c.deleted || outbox->writeDeleted(net, seq, c.utcMs, false)))
+            m_written.push_back(seq); // kept in memory until the batch is committed
+    } else if (c.id <= m_rewriteUpTo) {
+        // Read again after the disk failed: what the journal may have missed is written.
+        outbox->writeStatus(net, seq, line.status);
+        outbox->writeDeleted(
+            net, seq, c.deleted ? std::optional<std::int64_t>(c.utcMs) : std::nullopt, false);
+    }
     if (outbox->isProvisional(net, seq))
         outbox->confirmNumber(net, seq, line.number, line.loggedBy, line.utcMs);
     const int index = list.indexOfSeq(seq);
