@@ -18,8 +18,10 @@ inline void PrintTo(const QString& text, std::ostream* out)
 }
 
 struct Operator {
-    explicit Operator(const QString& folder = QString())
-        : journal(folder.isEmpty() ? dir.path() : folder), store(journal), list(&store), session(store, list)
+    // clock, when given, is this operator's computer clock (one set wrong, say).
+    explicit Operator(const QString& folder = QString(), CheckInList::Clock clock = {})
+        : journal(folder.isEmpty() ? dir.path() : folder), store(journal), list(&store, std::move(clock)),
+          session(store, list)
     {
         session.setBackoff(100, 400);
     }

@@ -91,6 +91,74 @@ TEST(SharedNet, TwoOperatorsAddDeleteAndSetStatusesAndEndIdentical)
     EXPECT_EQ(reread.lines(), logger.list.lines());
 }
 
+// Operators whose computers keep the wrong time: every line, identification and the net itself
+// carry the server's time, on every list, journal, export and report.
+TEST(SharedNet, AClientWithAWrongClockEndsWithTheServersTimes)
+{
+    TestDatabase db;
+    ASSERT_TRUE(db.ok());
+    constexpr qint64 hour = 3600000;
+    const auto skewed = [](qint64 by) { return [by] { return QDateTime::currentMSecsSinceEpoch() + by; }; };
+    // The test server runs on this computer's clock.
+    const qint64 before = QDateTime::currentMSecsSinceEpoch();
+    Operator ncs({}, skewed(2 * hour)), logger({}, skewed(-3 * hour));
+    ncs.add("W5OLD"); // logged before the net is shared
+    ASSERT_TRUE(ncs.session.share(db.conninfo("n5ncs"), netName, "N5NCS"))
+        << ncs.session.message().toStdString();
+    ASSERT_TRUE(waitFor([&] { return ncs.session.waitingChanges() == 0; }));
+    ASSERT_TRUE(logger.session.join(db.conninfo("k5log"), netName, "K5LOG"))
+        << logger.session.message().toStdString();
+    ncs.add("K5ABC");
+    ncs.list.markIdentified();
+    logger.add("N5XYZ");
+    logger.list.markIdentified();
+    // The first check-in was an identification too.
+    ASSERT_TRUE(waitFor([&] {
+        return sameLists(ncs, logger, 3) && ncs.session.waitingChanges() == 0
+            && logger.session.waitingChanges() == 0 && ncs.list.identifications().size() == 3
+            && ncs.list.identifications() == logger.list.identifications()
+            && summarizeNet(ncs.list, "N5NCS").startUtcMs == summarizeNet(logger.list, "N5NCS").startUtcMs
+            && summarizeNet(ncs.list, "N5NCS").endUtcMs == summarizeNet(logger.list, "N5NCS").endUtcMs;
+    })) << ncs.lines().join('|').toStdString()
+        << " / " << logger.lines().join('|').toStdString();
+    const qint64 after = QDateTime::currentMSecsSinceEpoch();
+    const auto serverTime = [&](qint64 t) { return t >= before && t <= after; };
+
+    for (const Operator* op : { &ncs, &logger }) {
+        const NetSummary summary = summarizeNet(op->list, "N5NCS");
+        EXPECT_TRUE(serverTime(summary.startUtcMs)) << summary.startUtcMs - before;
+        EXPECT_TRUE(serverTime(summary.endUtcMs)) << summary.endUtcMs - before;
+        for (const qint64 t : op->list.identifications())
+            EXPECT_TRUE(serverTime(t)) << t - before;
+        // What the journal keeps is what the list shows: a restart or a crash changes no time.
+        NetJournal& journal = const_cast<Operator*>(op)->journal;
+        const std::int64_t net = op->list.netId();
+        EXPECT_TRUE(serverTime(journal.netStarted(net))) << journal.netStarted(net) - before;
+        EXPECT_EQ(journal.identifications(net), op->list.identifications());
+        for (const JournalEntry& kept : journal.entries(net)) {
+            if (kept.dateLine)
+                continue;
+            const int index = op->list.findCall(kept.call);
+            ASSERT_GE(index, 0) << kept.call.toStdString();
+            EXPECT_EQ(kept.utcMs, op->list.at(index).utcMs) << kept.call.toStdString();
+            EXPECT_TRUE(serverTime(kept.utcMs)) << kept.call.toStdString();
+        }
+    }
+    EXPECT_EQ(ncs.journal.netStarted(ncs.list.netId()), logger.journal.netStarted(logger.list.netId()));
+    // Every line of the export is the same on both, times included.
+    const auto rows = [](const Operator& op) {
+        const QByteArray csv = netCsv(summarizeNet(op.list, "N5NCS"), currentNet(op.list), QTimeZone::utc());
+        QStringList out;
+        for (const QByteArray& row : csv.split('\n'))
+            for (const char* call : { "W5OLD", "K5ABC", "N5XYZ" })
+                if (row.contains(call))
+                    out << QString::fromUtf8(row);
+        return out;
+    };
+    EXPECT_EQ(rows(ncs).size(), 3);
+    EXPECT_EQ(rows(ncs), rows(logger));
+}
+
 TEST(SharedNet, ServerStoppedAndStartedMidNetLosesAndDoublesNothing)
 {
     PrivateCluster cluster;
@@ -445,4 +513,46 @@ TEST(SharedNet, AClientThatCannotWriteItsJournalSaysSoKeepsItsLinesAndSendsThem)
     ASSERT_TRUE(restarted.session.resume());
     EXPECT_TRUE(waitFor([&] { return restarted.lines() == before; }, 20000))
         << restarted.lines().join('|').toStdString() << " / " << before.join('|').toStdString();
+}
+
+// A client whose disk was full and has room again: without a restart, its journal gets what it
+// showed meanwhile (its own lines, others' lines and a status), read again from the server.
+TEST(SharedNet, AClientWhoseDiskHasRoomAgainWritesWhatItMissedWithoutARestart)
+{
+    TestDatabase db;
+    ASSERT_TRUE(db.ok());
+    Operator ncs, logger;
+    ASSERT_TRUE(ncs.session.share(db.conninfo("n5ncs"), netName, "N5NCS"));
+    ncs.add("K5AAA");
+    ASSERT_TRUE(waitFor([&] { return ncs.session.waitingChanges() == 0; }));
+    ASSERT_TRUE(logger.session.join(db.conninfo("k5log"), netName, "K5LOG"));
+    ASSERT_EQ(logger.lines(), QStringList { "1 K5AAA [] by N5NCS" });
+    const auto journalLines = [&] {
+        CheckInList reread(&logger.journal);
+        reread.setNumbersProvisional(true);
+        reread.restore(logger.list.netId());
+        return reread.lines();
+    };
+    {
+        const FileSizeLimit full(0);
+        logger.add("W5FULL");
+        ncs.add("K5OTHER");
+        ASSERT_TRUE(ncs.list.setStatus(ncs.indexOf("K5AAA"), "R"));
+        ASSERT_TRUE(waitFor([&] {
+            return logger.lines().size() == 3 && logger.lines().contains("1 K5AAA [R] by N5NCS")
+                && logger.session.waitingChanges() == 0 && !logger.lines().join(' ').contains('?');
+        })) << logger.lines().join('|').toStdString();
+        EXPECT_FALSE(logger.list.journalProblem().isEmpty());
+    }
+    // Room again: the journal is written within a retry or two, with every line as shown.
+    ASSERT_TRUE(waitFor([&] { return logger.list.journalProblem().isEmpty(); }, 8000))
+        << logger.list.journalProblem().toStdString();
+    ASSERT_TRUE(waitFor([&] { return journalLines() == logger.list.lines(); }, 8000))
+        << journalLines().join('|').toStdString() << " / " << logger.list.lines().join('|').toStdString();
+    EXPECT_EQ(logger.lines().size(), 3);
+    // And protected from now on: a new line goes to the journal at once.
+    logger.add("W5ROOM");
+    ASSERT_TRUE(waitFor([&] { return logger.session.waitingChanges() == 0; }));
+    EXPECT_TRUE(logger.list.journalProblem().isEmpty());
+    EXPECT_EQ(journalLines(), logger.list.lines());
 }

@@ -116,11 +116,26 @@ public:
     // Brings back a line removed elsewhere; entry is the line as it stands.
     int applyRemoteRestore(const JournalEntry& entry);
     bool applyRemoteStatus(std::int64_t seq, const QString& status);
-    // The server's number for a line (and who logged it, when given): the provisional mark goes.
-    bool confirmNumber(std::int64_t seq, int number, const QString& loggedBy = QString());
+    // The server's number for a line (and who logged it and when, when given): the
+    // provisional mark goes. The store has the number already; the list only shows it.
+    bool confirmNumber(std::int64_t seq, int number, const QString& loggedBy = QString(),
+        std::optional<std::int64_t> utcMs = std::nullopt);
     void applyRemoteIdentification(std::int64_t utcMs);
+    // An own identification at from took place at to by the server's clock (the store has
+    // it already): the reminder and the record count from then.
+    void moveIdentification(std::int64_t from, std::int64_t to);
+    // Many changes at once, such as the whole net read at a join: between the two the
+    // observers hear nothing line by line, and at the end one reset.
+    void beginBulk();
+    void endBulk();
     // Empty while the journal protects the list; otherwise why it does not.
     QString journalProblem() const;
+    // The store takes changes again: the list is protected from now on.
+    void journalRecovered()
+    {
+        if (journal && journal->ok())
+            failed = false;
+    }
 
 private:
     // Where the net on the list now begins: the first date line of the latest date, or the
@@ -141,9 +156,12 @@ private:
     }
     template <typename F> void tell(F f, int index)
     {
+        if (bulk)
+            return; // told as one reset at its end
         for (CheckInListObserver* o : observers)
             (o->*f)(index);
     }
+    bool bulk = false;
     std::int64_t net = 0;
     std::vector<JournalEntry> entries;
     struct Removed {

@@ -117,6 +117,20 @@ NetJournal::~NetJournal()
     close();
 }
 
+bool NetJournal::reopen()
+{
+    if (db)
+        return true;
+    if (filePath.isEmpty())
+        return false;
+    if (openAt(filePath) != Opened::Ok) {
+        close();
+        return false;
+    }
+    problemText.clear();
+    return true;
+}
+
 void NetJournal::close()
 {
     for (auto& [sql, st] : cache)

@@ -34,6 +34,9 @@ public:
     NetJournal& operator=(const NetJournal&) = delete;
 
     bool ok() const override { return db != nullptr; }
+    // Opens the file again after a write failed and stopped the journal (a disk that was full
+    // has room again); true when it is open.
+    bool reopen();
     QString path() const { return filePath; }
     // Why the journal failed, or a note about a damaged file kept aside; empty otherwise.
     QString problem() const override { return problemText; }

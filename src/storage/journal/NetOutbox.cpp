@@ -2,6 +2,10 @@
 
 #include "journal/OutboxStatement.h"
 
+#include <QMutex>
+
+#include <map>
+
 #include <QDir>
 #include <QFile>
 #include <QUuid>
@@ -9,6 +13,57 @@
 #include <sqlite3.h>
 
 using namespace outbox_sql;
+
+namespace outbox_sql {
+namespace {
+QMutex cacheLock;
+std::map<std::pair<sqlite3*, const char*>, sqlite3_stmt*>& cache()
+{
+    static std::map<std::pair<sqlite3*, const char*>, sqlite3_stmt*> kept;
+    return kept;
+}
+} // namespace
+
+sqlite3_stmt* takeStatement(sqlite3* db, const char* sql)
+{
+    {
+        const QMutexLocker lock(&cacheLock);
+        const auto it = cache().find({ db, sql });
+        if (it != cache().end()) {
+            sqlite3_stmt* st = it->second;
+            cache().erase(it);
+            return st;
+        }
+    }
+    sqlite3_stmt* st = nullptr;
+    if (sqlite3_prepare_v3(db, sql, -1, SQLITE_PREPARE_PERSISTENT, &st, nullptr) != SQLITE_OK) {
+        sqlite3_finalize(st);
+        return nullptr;
+    }
+    return st;
+}
+
+void giveBack(sqlite3* db, const char* sql, sqlite3_stmt* st)
+{
+    sqlite3_reset(st);
+    sqlite3_clear_bindings(st);
+    const QMutexLocker lock(&cacheLock);
+    if (!cache().emplace(std::make_pair(db, sql), st).second)
+        sqlite3_finalize(st);
+}
+
+void forgetStatements(sqlite3* db)
+{
+    const QMutexLocker lock(&cacheLock);
+    for (auto it = cache().begin(); it != cache().end();)
+        if (it->first.first == db) {
+            sqlite3_finalize(it->second);
+            it = cache().erase(it);
+        } else {
+            ++it;
+        }
+}
+} // namespace outbox_sql
 
 namespace {
 const char* const schema = R"sql(
@@ -71,8 +126,10 @@ NetOutbox::NetOutbox(const QString& journalFile)
 
 NetOutbox::~NetOutbox()
 {
-    if (db)
-        sqlite3_close(db);
+    if (!db)
+        return;
+    forgetStatements(db);
+    sqlite3_close(db);
 }
 
 void NetOutbox::fail(const char* what)
@@ -259,15 +316,52 @@ bool NetOutbox::isProvisional(std::int64_t localNet, std::int64_t seq)
     return st.step() && sqlite3_column_int(st.get(), 0) != 0;
 }
 
-bool NetOutbox::confirmNumber(std::int64_t localNet, std::int64_t seq, int number, const QString& loggedBy)
+bool NetOutbox::confirmNumber(std::int64_t localNet, std::int64_t seq, int number, const QString& loggedBy,
+    std::optional<std::int64_t> utcMs)
 {
     if (!begin())
         return false;
     Statement line(db, "UPDATE shared_lines SET provisional = 0 WHERE local_net = ? AND seq = ?");
     Statement entry(db,
-        "UPDATE entries SET number = ?, logged_by = CASE WHEN ? = '' THEN logged_by ELSE ? END "
-        "WHERE net_id = ? AND seq = ?");
+        "UPDATE entries SET number = ?, logged_by = CASE WHEN ? = '' THEN logged_by ELSE ? END, "
+        "utc = CASE WHEN ? THEN ? ELSE utc END WHERE net_id = ? AND seq = ?");
     const bool good = line.bind(localNet).bind(seq).run()
-        && entry.bind(std::int64_t(number)).bind(loggedBy).bind(loggedBy).bind(localNet).bind(seq).run();
+        && entry.bind(std::int64_t(number))
+               .bind(loggedBy)
+               .bind(loggedBy)
+               .bind(std::int64_t(utcMs ? 1 : 0))
+               .bind(utcMs.value_or(0))
+               .bind(localNet)
+               .bind(seq)
+               .run();
     return commit(good);
+}
+
+std::optional<std::int64_t> NetOutbox::changeTime(const QString& changeUid)
+{
+    Statement st(db, "SELECT utc FROM outbox WHERE uid = ?");
+    st.bind(changeUid);
+    if (!st.step())
+        return std::nullopt;
+    return sqlite3_column_int64(st.get(), 0);
+}
+
+bool NetOutbox::moveIdentification(
+    std::int64_t localNet, const QString& changeUid, std::int64_t from, std::int64_t to)
+{
+    if (!begin())
+        return false;
+    // One row only: two identifications of one millisecond are two.
+    Statement ident(db,
+        "UPDATE identifications SET utc = ? WHERE rowid = (SELECT rowid FROM identifications "
+        "WHERE net_id = ? AND utc = ? LIMIT 1)");
+    Statement change(db, "UPDATE outbox SET utc = ? WHERE uid = ?");
+    const bool good = ident.bind(to).bind(localNet).bind(from).run() && change.bind(to).bind(changeUid).run();
+    return commit(good);
+}
+
+bool NetOutbox::setNetStarted(std::int64_t localNet, std::int64_t utcMs)
+{
+    Statement st(db, "UPDATE nets SET started_utc = ? WHERE id = ?");
+    return st.bind(utcMs).bind(localNet).run();
 }

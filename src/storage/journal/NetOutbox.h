@@ -71,9 +71,17 @@ public:
     QString uidOf(std::int64_t localNet, std::int64_t seq);
     std::int64_t seqOf(std::int64_t localNet, const QString& uid);
     bool isProvisional(std::int64_t localNet, std::int64_t seq);
-    // The server's number for a line (and who logged it, when given), in the journal and here.
-    bool confirmNumber(
-        std::int64_t localNet, std::int64_t seq, int number, const QString& loggedBy = QString());
+    // The server's number for a line (and who logged it and its time, when given), in the
+    // journal and here.
+    bool confirmNumber(std::int64_t localNet, std::int64_t seq, int number,
+        const QString& loggedBy = QString(), std::optional<std::int64_t> utcMs = std::nullopt);
+    // The time an own change carries here (the local clock's until the server's replaces it).
+    std::optional<std::int64_t> changeTime(const QString& changeUid);
+    // An own identification takes the server's time: in the journal and in its change here.
+    bool moveIdentification(
+        std::int64_t localNet, const QString& changeUid, std::int64_t from, std::int64_t to);
+    // The journal's net begins when the server opened it.
+    bool setNetStarted(std::int64_t localNet, std::int64_t utcMs);
 
     // Changes that came from the server, applied together: one transaction, without waiting
     // for the disk, as the server still has them and the last change applied is kept in the

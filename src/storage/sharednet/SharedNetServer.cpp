@@ -181,6 +181,13 @@ std::optional<std::vector<OpenNet>> SharedNetServer::openNets(QString* message)
     return out;
 }
 
+std::optional<std::int64_t> SharedNetServer::openedUtc(std::int64_t net)
+{
+    const PgResult r = conn.exec("SELECT opened_utc FROM velmora.nets WHERE id = $1", { param(net) });
+    const auto t = r.ok() && r.rows() == 1 ? r.integer(0, 0) : std::nullopt;
+    return t && *t > 0 ? t : std::nullopt;
+}
+
 bool SharedNetServer::listen(std::int64_t net, QString* message)
 {
     // The channel is made from a number only, so it needs no quoting beyond this.

@@ -13,7 +13,7 @@
 #include <vector>
 
 // The schema version this program speaks.
-constexpr int sharedSchemaVersion = 2;
+constexpr int sharedSchemaVersion = 3;
 
 // Longest fields, in characters, as the schema bounds them.
 namespace SharedLimits {
@@ -67,6 +67,8 @@ public:
     // Joins the net with that id, under the sign-in's call.
     bool joinNet(std::int64_t net, const QString& operatorCall, std::int64_t utcMs, QString* message);
     std::optional<std::vector<OpenNet>> openNets(QString* message);
+    // When the server opened the net, by its clock.
+    std::optional<std::int64_t> openedUtc(std::int64_t net);
     bool listen(std::int64_t net, QString* message);
     int operators(std::int64_t net);
 

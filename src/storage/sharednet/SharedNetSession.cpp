@@ -18,6 +18,10 @@ SharedNetSession::SharedNetSession(SharedStore& store, CheckInList& list, QObjec
     // also finds a server that went away without a word.
     pollTimer.setInterval(15000);
     connect(&pollTimer, &QTimer::timeout, this, &SharedNetSession::sync);
+    // A journal that could not be written is tried again every two seconds, from the event
+    // loop; nothing waits for the disk.
+    journalTimer.setInterval(2000);
+    connect(&journalTimer, &QTimer::timeout, this, &SharedNetSession::retryJournal);
     // A statement left unanswered this long counts the server as gone.
     answerTimer.setSingleShot(true);
     connect(&answerTimer, &QTimer::timeout, this, [this] {
@@ -214,6 +218,9 @@ bool SharedNetSession::share(const QString& conninfo, const QString& netName, co
         closeFormConnection();
         return false;
     }
+    // The net is as old as the server says, on every operator's record of it.
+    if (const auto opened = onWorker([&] { return m_worker->server().openedUtc(*id); }))
+        outbox->setNetStarted(localNet, *opened);
     // The lines so far go to the server in their order, each with its status.
     for (int i = 0; i < list.size(); ++i) {
         const JournalEntry& e = list.at(i);
@@ -337,21 +344,27 @@ bool SharedNetSession::joinWhere(const QString& conninfo, const QString& operato
         closeFormConnection();
         return false;
     }
+    outbox->setNetStarted(net.localNet, found->openedUtc);
     m_netControl = found->openedBy;
     emit netControlKnown(m_netControl);
-    // The net as it stands is read before the form closes, like the net's list itself.
+    // The net as it stands is read before the form closes, like the net's list itself: in
+    // large batches, each one journal transaction, and shown as one new list.
+    constexpr int joinBatch = 10000;
+    list.beginBulk();
     for (;;) {
         QString why;
-        const auto changes = onWorker(
-            [&] { return m_worker->server().changesSince(record.serverNet, record.lastChange, 2000, &why); });
+        const auto changes = onWorker([&] {
+            return m_worker->server().changesSince(record.serverNet, record.lastChange, joinBatch, &why);
+        });
         if (!changes) {
             report(why);
             break;
         }
         applyBatch(*changes);
-        if (changes->size() < 2000)
+        if (changes->size() < std::size_t(joinBatch))
             break;
     }
+    list.endBulk();
     operators = onWorker([this] { return m_worker->server().operators(record.serverNet); });
     open(true);
     return true;
@@ -517,15 +530,43 @@ void SharedNetSession::opened(const SharedNetAnswer& a)
 void SharedNetSession::notified(const SharedNetAnswer& a)
 {
     for (const QByteArray& payload : a.payloads) {
-        if (!notifiedChange(payload, record.serverNet)) {
-            // Anyone signed in may notify a channel: what it says is never used, and a
-            // payload that is not an id is refused outright.
+        const auto change = notifiedChange(payload, record.serverNet);
+        if (!change) {
+            // Anyone signed in may notify a channel: what it says is never applied (the
+            // change is read from the server), and a payload that is not an id is refused.
             report(QStringLiteral("A notification from the server was refused: it does not name a change "
                                   "of this net."));
             continue;
         }
-        m_readWanted = m_countWanted = true;
+        // The payload says which change it is: one already read (an echo that came while a
+        // read was out, or with it) needs no other round trip.
+        if (*change > record.lastChange)
+            m_readWanted = true;
     }
+    next();
+}
+
+void SharedNetSession::watchJournal()
+{
+    if (isShared() && !store.ok() && !journalTimer.isActive())
+        journalTimer.start();
+}
+
+void SharedNetSession::retryJournal()
+{
+    if (!isShared() || !outbox || !store.recover())
+        return; // the next tick tries again
+    journalTimer.stop();
+    list.journalRecovered();
+    // What came while the disk failed is in the list but perhaps not in the journal: it is
+    // read again from the last change the journal kept, as a restart would, and written.
+    const auto kept = outbox->net(record.localNet);
+    if (kept && kept->lastChange < record.lastChange) {
+        m_rewriteUpTo = std::max(m_rewriteUpTo, record.lastChange);
+        record.lastChange = kept->lastChange;
+    }
+    m_readWanted = true;
+    emit stateChanged();
     next();
 }
 
@@ -537,6 +578,7 @@ void SharedNetSession::sync()
 
 void SharedNetSession::schedule()
 {
+    watchJournal();
     // Asked from inside the store, while the list takes a change in: the next step runs
     // from the event loop, once the change is in the list too.
     if (m_scheduled)

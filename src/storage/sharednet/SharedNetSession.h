@@ -23,6 +23,7 @@
 #include "sharednet/SharedStore.h"
 
 #include <QObject>
+#include <QSet>
 #include <QTimer>
 
 #include <functional>
@@ -140,12 +141,22 @@ private:
     OutboxChange m_sending; // the change out now
     std::uint64_t m_ticket = 0; // of the live connection; answers of another are stale
     bool m_readWanted = false, m_countWanted = false, m_scheduled = false;
+    QSet<QString> m_callers; // the calls that logged lines read so far
     SharedNetRecord record;
     QString m_host;
     QString m_netControl;
     QString password;
     std::function<QString(const QString&, const QString&)> passwordPrompt;
-    QTimer reconnectTimer, pollTimer, answerTimer;
+    QTimer reconnectTimer, pollTimer, answerTimer, journalTimer;
+    // After the disk failed: the changes up to this one were applied to the list but maybe
+    // not to the journal, and are written there as they are read again.
+    std::int64_t m_rewriteUpTo = 0;
+    std::vector<std::int64_t> m_written; // lines of the batch now written to the journal
+    std::vector<std::pair<std::int64_t, QString>> m_added; // lines the batch added, seq and id
+    // Tries the journal again while it cannot be written; once it can, reads again from the
+    // last change it kept.
+    void retryJournal();
+    void watchJournal();
     int firstBackoffMs = 500, mostBackoffMs = 10000, backoffMs = 500;
     bool closed = false;
     int statementWaitMs = 10000;

@@ -2,6 +2,8 @@
 // session's steps between the worker's answers.
 #include "sharednet/SharedNetSession.h"
 
+#include <algorithm>
+
 namespace {
 constexpr int batch = 2000;
 }
@@ -77,6 +79,7 @@ void SharedNetSession::sent(const SharedNetAnswer& a)
     // Kept by the server, so never shown as refused: only its number could not be used.
     if (sent.state == SharedNetServer::Sent::Done && !sent.message.isEmpty())
         report(sent.message);
+    watchJournal();
     emit stateChanged();
     next();
 }
@@ -108,8 +111,18 @@ void SharedNetSession::applyBatch(const std::vector<ServerChange>& changes)
     // One transaction for the lot, with the last change applied: a crash keeps all of it or
     // none, and none is read again.
     QStringList setAside;
+    // Many rows (a long catch-up) are shown as one new list rather than row by row.
+    const bool many = changes.size() >= 200;
+    if (many)
+        list.beginBulk();
     outbox->beginBatch();
     for (const ServerChange& c : changes) {
+        // An operator not seen before may have joined since the count: it is counted again.
+        // Otherwise the count is read with the poll, not after every notification.
+        if (!c.line.loggedBy.isEmpty() && !m_callers.contains(c.line.loggedBy)) {
+            m_callers.insert(c.line.loggedBy);
+            m_countWanted = true;
+        }
         if (!c.unusable.isEmpty()) {
             // One row that cannot be used stops nothing: it is left out, and the net goes on.
             setAside << (c.line.call.isEmpty()
@@ -121,8 +134,19 @@ void SharedNetSession::applyBatch(const std::vector<ServerChange>& changes)
     }
     record.lastChange = changes.back().id;
     outbox->setLastChange(record.localNet, record.lastChange);
-    if (!outbox->commitBatch())
+    if (!outbox->commitBatch()) {
+        // The lines this batch added are shown but not in the file: known from memory.
+        for (const auto& [seq, uid] : m_added)
+            store.keepLine(seq, uid);
         report(outbox->problem());
+    } else
+        for (const std::int64_t seq : m_written)
+            store.forgetMemoryLine(seq);
+    m_written.clear();
+    m_added.clear();
+    if (many)
+        list.endBulk();
+    watchJournal();
     if (setAside.size() == 1)
         report(QStringLiteral("The server sent a change that cannot be right (%1). It was set aside; the "
                               "rest of the net goes on.")
@@ -143,9 +167,18 @@ void SharedNetSession::apply(const ServerChange& c)
             emit netClosed();
         }
     } else if (c.kind == QLatin1String("ident")) {
-        if (!outbox->isOurs(c.uid)) {
+        if (c.id <= m_rewriteUpTo && !outbox->isOurs(c.uid)) {
+            // Read again after the disk failed: the list has it, the journal perhaps not.
+            const auto kept = journal.identifications(record.localNet);
+            if (std::find(kept.begin(), kept.end(), c.utcMs) == kept.end())
+                outbox->writeIdentification(record.localNet, c.utcMs);
+        } else if (!outbox->isOurs(c.uid)) {
             SharedStore::Remote remote(store, c.uid);
             list.applyRemoteIdentification(c.utcMs);
+        } else if (const auto local = outbox->changeTime(c.uid); local && *local != c.utcMs) {
+            // An own identification: the time is the server's, as on every other list.
+            if (outbox->moveIdentification(record.localNet, c.uid, *local, c.utcMs))
+                list.moveIdentification(*local, c.utcMs);
         }
     } else {
         applyLine(c);
@@ -162,6 +195,7 @@ void SharedNetSession::applyLine(const ServerChange& c)
     if (seq == 0) {
         SharedStore::Remote remote(store, c.lineUid);
         const int index = list.applyRemote(line);
+        m_added.emplace_back(list.at(index).seq, c.lineUid);
         if (c.deleted)
             list.applyRemoteRemoval(list.at(index).seq);
         return;
@@ -171,12 +205,25 @@ void SharedNetSession::applyLine(const ServerChange& c)
     if (outbox->hasPending(net, c.lineUid) || store.hasUnsent(c.lineUid))
         return;
     line.seq = seq;
+    if (store.inMemoryOnly(seq) && store.ok()) {
+        // Shown while the disk could not take it: the journal gets the line as the server
+        // has it now, under its place in the list.
+        if (outbox->recordLine(net, seq, c.lineUid, nullptr) && outbox->writeEntry(net, line, true)
+            && (!c.deleted || outbox->writeDeleted(net, seq, c.utcMs, false)))
+            m_written.push_back(seq); // kept in memory until the batch is committed
+    } else if (c.id <= m_rewriteUpTo) {
+        // Read again after the disk failed: what the journal may have missed is written.
+        outbox->writeStatus(net, seq, line.status);
+        outbox->writeDeleted(
+            net, seq, c.deleted ? std::optional<std::int64_t>(c.utcMs) : std::nullopt, false);
+    }
     if (outbox->isProvisional(net, seq))
-        outbox->confirmNumber(net, seq, line.number, line.loggedBy);
+        outbox->confirmNumber(net, seq, line.number, line.loggedBy, line.utcMs);
     const int index = list.indexOfSeq(seq);
     if (index < 0) {
         if (c.deleted) {
-            list.confirmNumber(seq, line.number, line.loggedBy);
+            outbox->confirmNumber(net, seq, line.number, line.loggedBy, line.utcMs);
+            list.confirmNumber(seq, line.number, line.loggedBy, line.utcMs);
             return;
         }
         SharedStore::Remote remote(store, c.lineUid);
@@ -194,9 +241,12 @@ void SharedNetSession::applyLine(const ServerChange& c)
         return;
     }
     const JournalEntry have = list.at(index); // the list may move the line when it is numbered
-    if (have.number != line.number || have.provisional || have.loggedBy != line.loggedBy) {
-        outbox->confirmNumber(net, seq, line.number, line.loggedBy);
-        list.confirmNumber(seq, line.number, line.loggedBy);
+    // The echo of an own add brings the server's number and time: the line was shown with the
+    // local clock's until now, and every list, file and report has the server's.
+    if (have.number != line.number || have.provisional || have.loggedBy != line.loggedBy
+        || have.utcMs != line.utcMs) {
+        outbox->confirmNumber(net, seq, line.number, line.loggedBy, line.utcMs);
+        list.confirmNumber(seq, line.number, line.loggedBy, line.utcMs);
     }
     if (have.status != line.status)
         list.applyRemoteStatus(seq, line.status);

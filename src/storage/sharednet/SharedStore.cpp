@@ -42,6 +42,19 @@ void SharedStore::forgetUnsent(const QString& uid)
         memory.end());
 }
 
+bool SharedStore::recover()
+{
+    if (!journal.reopen())
+        return false;
+    if (shared != 0) {
+        // The last change kept is written over with itself: a write the disk must take.
+        if (!outbox().ok() || !outbox().setLastChange(shared, 0))
+            return false;
+        outboxFailed = false;
+    }
+    return true;
+}
+
 bool SharedStore::hasUnsent(const QString& lineUid) const
 {
     return std::any_of(

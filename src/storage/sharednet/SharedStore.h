@@ -51,6 +51,18 @@ public:
     // The changes kept in memory, oldest first, and the one the server now has.
     const std::vector<OutboxChange>& unsent() const { return memory; }
     void forgetUnsent(const QString& uid);
+    // After writes failed: opens the journal again and tries a write that changes nothing;
+    // true when the disk takes changes again.
+    bool recover();
+    // A line shown and known by its id, but kept in memory only (the disk failed).
+    bool inMemoryOnly(std::int64_t seq) const { return memoryLines.count(seq) != 0; }
+    void forgetMemoryLine(std::int64_t seq) { memoryLines.erase(seq); }
+    // A line from the server whose write was undone (its batch could not be committed).
+    void keepLine(std::int64_t seq, const QString& uid)
+    {
+        memoryLines[seq] = uid;
+        outboxFailed = true;
+    }
     bool hasUnsent(const QString& lineUid) const;
     // The line's server id and its place in the list, from the outbox or from memory.
     QString uidOf(std::int64_t net, std::int64_t seq);
