@@ -227,11 +227,7 @@ TEST(SharedNet, ChangesOfAClientKilledBeforeSendingThemGoOutOnItsNextStart)
     while (out.count('\n') < 5 && child.waitForReadyRead(30000))
         out += child.readAllStandardOutput();
     ASSERT_EQ(out.count('\n'), 5) << out.constData() << child.readAllStandardError().constData();
-#ifdef _WIN32
-    child.kill(); // TerminateProcess: as abrupt as SIGKILL
-#else
-    ::kill(pid_t(child.processId()), SIGKILL);
-#endif
+    child.kill(); // SIGKILL, or TerminateProcess on Windows: no chance to tidy up
     child.waitForFinished();
 
     // Nothing reached the server: every line was durable locally and waiting.
@@ -254,6 +250,8 @@ TEST(SharedNet, ChangesOfAClientKilledBeforeSendingThemGoOutOnItsNextStart)
 // A key pressed while one of the session's statements waits on a server that does not answer
 // is handled once, from the page's own event loop and at once; never from inside a wait of
 // the session, and its change goes out after the statement, once.
+// Not built for Windows: it stops the server's process with a signal, which a Windows program cannot send.
+#ifndef _WIN32
 TEST(SharedNet, AKeyPressedWhileAStatementWaitsIsHandledOnceAndNeverInsideTheWait)
 {
     TestDatabase db;
@@ -317,6 +315,7 @@ TEST(SharedNet, AKeyPressedWhileAStatementWaitsIsHandledOnceAndNeverInsideTheWai
     EXPECT_TRUE(waitFor([&] { return check.lines() == want && ncs.lines() == want; }, 10000))
         << check.lines().join('|').toStdString() << " / " << ncs.lines().join('|').toStdString();
 }
+#endif
 
 // A logger restored after a crash shows, exports, prints and times the net exactly as it did
 // before: its date line heads the list, the lines stand in number order, the lines logged off
