@@ -19,7 +19,8 @@ set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 what="${1:-all}"
 cache="${VELMORA_WIN_CACHE:-$HOME/.cache/velmora-win}"
-build="${BUILD_DIR:-$here/build-windows}"
+# Made absolute: the stages run programs from inside it.
+build="$(realpath -m "${BUILD_DIR:-$here/build-windows}")"
 jobs="${JOBS:-2}"
 nice_cmd=(nice -n "${NICE:-0}")
 host=x86_64-w64-mingw32
