@@ -374,6 +374,9 @@ TEST_F(NetPageSafety, AJournalDamagedInItsMiddleIsSetAsideItsNetOfferedBackAndPr
         EXPECT_EQ(back[i], QStringLiteral("%1  K%2ABC  Op %1  Waco  TX").arg(i).arg(i % 10));
 }
 
+// Not built for Windows: it stands in for a full disk with a limit on the size of the process's files, which
+// Windows does not have.
+#ifndef _WIN32
 TEST_F(NetPageSafety, ARedMarkSaysSoWhileCheckInsAreNotProtected)
 {
     openNetPage();
@@ -400,6 +403,7 @@ TEST_F(NetPageSafety, ARedMarkSaysSoWhileCheckInsAreNotProtected)
     openNetPage();
     EXPECT_TRUE(w("lblUNPROTECTED")->isVisible());
 }
+#endif
 
 TEST_F(NetPageSafety, TheNetControlsCallIsJournaledRestoredAndExported)
 {
