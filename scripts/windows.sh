@@ -19,7 +19,8 @@ set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 what="${1:-all}"
 cache="${VELMORA_WIN_CACHE:-$HOME/.cache/velmora-win}"
-build="${BUILD_DIR:-$here/build-windows}"
+# Made absolute: the stages run programs from inside it.
+build="$(realpath -m "${BUILD_DIR:-$here/build-windows}")"
 jobs="${JOBS:-2}"
 nice_cmd=(nice -n "${NICE:-0}")
 host=x86_64-w64-mingw32
@@ -42,9 +43,10 @@ stage() {
 PACKAGES=(
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   mingw-w64-x86-64-dev libz-mingw-w64-dev wine64 wine nsis
-  dpkg-dev xz-utils perl make cmake ninja-build pkg-config python3 python3-xlwt ccache tcl
+  dpkg-dev xz-utils perl make cmake ninja-build pkg-config python3 python3-xlwt python3-xlrd ccache tcl
   autoconf automake libtool librsvg2-bin
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgtest-dev postgresql postgresql-client openssl
+  fonts-liberation fonts-dejavu-core
 )
 install_packages() {
   local missing=() p sudo=""
@@ -121,8 +123,15 @@ declare -A VERSION SUITE=([sqlite3]=bookworm [openssl]=bookworm [postgresql-15]=
   [freexl]=bookworm [mdbtools]=trixie [qt6-base]=bookworm)
 # Where each library is installed: its name and the version of its source (Qt's upstream
 # version: Debian's revisions of it only patch what this build leaves out).
+# A library whose build here changed carries the number of that change, so the cache holds
+# no build of an older recipe under the current name.
+declare -A RECIPE=([mdbtools]=2 [postgresql-15]=2)
 prefix_of() {
-  if [ "$1" = qt6-base ]; then echo "$deps/qt-${VERSION[$1]%%+*}"; else echo "$deps/$1-${VERSION[$1]}"; fi
+  if [ "$1" = qt6-base ]; then
+    echo "$deps/qt-${VERSION[$1]%%+*}"
+  else
+    echo "$deps/$1-${VERSION[$1]}${RECIPE[$1]:+-r${RECIPE[$1]}}"
+  fi
 }
 done_in() { [ -f "$1/.done" ]; }
 # Runs a library build niced, with its output in a log; shows the log's end when it fails.
@@ -188,14 +197,17 @@ build_libpq() {
   ssl="$(prefix_of openssl)"
   done_in "$p" && return 0
   b="$(fresh_build_dir libpq)"
-  # Only the client library, with TLS: the shared net reaches its server through it.
+  # The client library, with TLS: the shared net reaches its server through it. And psql,
+  # with which the tests attack the server's rules as a logger could.
   (cd "$b" && quiet "$b/log" "$(src_of postgresql-15)/configure" --host=$host --prefix="$p" \
     --with-openssl --without-readline --without-zlib --without-icu --without-llvm --disable-nls "${cross[@]}" \
     CPPFLAGS="-I$ssl/include" LDFLAGS="-L$ssl/lib" &&
     quiet "$b/log" make -C src/backend generated-headers &&
     quiet "$b/log" make -j"$jobs" -C src/common && quiet "$b/log" make -j"$jobs" -C src/port &&
     quiet "$b/log" make -j"$jobs" -C src/interfaces/libpq &&
-    quiet "$b/log" make -C src/interfaces/libpq install && quiet "$b/log" make -C src/include install)
+    quiet "$b/log" make -C src/interfaces/libpq install && quiet "$b/log" make -C src/include install &&
+    quiet "$b/log" make -j"$jobs" -C src/fe_utils && quiet "$b/log" make -j"$jobs" -C src/bin/psql &&
+    quiet "$b/log" make -C src/bin/psql install)
   # The pkg-config file names the OpenSSL it was built with.
   sed -i "s|^Requires.private:.*|Requires.private:|; s|^Libs.private:.*|Libs.private: -L$ssl/lib -lssl -lcrypto -lsecur32 -lws2_32|" \
     "$p/lib/pkgconfig/libpq.pc"
@@ -247,19 +259,36 @@ build_freexl() {
 }
 
 build_mdbtools() {
-  local p b s
+  local p b s iconv
   p="$(prefix_of mdbtools)"
+  iconv="$(prefix_of iconv)"
   done_in "$p" && return 0
+  rm -rf "$p"
   b="$(fresh_build_dir mdbtools)"
   s="$b/src"
   cp -a "$(src_of mdbtools)" "$s"
   # MinGW-w64 10 has spawnv but not _spawnv, and no locale_t: both come from its own headers.
+  # libtool's -no-undefined is added after the iconv check, which the compiler fails with it.
   quiet "$b/log" patch -d "$s" -p1 -i "$here/windows/mdbtools-mingw.patch"
+  # Text comes out as UTF-8 through the small iconv (without one, mdbtools 1.0.1 asks the C
+  # library of Windows for a UTF-8 locale it does not have, and names beyond ASCII are lost).
+  # libtool makes no DLL against a static iconv, so the library is built static and its DLL
+  # linked here with the iconv inside.
   (cd "$s" && quiet "$b/log" autoreconf -fi &&
-    quiet "$b/log" ./configure --host=$host --prefix="$p" --disable-glib --disable-iconv --disable-man \
-      --disable-static --enable-shared "${cross[@]}" &&
+    quiet "$b/log" ./configure --host=$host --prefix="$p" --disable-glib --disable-man \
+      --enable-static --disable-shared --with-libiconv-prefix="$iconv" "${cross[@]}" \
+      CPPFLAGS="-I$iconv/include" LDFLAGS="-L$iconv/lib" &&
     quiet "$b/log" make -j"$jobs" -C src/libmdb && quiet "$b/log" make -C src/libmdb install &&
     quiet "$b/log" make -C include install && quiet "$b/log" make install-pkgconfigDATA)
+  mkdir -p "$p/bin"
+  quiet "$b/log" "$host-gcc-posix" -shared -o "$p/bin/libmdb-3.dll" -Wl,--whole-archive "$p/lib/libmdb.a" \
+    -Wl,--no-whole-archive -L"$iconv/lib" -liconv -Wl,--out-implib,"$p/lib/libmdb.dll.a"
+  rm -f "$p/lib/libmdb.a" "$p/lib/libmdb.la"
+  # Built with iconv: its header includes iconv.h, and the DLL asks Windows for no locale.
+  grep -q "MDBTOOLS_H_HAVE_ICONV_H 1" "$p/include/mdbtools.h" &&
+    ! "$host-objdump" -p "$p/bin/libmdb-3.dll" | grep -q "_wcstombs_l" ||
+    { echo "mdbtools was built without iconv (see $b/log)" >&2; exit 1; }
+  sed -i "s|^Cflags:\(.*\)|Cflags:\1 -I$iconv/include|" "$p/lib/pkgconfig/libmdb.pc"
   touch "$p/.done"
 }
 
@@ -344,6 +373,12 @@ build_program() {
   setup_wine
   export WINEPATH
   WINEPATH="$(wine_path)"
+  # CMake keeps what pkg-config said about each library: when a library comes from another
+  # folder of the cache (a new version or recipe), the tree is configured afresh.
+  if [ "$(cat "$build/roots" 2>/dev/null)" != "${roots[*]}" ]; then
+    rm -f "$build/CMakeCache.txt"
+    echo "${roots[*]}" >"$build/roots"
+  fi
   # The build runs its own tools (the demo's database and licence file writers) under Wine.
   PKG_CONFIG_LIBDIR="${pc%:}" PKG_CONFIG_PATH="" cmake -S "$here" -B "$build" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
@@ -355,11 +390,66 @@ build_program() {
   cmake --build "$build" -j"$jobs"
 }
 
+# The fonts of Qt's offscreen platform under Wine: it reads one folder, given here with the
+# Liberation fonts (the measures of Arial, Times New Roman and Courier New) and DejaVu.
+font_dir() {
+  local dir="$build/fonts"
+  rm -rf "$dir"
+  mkdir -p "$dir"
+  ln -s /usr/share/fonts/truetype/liberation/*.ttf /usr/share/fonts/truetype/dejavu/DejaVuSans*.ttf \
+    /usr/share/fonts/truetype/dejavu/DejaVuSerif*.ttf "$dir/"
+  winpath "$dir"
+}
 # Runs a Windows program under Wine, headless, with the build's DLLs, for at most SECONDS.
 wine_run() {
   local seconds="$1"
   shift
-  timeout --kill-after=30 "$seconds" env QT_QPA_PLATFORM=offscreen WINEPATH="$(wine_path)" wine "$@"
+  timeout --kill-after=30 "$seconds" env QT_QPA_PLATFORM=offscreen QT_QPA_FONTDIR="$(font_dir)" \
+    WINEPATH="$(wine_path)" wine "$@"
+}
+
+# The server's side of the shared-net tests under Wine. A Windows program can neither run the
+# server's scripts nor signal its processes, so the tests leave each such command in a folder
+# of STATE/requests (tests/sharednet/TestServer.cpp): its arguments, each ended by a NUL, its
+# input, then "ready". This runs it here and answers with "out", "err", "status", then "done".
+# Only testserver.sh, netserver.sh and kill are run; the Windows form of a path on drive Z:
+# (this machine's root) is turned back into this machine's.
+serve_server_side() {
+  local requests="$1/requests" ready
+  mkdir -p "$requests"
+  while [ ! -e "$requests/.stop" ]; do
+    for ready in "$requests"/*/ready; do
+      [ -f "$ready" ] && run_server_command "${ready%/ready}"
+    done
+    sleep 0.1
+  done
+}
+run_server_command() {
+  local dir="$1" a status=0
+  local args=()
+  rm -f "$dir/ready"
+  while IFS= read -r -d '' a; do
+    a="${a//sslrootcert=Z:\//sslrootcert=/}"
+    case "$a" in [Zz]:[\\/]*) a="${a:2}" a="${a//\\//}" ;; esac
+    args+=("$a")
+  done <"$dir/args"
+  case "${args[0]:-}" in
+    testserver.sh | netserver.sh) args[0]="$here/scripts/${args[0]}" ;;
+    kill) ;;
+    *)
+      echo "not a command of the server's side: ${args[0]:-}" >"$dir/err"
+      echo 127 >"$dir/status"
+      touch "$dir/done"
+      return 0
+      ;;
+  esac
+  "${args[@]}" <"$dir/input" >"$dir/out" 2>"$dir/err" || status=$?
+  # A private cluster's certificate by its path under Wine, as for the run's cluster.
+  if [ "${args[0]##*/}" = testserver.sh ] && [ "${args[1]:-}" = start ] && [ -f "${args[2]:-}/conninfo" ]; then
+    sed -i 's|sslrootcert=/|sslrootcert=Z:/|' "${args[2]}/conninfo"
+  fi
+  echo "$status" >"$dir/status"
+  touch "$dir/done"
 }
 
 # The unit and page tests, then the shared-net tests against a throwaway PostgreSQL that
@@ -374,9 +464,20 @@ run_wine_tests() {
   (cd "$build" && wine_run 3600 bin/velmora_tests.exe \
     --gtest_output="xml:$(winpath "$results/velmora_tests.xml")" >"$results/velmora_tests.log" 2>&1) || true
   "$here/scripts/testserver.sh" start "$build/pgtest" --tcp
-  (cd "$build" && VELMORA_TEST_PG="$build/pgtest" wine_run 1800 bin/velmora_sharednet_tests.exe \
+  # The server's certificate by its path under Wine, which holds whatever drive is current.
+  sed -i 's|sslrootcert=/|sslrootcert=Z:/|' "$build/pgtest/conninfo"
+  rm -rf "$build/pgtest/requests"
+  serve_server_side "$build/pgtest" &
+  local helper=$!
+  (cd "$build" && VELMORA_TEST_PG="$(winpath "$build/pgtest")" wine_run 1800 bin/velmora_sharednet_tests.exe \
     --gtest_output="xml:$(winpath "$results/velmora_sharednet_tests.xml")" >"$results/velmora_sharednet_tests.log" 2>&1) ||
     true
+  touch "$build/pgtest/requests/.stop"
+  wait "$helper" || true
+  # Private clusters a test left behind, then the run's.
+  for dir in "$build"/pgtest/private-*; do
+    [ -d "$dir" ] && "$here/scripts/testserver.sh" stop "$dir"
+  done
   "$here/scripts/testserver.sh" stop "$build/pgtest"
   wineserver -w || true
   python3 "$here/windows/judge-tests.py" "$here/README.md" "$results/velmora_tests.xml" \

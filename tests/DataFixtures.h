@@ -1,11 +1,10 @@
 #pragma once
-// Fixture files for the data-layer tests, made on the spot: Access databases with the Jet 4
-// writer, Excel workbooks with the workbook writer script (python3-xlwt).
+// Fixture files for the data-layer tests: Access databases made on the spot with the Jet 4
+// writer, Excel workbooks made when the tests are built.
 #include "Jet4Writer.h"
 #include "TestSupport.h"
 
 #include <QFile>
-#include <QProcess>
 #include <QString>
 #include <gtest/gtest.h>
 
@@ -36,17 +35,14 @@ inline void writeFixtureDatabase(const QString& path, const std::vector<jet4::Ta
     jet4::writeDatabase(path.toStdString(), tables);
 }
 
-// Writes a workbook from a JSON description (see tools/xls/xlswrite.py); false on failure.
-inline bool writeFixtureWorkbook(const QString& path, const QByteArray& json)
+// Puts at path the workbook made at build time from tests/fixtures/xls/NAME.json (by
+// tools/xls/xlswrite.py on the build machine, so the tests need no Python where they run).
+inline bool writeFixtureWorkbook(const QString& path, const QString& name)
 {
-    const QString script = sourceDir() + QStringLiteral("/tools/xls/xlswrite.py");
-    QProcess p;
-    p.start(
-        QStringLiteral("/usr/bin/python3"), { script, QStringLiteral("--json"), path, QStringLiteral("-") });
-    p.write(json);
-    p.closeWriteChannel();
-    if (!p.waitForFinished(30000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
-        ADD_FAILURE() << "workbook writer failed: " << p.readAllStandardError().toStdString();
+    const QString made = binaryDir() + QStringLiteral("/test-workbooks/") + name + QStringLiteral(".xls");
+    QFile::remove(path);
+    if (!QFile::copy(made, path)) {
+        ADD_FAILURE() << "no workbook " << made.toStdString() << " to copy to " << path.toStdString();
         return false;
     }
     return true;

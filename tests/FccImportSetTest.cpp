@@ -326,9 +326,9 @@ TEST_F(FccImportSet, ImportKilledAtEveryStepLeavesTheOldSetOrTheNewOneWhole)
         child.start(binaryDir() + "/bin/velmora-fcc-import-child",
             { fcc, QLatin1String(step), sets() + "/l_am_mon.zip" });
         ASSERT_TRUE(child.waitForStarted(10000));
-        QByteArray said;
+        QByteArray said; // its lines, without the CR that Windows writes before each LF
         while (!said.split('\n').contains(QByteArray(step)) && child.waitForReadyRead(30000))
-            said += child.readAllStandardOutput();
+            said += child.readAllStandardOutput().replace('\r', QByteArray());
         ASSERT_TRUE(said.split('\n').contains(QByteArray(step))) << step << ": " << said.toStdString();
         child.kill();
         child.waitForFinished(10000);

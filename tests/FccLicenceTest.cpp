@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSaveFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -425,13 +426,11 @@ TEST_F(LicenceFileTest, LinesOfEarlierBuildsStayAsReadWhenTheFileIsReplaced)
     ASSERT_EQ(BuildPrefixList(path, "K", list), 61);
     EXPECT_EQ(list.maxLineLength(), 1000u - 13u);
 
-    const QString replacement = dir.filePath("new.dat");
-    QFile next(replacement);
+    // Written beside the file and renamed over it, as the import does.
+    QSaveFile next(path);
     ASSERT_TRUE(next.open(QIODevice::WriteOnly));
     next.write(QByteArray::fromStdString(kExample + "\r\n" + kClub + "\r\n"));
-    next.close();
-    ASSERT_EQ(
-        std::rename(QFile::encodeName(replacement).constData(), QFile::encodeName(path).constData()), 0);
+    ASSERT_TRUE(next.commit());
 
     ASSERT_EQ(BuildPrefixList(path, "K", list), 62);
     std::vector<std::string> both = expected;

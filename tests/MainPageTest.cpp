@@ -47,7 +47,7 @@ TEST_F(MainPage, OnlyHelpAndPreambleBeforeStartThenTheWholeMenu)
     EXPECT_TRUE(w("pan2A")->isVisible());
     for (const char* name : { "VR1", "VR3", "VR4", "VR5", "VR6", "VrDemoButton1" })
         EXPECT_TRUE(w(name)->isVisible()) << name;
-    EXPECT_EQ(child<QLineEdit>(frmMainA, "editPATH")->text(), QDir::currentPath());
+    EXPECT_EQ(child<QLineEdit>(frmMainA, "editPATH")->text(), QDir::toNativeSeparators(QDir::currentPath()));
 }
 
 TEST_F(MainPage, OnlyTheMainPageIsVisibleAtStartAndPagesHaveTheirCaptions)

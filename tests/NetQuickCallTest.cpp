@@ -11,23 +11,11 @@
 #include <QDialog>
 #include <QDir>
 #include <QFile>
-#include <QJsonArray>
-#include <QJsonDocument>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QTimer>
 
 namespace {
-QByteArray sheet()
-{
-    QJsonArray rows;
-    rows.append(QJsonArray { "Last", "First", "Call", "No", "Joined", "Spouse", "SCall", "Chapter", "St",
-        "Street", "Zip", "City", "State", "State2" });
-    rows.append(QJsonArray { "Quill", "Quinn", "KQ5SHT", 1, "2020", "Rae", "KQ5RAE", "ARC", "TX", "1 Main St",
-        "00000", "Killeen", "TX", "TXx" });
-    return QJsonDocument(rows).toJson();
-}
-
 const char* const licences[] = {
     "EN|2549679|||KF5FCC|L|L00728876|FIELD, FRAN|FRAN||FIELD|||||4 ELM "
     "ST|TULSA|OK|74101|||000|0009437072|I||||||",
@@ -42,7 +30,7 @@ protected:
     {
         NetPage::writeFixture();
         QDir(install.path()).mkpath("OrvikDB");
-        ASSERT_TRUE(writeFixtureWorkbook(install.path() + "/OrvikDB/Roster_Name_ARC.xls", sheet()));
+        ASSERT_TRUE(writeFixtureWorkbook(install.path() + "/OrvikDB/Roster_Name_ARC.xls", "quick-call"));
         QDir(install.path()).mkpath("FCCraw");
         QFile f(install.path() + "/FCCraw/EN.dat");
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));

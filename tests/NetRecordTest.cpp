@@ -148,6 +148,8 @@ TEST_F(NetRecord, StatusesByKeysAndMenuAreShownBesideTheLineAndKeptOnRestore)
     EXPECT_EQ(line(3)->data(Qt::UserRole + 1).toString(), "T");
 }
 
+// Not built for Windows: it reads the file back with Python's csv module, which runs on Linux.
+#ifndef _WIN32
 TEST_F(NetRecord, TheCsvExportReadsBackInAnIndependentReader)
 {
     edit("editNCS")->setText("w5ncs");
@@ -182,6 +184,7 @@ TEST_F(NetRecord, TheCsvExportReadsBackInAnIndependentReader)
     EXPECT_EQ(out_lines[2], QString::fromUtf8("['2', 'K5B', 'José', 'Waco, \"the\" city', '  ', 'G']"));
     EXPECT_TRUE(readFile(file).contains("W5NCS")); // the net's facts above the header
 }
+#endif
 
 TEST_F(NetRecord, ThePrintedReportIsOnePage)
 {

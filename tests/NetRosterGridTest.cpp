@@ -7,38 +7,14 @@
 
 #include <QAbstractButton>
 #include <QHeaderView>
-#include <QJsonArray>
-#include <QJsonDocument>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTableView>
 
-namespace {
-// Columns: 0 last, 1 first, 2 call, 3 number, 4 joined, 5 spouse, 6 spouse call, 7 chapter,
-// 8 state for sorting, 9 street, 10 zip, 11 city, 12 state, 13 state again.
-QJsonArray member(
-    const QString& last, const QString& first, const QString& call, const QString& state, const QString& city)
-{
-    return QJsonArray { last, first, call, 7, "2020", first + "'s spouse", "S" + call, "ARC", state,
-        "1 Main St", "00000", city, state, state + "x" };
-}
-
-QByteArray rosterJson(int members)
-{
-    QJsonArray rows;
-    rows.append(QJsonArray { "Last", "First", "Call", "No", "Joined", "Spouse", "SCall", "Chapter", "St",
-        "Street", "Zip", "City", "State", "State2" });
-    rows.append(member("Young", "Zed", "W5ZZ", "TX", "Waco"));
-    rows.append(member("Adams", "Amy", "K0AA", "NE", "Omaha"));
-    rows.append(member("Miller", "Max", "N3MM", "PA", "Erie"));
-    rows.append(member("Baker", "Bea", "K0AA", "AL", "Mobile")); // the same call again, lower down
-    for (int i = int(rows.size()); i < members; ++i)
-        rows.append(member(QStringLiteral("Member%1").arg(i, 3, 10, QLatin1Char('0')), "Pat",
-            QStringLiteral("KM%1X").arg(i), "OH", "Akron"));
-    rows.append(member("Last", "Larry", "AB9LAST", "WI", "Green Bay"));
-    return QJsonDocument(rows).toJson();
-}
-} // namespace
+// The sheet of tests/fixtures/xls/roster-250.json: 250 members, with K0AA twice (Adams, then
+// Baker lower down) and AB9LAST last. Columns: 0 last, 1 first, 2 call, 3 number, 4 joined,
+// 5 spouse, 6 spouse call, 7 chapter, 8 state for sorting, 9 street, 10 zip, 11 city,
+// 12 state, 13 state again.
 
 class NetGrid : public NetPage {
 protected:
@@ -46,7 +22,7 @@ protected:
     {
         NetPage::writeFixture();
         QDir(install.path()).mkpath("OrvikDB");
-        ASSERT_TRUE(writeFixtureWorkbook(install.path() + "/OrvikDB/Roster_Name_ARC.xls", rosterJson(250)));
+        ASSERT_TRUE(writeFixtureWorkbook(install.path() + "/OrvikDB/Roster_Name_ARC.xls", "roster-250"));
     }
     void SetUp() override
     {
@@ -68,7 +44,8 @@ protected:
 TEST_F(NetGrid, StartLoadsTheSpreadsheetBelowTheWorkingDirectory)
 {
     EXPECT_TRUE(dialogs.shown.empty());
-    EXPECT_EQ(edit("editRosterFile")->text(), QDir::currentPath() + "/OrvikDB/Roster_Name_ARC.xls");
+    EXPECT_EQ(edit("editRosterFile")->text(),
+        QDir::toNativeSeparators(QDir::currentPath() + "/OrvikDB/Roster_Name_ARC.xls"));
     EXPECT_EQ(edit("editNumMem")->text(), "250");
     EXPECT_EQ(netPage().gridRowCount(), 251);
     EXPECT_EQ(cell(2, 1), "W5ZZ"); // the sheet's order until the grid is first opened
@@ -77,8 +54,9 @@ TEST_F(NetGrid, StartLoadsTheSpreadsheetBelowTheWorkingDirectory)
 
 TEST_F(NetGrid, ADirectoryEndingInASeparatorGivesADoubledSeparatorAndStillLoads)
 {
-    frmNET->LoadRosterSpreadsheet(install.path() + "/");
-    EXPECT_EQ(edit("editRosterFile")->text(), install.path() + "//OrvikDB/Roster_Name_ARC.xls");
+    frmNET->LoadRosterSpreadsheet(QDir::toNativeSeparators(install.path() + "/"));
+    EXPECT_EQ(edit("editRosterFile")->text(),
+        QDir::toNativeSeparators(install.path() + "//OrvikDB/Roster_Name_ARC.xls"));
     EXPECT_EQ(edit("editNumMem")->text(), "250");
     EXPECT_TRUE(dialogs.shown.empty());
 }
@@ -355,7 +333,8 @@ class NetGridDamaged : public NetGrid {
 TEST_F(NetGridDamaged, DamagedWorkbookIsReportedAndLeavesAnEmptyGrid)
 {
     ASSERT_EQ(dialogs.shown.size(), 1u);
-    EXPECT_TRUE(dialogs.shown[0].text.contains(install.path() + "/OrvikDB/Roster_Name_ARC.xls"));
+    EXPECT_TRUE(dialogs.shown[0].text.contains(
+        QDir::toNativeSeparators(install.path() + "/OrvikDB/Roster_Name_ARC.xls")));
     EXPECT_EQ(edit("editNumMem")->text(), "0");
     EXPECT_EQ(netPage().gridRowCount(), 0);
     edit("editCALLR")->setText("K0AA");
@@ -365,9 +344,10 @@ TEST_F(NetGridDamaged, DamagedWorkbookIsReportedAndLeavesAnEmptyGrid)
 
 TEST_F(NetPage, MissingWorkbookIsReportedByName)
 {
-    frmNET->LoadRosterSpreadsheet(install.path());
+    frmNET->LoadRosterSpreadsheet(QDir::toNativeSeparators(install.path()));
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(dialogs.shown[0].kind, Dialogs::Kind::Message);
-    EXPECT_TRUE(dialogs.shown[0].text.contains(install.path() + "/OrvikDB/Roster_Name_ARC.xls"));
+    EXPECT_TRUE(dialogs.shown[0].text.contains(
+        QDir::toNativeSeparators(install.path() + "/OrvikDB/Roster_Name_ARC.xls")));
     EXPECT_EQ(edit("editNumMem")->text(), "0");
 }

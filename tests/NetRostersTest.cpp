@@ -193,7 +193,9 @@ TEST(NetPageStart, MissingDatabaseStopsTheStartWithItsFullPath)
         DestroyPages();
         FAIL() << "the pages were created without a database";
     } catch (const std::exception& e) {
-        EXPECT_TRUE(QString::fromUtf8(e.what()).contains(dir.path() + "/database/WBCII.mdb")) << e.what();
+        EXPECT_TRUE(QString::fromUtf8(e.what()).contains(
+            QDir::toNativeSeparators(dir.path() + "/database/WBCII.mdb")))
+            << e.what();
     }
     EXPECT_EQ(frmMainA, nullptr);
     EXPECT_EQ(frmNET, nullptr);

@@ -277,11 +277,7 @@ TEST_F(NetPageSafety, ANetKilledInTheMiddleOfItsCheckInsComesBackWhole)
         while (child.canReadLine())
             acknowledged = child.readLine().trimmed().toInt();
     ASSERT_GE(acknowledged, 60) << child.readAllStandardError().constData();
-#ifdef _WIN32
-    child.kill(); // TerminateProcess: as abrupt as SIGKILL
-#else
-    ::kill(pid_t(child.processId()), SIGKILL);
-#endif
+    child.kill(); // SIGKILL, or TerminateProcess on Windows: no chance to tidy up
     ASSERT_TRUE(child.waitForFinished());
     EXPECT_EQ(child.exitStatus(), QProcess::CrashExit);
 
@@ -367,7 +363,7 @@ TEST_F(NetPageSafety, AJournalDamagedInItsMiddleIsSetAsideItsNetOfferedBackAndPr
         while (child.canReadLine())
             acknowledged = child.readLine().trimmed().toInt();
     ASSERT_GE(acknowledged, 20) << child.readAllStandardError().constData();
-    ::kill(pid_t(child.processId()), SIGKILL);
+    child.kill(); // SIGKILL, or TerminateProcess on Windows: no chance to tidy up
     ASSERT_TRUE(child.waitForFinished());
     dialogs.shown.clear();
     restart({ 0 });
@@ -379,6 +375,9 @@ TEST_F(NetPageSafety, AJournalDamagedInItsMiddleIsSetAsideItsNetOfferedBackAndPr
         EXPECT_EQ(back[i], QStringLiteral("%1  K%2ABC  Op %1  Waco  TX").arg(i).arg(i % 10));
 }
 
+// Not built for Windows: it stands in for a full disk with a limit on the size of the process's files, which
+// Windows does not have.
+#ifndef _WIN32
 TEST_F(NetPageSafety, ARedMarkSaysSoWhileCheckInsAreNotProtected)
 {
     openNetPage();
@@ -405,6 +404,7 @@ TEST_F(NetPageSafety, ARedMarkSaysSoWhileCheckInsAreNotProtected)
     openNetPage();
     EXPECT_TRUE(w("lblUNPROTECTED")->isVisible());
 }
+#endif
 
 TEST_F(NetPageSafety, TheNetControlsCallIsJournaledRestoredAndExported)
 {

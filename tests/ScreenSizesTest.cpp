@@ -2,6 +2,7 @@
 // display scaling from 100 % to 200 %: the real program window runs in a child on Qt's
 // offscreen platform given each screen, and is driven there with the mouse and the keys.
 #include "NetFixture.h"
+#include "TestScreen.h"
 #include "TestSupport.h"
 #include "controls/PageScaler.h"
 
@@ -27,7 +28,7 @@ struct Screen {
 // Runs the window on that screen; returns its output.
 QString runOnScreen(const QString& install, const Screen& s, int* status)
 {
-    QTemporaryDir dir;
+    QTemporaryDir dir(newScreenFolderTemplate());
     const QString config = dir.filePath(QStringLiteral("screen.json"));
     QFile file(config);
     EXPECT_TRUE(file.open(QIODevice::WriteOnly));
@@ -40,7 +41,7 @@ QString runOnScreen(const QString& install, const Screen& s, int* status)
     file.close();
     QProcess child;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen:configfile=") + config);
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), offscreenWithConfig(config));
     child.setProcessEnvironment(env);
     child.setProcessChannelMode(QProcess::MergedChannels);
     child.start(binaryDir() + "/bin/velmora-screen-child", { install });

@@ -536,4 +536,16 @@ TEST(HeaderClock, LimeOnGreenOnBlackWithTheZoneAbbreviation)
     EXPECT_EQ(clock.zoneText(), "CST");
 }
 
+// Windows names its zones in words; the clock shows their initials, as abbreviations are.
+TEST(HeaderClock, AZoneNamedInWordsIsShownByItsInitials)
+{
+    EXPECT_EQ(shortZoneName("Central Daylight Time"), "CDT");
+    EXPECT_EQ(shortZoneName("Eastern Standard Time"), "EST");
+    EXPECT_EQ(shortZoneName("W. Europe Daylight Time"), "WEDT");
+    EXPECT_EQ(shortZoneName("Coordinated Universal Time"), "UTC");
+    EXPECT_EQ(shortZoneName("CDT"), "CDT");
+    EXPECT_EQ(shortZoneName("+0530"), "+0530");
+    EXPECT_EQ(shortZoneName(""), "");
+}
+
 } // namespace

@@ -32,8 +32,10 @@ int main(int argc, char** argv)
     ::testing::InitGoogleTest(&argc, argv);
     // Caches the program keeps (the licence file's call index) go to a folder of this run.
     QTemporaryDir cache;
-    useDesignSizedScreen(cache.path());
+    const QTemporaryDir screen(newScreenFolderTemplate());
+    useDesignSizedScreen(screen);
     qputenv("XDG_CACHE_HOME", cache.path().toLocal8Bit());
+    useStandInFonts();
     VelmoraApplication app(argc, argv);
     ::testing::UnitTest::GetInstance()->listeners().Append(new FreshJournal);
     return RUN_ALL_TESTS();

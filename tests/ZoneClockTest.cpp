@@ -7,6 +7,7 @@
 #include "clocks/ZoneClock.h"
 
 #include <QDate>
+#include <QDateTime>
 #include <QLocale>
 #include <gtest/gtest.h>
 
@@ -121,7 +122,7 @@ std::vector<ClockInstant> testInstants()
 }
 
 const char* const ComputerZones[] = { "UTC", "America/Phoenix", "Pacific/Honolulu", "Europe/Berlin",
-    "America/Chicago", "America/New_York", "Asia/Kolkata" };
+    "America/Chicago", "America/New_York", "Asia/Colombo" };
 
 TEST(ZoneReading, EveryDisplayShowsItsZonesTrueTimeWhereverTheComputerRuns)
 {
@@ -264,13 +265,44 @@ TEST(ComputerZone, TheContinentalZoneByItsStandardTimeOrNone)
         { "Pacific/Honolulu", std::nullopt },
         { "America/Anchorage", std::nullopt },
         { "Europe/Berlin", std::nullopt },
-        { "Asia/Kolkata", std::nullopt },
+        { "Asia/Colombo", std::nullopt },
     };
     for (const auto& [name, expected] : cases) {
         LocalZone zone(name);
         EXPECT_EQ(computerZone(summer), expected) << name << " in summer";
         EXPECT_EQ(computerZone(winter), expected) << name << " in winter";
     }
+}
+
+// The computer's zone can be given to the program by name (on Windows that is how a test
+// fixes it); given none, the program reads the system's own local time.
+TEST(ComputerClock, AZoneGivenByNameIsReadInsteadOfTheSystemsOwn)
+{
+    const ClockInstant noon = utcInstant(2024, 7, 15, 17, 0, 0, 500);
+    const qint64 ms = std::chrono::duration_cast<std::chrono::milliseconds>(noon.time_since_epoch()).count();
+    // The system's own local time, as Qt has it from the system.
+    const std::string systemClock
+        = QDateTime::fromMSecsSinceEpoch(ms).time().toString(QStringLiteral("HH:mm:ss")).toStdString();
+    ASSERT_TRUE(computerTimeZone().isEmpty());
+    EXPECT_EQ(reads(localDateTime(noon)), systemClock);
+
+    const ContinentalZones zones;
+    ASSERT_TRUE(setComputerTimeZone("Asia/Colombo"));
+    EXPECT_EQ(computerTimeZone(), "Asia/Colombo");
+    EXPECT_EQ(reads(localDateTime(noon)), "22:30:00");
+    EXPECT_EQ(computerZone(noon), std::nullopt);
+    ASSERT_TRUE(setComputerTimeZone("America/Chicago"));
+    const ZoneReading r = readZones(noon, TimeZoneChoice::CST, zones);
+    EXPECT_EQ(reads(r.local), "12:00:00");
+    EXPECT_TRUE(r.daylightSaving);
+    EXPECT_EQ(computerZone(noon), TimeZoneChoice::CST);
+    // A name no zone has changes nothing.
+    EXPECT_FALSE(setComputerTimeZone("America/Nowhere"));
+    EXPECT_EQ(computerTimeZone(), "America/Chicago");
+
+    ASSERT_TRUE(setComputerTimeZone({}));
+    EXPECT_TRUE(computerTimeZone().isEmpty());
+    EXPECT_EQ(reads(localDateTime(noon)), systemClock);
 }
 
 TEST(ZoneReadingChicago, SummerNoonIsDaylightTimeWithUniversalSeventeen)

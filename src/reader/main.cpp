@@ -18,6 +18,31 @@
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
+#include <windows.h>
+
+#include <shellapi.h>
+
+namespace {
+// Windows hands main() its arguments in the system's code page, which cannot hold every
+// table name. The argument is taken again from the wide command line, as UTF-8, which is
+// how mdbtools gives the names in the file; empty when it cannot be had.
+std::string utf8Argument(int index)
+{
+    int count = 0;
+    LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::string out;
+    if (wide && index < count) {
+        const int n = WideCharToMultiByte(CP_UTF8, 0, wide[index], -1, nullptr, 0, nullptr, nullptr);
+        if (n > 0) {
+            out.resize(std::size_t(n));
+            WideCharToMultiByte(CP_UTF8, 0, wide[index], -1, out.data(), n, nullptr, nullptr);
+            out.resize(std::size_t(n - 1));
+        }
+    }
+    LocalFree(wide);
+    return out;
+}
+} // namespace
 #endif
 
 int main(int argc, char** argv)
@@ -40,9 +65,15 @@ int main(int argc, char** argv)
 
     std::string out;
     try {
-        if (mdb)
+        if (mdb) {
+#ifdef _WIN32
+            // The file's name stays in the code page: that is how mdbtools opens files there.
+            const std::string table = utf8Argument(3);
+            exportMdbTable(argv[2], table.empty() ? argv[3] : table.c_str(), out);
+#else
             exportMdbTable(argv[2], argv[3], out);
-        else
+#endif
+        } else
             exportFirstWorksheet(argv[2], out);
     } catch (const ReaderError& e) {
         std::fprintf(stderr, "\nerror: %s\n", e.what());

@@ -5,6 +5,7 @@
 // at its centre and shows its whole text. It then checks a station in from QUICK CALL and
 // picks one with a click on a roster line. Each fault is printed as a line starting with
 // "FAIL"; the exit status is 0 when there was none.
+#include "TestScreen.h"
 #include "app/Application.h"
 #include "app/Pages.h"
 #include "controls/DemoButton.h"
@@ -217,6 +218,7 @@ static void tour(QWidget* main, QWidget* net, bool checkIn);
 
 int main(int argc, char** argv)
 {
+    useStandInFonts(); // before the application's own fonts are looked up
     VelmoraApplication app(argc, argv);
     if (argc < 2) {
         std::fprintf(stderr, "usage: velmora-screen-child INSTALL_DIR\n");

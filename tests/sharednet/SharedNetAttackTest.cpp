@@ -331,11 +331,9 @@ TEST(SharedNetAttack, ASignInCannotTakeEveryConnectionNorTheDisk)
     // A logger of its own, made as netserver.sh makes every sign-in of a server already run.
     const QString user = QStringLiteral("k7") + QUuid::createUuid().toString(QUuid::Id128).left(8);
     ASSERT_TRUE(db.admin(QStringLiteral("CREATE ROLE %1 LOGIN").arg(user).toUtf8().constData()));
-    QProcess script;
-    script.start(QStringLiteral(VELMORA_SOURCE_DIR "/scripts/netserver.sh"),
-        { "signin", db.conninfo("velmora_admin"), user, user.toUpper() + "X", "logger" });
-    ASSERT_TRUE(script.waitForFinished(60000) && script.exitCode() == 0)
-        << script.readAllStandardError().toStdString();
+    const ServerCommand script = onServerMachine(
+        { "netserver.sh", "signin", db.conninfo("velmora_admin"), user, user.toUpper() + "X", "logger" });
+    ASSERT_TRUE(script.ok) << script.err.toStdString();
     // Idle connections: a few per sign-in, and the net control still gets in.
     std::vector<std::unique_ptr<PgConnection>> idle;
     QString error;

@@ -19,11 +19,15 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <cstring>
 #include <functional>
 #include <memory>
-#ifndef _WIN32
+#ifdef _WIN32
+#include <winsock2.h>
+#include <ws2tcpip.h>
+#else
+#include <arpa/inet.h>
+#include <netinet/in.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -36,6 +40,113 @@ bool sameLists(const Operator& a, const Operator& b, int lines)
 {
     return a.lines().size() == lines && a.lines() == b.lines() && !a.lines().join(' ').contains('?');
 }
+
+// The server process of one connection, stopped as a hung server stops answering, for as long
+// as this lives: it runs again whatever becomes of the test, so the cluster can be stopped.
+class StoppedServerProcess {
+public:
+    explicit StoppedServerProcess(qint64 pid) : pid(QString::number(pid))
+    {
+        stopped = onServerMachine({ "kill", "-STOP", this->pid }).ok;
+    }
+    ~StoppedServerProcess() { resume(); }
+    bool ok() const { return stopped; }
+    // It goes on with what it was given.
+    void resume()
+    {
+        if (stopped)
+            onServerMachine({ "kill", "-CONT", pid });
+        stopped = false;
+    }
+
+private:
+    QString pid;
+    bool stopped = false;
+};
+
+// The process that serves the only connection of the sign-in in the test's database.
+qint64 serverProcessOf(TestDatabase& db, const char* signIn)
+{
+    PgConnection admin;
+    if (!admin.open(connParams(db.conninfo("velmora_admin")), {}, nullptr))
+        return -1;
+    const PgResult r = admin.exec(QByteArray("SELECT pid FROM pg_stat_activity WHERE usename = '")
+                                      .append(signIn)
+                                      .append("' AND datname = current_database()")
+                                      .constData());
+    return r.ok() && r.rows() == 1 ? r.integer(0, 0).value_or(-1) : -1;
+}
+
+// In the place of a stopped server, something that takes connections into its backlog and
+// never reads or answers them: on the server's Unix socket, or on its TCP port when the
+// server is reached over TCP (from Windows).
+class SilentServer {
+public:
+    explicit SilentServer(const QString& base)
+    {
+        const auto where = QRegularExpression("host=(\\S+) port=(\\d+)").match(base);
+        if (!where.hasMatch())
+            return;
+#ifdef _WIN32
+        WSADATA data;
+        WSAStartup(MAKEWORD(2, 2), &data);
+        SOCKET s = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+        if (s == INVALID_SOCKET)
+            return;
+        listener = s;
+#else
+        if (where.captured(1).startsWith('/')) {
+            socketPath = (where.captured(1) + "/.s.PGSQL." + where.captured(2)).toLocal8Bit();
+            sockaddr_un address {};
+            address.sun_family = AF_UNIX;
+            if (std::size_t(socketPath.size()) >= sizeof address.sun_path)
+                return;
+            std::memcpy(address.sun_path, socketPath.constData(), std::size_t(socketPath.size()));
+            listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
+            good = listener >= 0
+                && ::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0
+                && ::listen(listener, 16) == 0;
+            return;
+        }
+        listener = ::socket(AF_INET, SOCK_STREAM, 0);
+        if (listener < 0)
+            return;
+#endif
+        int on = 1;
+        ::setsockopt(listener, SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<const char*>(&on), sizeof on);
+        sockaddr_in address {};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(quint16(where.captured(2).toUInt()));
+        inet_pton(AF_INET, where.captured(1).toLatin1().constData(), &address.sin_addr);
+        good = ::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0
+            && ::listen(listener, 16) == 0;
+    }
+    ~SilentServer()
+    {
+#ifdef _WIN32
+        if (listener != INVALID_SOCKET)
+            ::closesocket(listener);
+#else
+        if (listener >= 0)
+            ::close(listener);
+        if (!socketPath.isEmpty())
+            ::unlink(socketPath.constData());
+#endif
+    }
+    bool ok() const
+    {
+        return good;
+    }
+
+private:
+#ifdef _WIN32
+    SOCKET listener = INVALID_SOCKET;
+#else
+    int listener = -1;
+    QByteArray socketPath;
+#endif
+    bool good = false;
+};
 } // namespace
 
 TEST(SharedNet, TwoOperatorsAddDeleteAndSetStatusesAndEndIdentical)
@@ -200,8 +311,6 @@ TEST(SharedNet, ServerStoppedAndStartedMidNetLosesAndDoublesNothing)
 // While the server's place is held by something that takes the connection and never answers
 // (a server across a network that went away), reconnecting waits on its own: the page's event
 // loop keeps running, and the lines logged meanwhile go out when the real server is back.
-// Not built for Windows: it stands in for the server on its Unix socket, which a Windows client does not use.
-#ifndef _WIN32
 TEST(SharedNet, AServerThatNeverAnswersDoesNotHoldUpThePage)
 {
     PrivateCluster cluster;
@@ -213,40 +322,27 @@ TEST(SharedNet, AServerThatNeverAnswersDoesNotHoldUpThePage)
     ncs.add("K5AAA");
     ASSERT_TRUE(waitFor([&] { return ncs.session.waitingChanges() == 0; }));
 
-    const auto where = QRegularExpression("host=(\\S+) port=(\\d+)").match(cluster.base());
-    ASSERT_TRUE(where.hasMatch()) << cluster.base().toStdString();
-    const QByteArray socketPath = (where.captured(1) + "/.s.PGSQL." + where.captured(2)).toLocal8Bit();
     ASSERT_TRUE(cluster.halt());
-    // Takes connections into its backlog and never reads or answers them.
-    const int silent = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un address {};
-    address.sun_family = AF_UNIX;
-    ASSERT_LT(std::size_t(socketPath.size()), sizeof address.sun_path);
-    std::memcpy(address.sun_path, socketPath.constData(), std::size_t(socketPath.size()));
-    ASSERT_EQ(::bind(silent, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    ASSERT_EQ(::listen(silent, 16), 0);
+    {
+        const SilentServer silent(cluster.base());
+        ASSERT_TRUE(silent.ok()) << cluster.base().toStdString();
 
-    ncs.add("W5BBB"); // finds the server gone, and starts reconnecting
-    ASSERT_TRUE(waitFor([&] { return !ncs.session.isOnline(); }, 20000));
-    // The connect timeout is 5 s; the loop must never stop for anything like that.
-    EXPECT_LT(longestPause(7000), 1000);
-    ncs.add("N5CCC");
-
-    ::close(silent);
-    ::unlink(socketPath.constData());
+        ncs.add("W5BBB"); // finds the server gone, and starts reconnecting
+        ASSERT_TRUE(waitFor([&] { return !ncs.session.isOnline(); }, 20000));
+        // The connect timeout is 5 s; the loop must never stop for anything like that.
+        EXPECT_LT(longestPause(7000), 1000);
+        ncs.add("N5CCC");
+    }
     ASSERT_TRUE(cluster.resume());
     ASSERT_TRUE(waitFor([&] { return ncs.session.isOnline() && ncs.session.waitingChanges() == 0; }, 30000));
     EXPECT_EQ(
         ncs.lines(), (QStringList { "1 K5AAA [] by N5NCS", "2 W5BBB [] by N5NCS", "3 N5CCC [] by N5NCS" }));
 }
-#endif
 
 // The server process of this operator's connection stops answering in the middle of a net:
 // the statement waits on its worker while the page goes on, then the session counts the
 // server as gone, connects anew and sends again; the change that reached the stopped process
 // too is applied once.
-// Not built for Windows: it stops the server's process with a signal, which a Windows program cannot send.
-#ifndef _WIN32
 TEST(SharedNet, AStatementThatIsNeverAnsweredLeavesThePageFreeAndIsSentOnce)
 {
     TestDatabase db;
@@ -257,30 +353,23 @@ TEST(SharedNet, AStatementThatIsNeverAnsweredLeavesThePageFreeAndIsSentOnce)
     ncs.add("K5AAA");
     ASSERT_TRUE(waitFor([&] { return ncs.session.waitingChanges() == 0; }));
 
-    PgConnection admin;
-    ASSERT_TRUE(admin.open(connParams(db.conninfo("velmora_admin")), {}, nullptr));
-    const PgResult r = admin.exec("SELECT pid FROM pg_stat_activity WHERE usename = 'n5ncs' AND datname = "
-                                  "current_database()");
-    ASSERT_TRUE(r.ok() && r.rows() == 1) << r.error().toStdString();
-    const pid_t backend = pid_t(*r.integer(0, 0));
-    ASSERT_EQ(::kill(backend, SIGSTOP), 0);
-    // Whatever fails below, the process runs again, so the cluster can be stopped at the end.
-    const std::unique_ptr<void, std::function<void(void*)>> resumeIt(
-        reinterpret_cast<void*>(1), [backend](void*) { ::kill(backend, SIGCONT); });
+    const qint64 backend = serverProcessOf(db, "n5ncs");
+    ASSERT_GT(backend, 0);
+    StoppedServerProcess stopped(backend);
+    ASSERT_TRUE(stopped.ok());
 
     ncs.add("W5BBB");
     EXPECT_LT(longestPause(1500), 1000);
     ncs.add("N5CCC"); // logged while the statement is still out
     ASSERT_TRUE(waitFor([&] { return ncs.session.isOnline() && ncs.session.waitingChanges() == 0; }, 30000))
         << ncs.session.message().toStdString();
-    ::kill(backend, SIGCONT); // it now runs the change it was given: already applied
+    stopped.resume(); // it now runs the change it was given: already applied
     Operator check;
     ASSERT_TRUE(check.session.join(db.conninfo("k5log"), netName, "K5LOG"));
     const QStringList want { "1 K5AAA [] by N5NCS", "2 W5BBB [] by N5NCS", "3 N5CCC [] by N5NCS" };
     EXPECT_TRUE(waitFor([&] { return check.lines() == want && ncs.lines() == want; }, 10000))
         << check.lines().join('|').toStdString() << " / " << ncs.lines().join('|').toStdString();
 }
-#endif
 
 TEST(SharedNet, ChangesOfAClientKilledBeforeSendingThemGoOutOnItsNextStart)
 {
@@ -295,11 +384,7 @@ TEST(SharedNet, ChangesOfAClientKilledBeforeSendingThemGoOutOnItsNextStart)
     while (out.count('\n') < 5 && child.waitForReadyRead(30000))
         out += child.readAllStandardOutput();
     ASSERT_EQ(out.count('\n'), 5) << out.constData() << child.readAllStandardError().constData();
-#ifdef _WIN32
-    child.kill(); // TerminateProcess: as abrupt as SIGKILL
-#else
-    ::kill(pid_t(child.processId()), SIGKILL);
-#endif
+    child.kill(); // SIGKILL, or TerminateProcess on Windows: no chance to tidy up
     child.waitForFinished();
 
     // Nothing reached the server: every line was durable locally and waiting.
@@ -334,15 +419,10 @@ TEST(SharedNet, AKeyPressedWhileAStatementWaitsIsHandledOnceAndNeverInsideTheWai
         return ncs.session.state() == SharedNetSession::State::Live && ncs.session.waitingChanges() == 0;
     }));
 
-    PgConnection admin;
-    ASSERT_TRUE(admin.open(connParams(db.conninfo("velmora_admin")), {}, nullptr));
-    const PgResult r = admin.exec("SELECT pid FROM pg_stat_activity WHERE usename = 'n5ncs' AND datname = "
-                                  "current_database()");
-    ASSERT_TRUE(r.ok() && r.rows() == 1) << r.error().toStdString();
-    const pid_t backend = pid_t(*r.integer(0, 0));
-    ASSERT_EQ(::kill(backend, SIGSTOP), 0);
-    const std::unique_ptr<void, std::function<void(void*)>> resumeIt(
-        reinterpret_cast<void*>(1), [backend](void*) { ::kill(backend, SIGCONT); });
+    const qint64 backend = serverProcessOf(db, "n5ncs");
+    ASSERT_GT(backend, 0);
+    StoppedServerProcess stopped(backend);
+    ASSERT_TRUE(stopped.ok());
 
     ncs.add("W5BBB"); // its statement waits on the stopped server process
     ASSERT_TRUE(waitFor([&] { return ncs.session.isWaiting(); }));
@@ -376,7 +456,7 @@ TEST(SharedNet, AKeyPressedWhileAStatementWaitsIsHandledOnceAndNeverInsideTheWai
     EXPECT_TRUE(ncs.list.line(ncs.indexOf("N5CCC")).startsWith("3?  N5CCC"));
     EXPECT_EQ(ncs.session.waitingChanges(), 2);
 
-    ::kill(backend, SIGCONT);
+    stopped.resume();
     ASSERT_TRUE(waitFor([&] { return ncs.session.isOnline() && ncs.session.waitingChanges() == 0; }, 30000))
         << ncs.session.message().toStdString();
     Operator check;
@@ -448,6 +528,9 @@ TEST(SharedNet, ALoggerRestoredAfterACrashShowsAndExportsTheNetAsBefore)
     EXPECT_TRUE(restored.list.at(0).dateLine);
 }
 
+// Not built for Windows: it stands in for a full disk with a limit on the size of the process's files, which
+// Windows does not have.
+#ifndef _WIN32
 // A client whose disk is full: it says at once that its lines are neither protected nor yet
 // sent, never counts them as none waiting, sends them from memory, and after a restart reads
 // back from the server everything since the last change it could write. Nothing is lost.
@@ -556,3 +639,4 @@ TEST(SharedNet, AClientWhoseDiskHasRoomAgainWritesWhatItMissedWithoutARestart)
     EXPECT_TRUE(logger.list.journalProblem().isEmpty());
     EXPECT_EQ(journalLines(), logger.list.lines());
 }
+#endif

@@ -9,8 +9,9 @@
 int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
-    QTemporaryDir screen;
-    useDesignSizedScreen(screen.path());
+    const QTemporaryDir screen(newScreenFolderTemplate());
+    useDesignSizedScreen(screen);
+    useStandInFonts();
     QApplication app(argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -2,9 +2,11 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QThread>
 #include <QTimer>
@@ -108,7 +110,86 @@ bool TestDatabase::addPasswordSignIn(const QString& user, const QString& passwor
     });
 }
 
-PrivateCluster::PrivateCluster()
+ServerCommand onServerMachine(const QStringList& command, const QByteArray& input, int timeoutMs)
+{
+    ServerCommand r;
+    if (command.isEmpty())
+        return r;
+#ifdef _WIN32
+    // One folder per command: its arguments (each ended by a NUL), its input, then "ready";
+    // the helper answers with "out", "err" and "status", then "done".
+    const QString requests = qEnvironmentVariable("VELMORA_TEST_PG") + QStringLiteral("/requests");
+    const QString dir = requests + QLatin1Char('/') + QUuid::createUuid().toString(QUuid::Id128);
+    if (qEnvironmentVariableIsEmpty("VELMORA_TEST_PG") || !QDir().mkpath(dir)) {
+        r.err = "no server folder to leave the command in (VELMORA_TEST_PG)";
+        return r;
+    }
+    QByteArray args;
+    for (const QString& a : command)
+        args += a.toUtf8() + '\0';
+    const auto put = [&dir](const char* name, const QByteArray& bytes) {
+        QFile f(dir + QLatin1Char('/') + QLatin1String(name));
+        return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+    };
+    if (!put("args", args) || !put("input", input) || !put("ready", {})) {
+        r.err = "the command could not be left for the server's machine";
+        return r;
+    }
+    QDeadlineTimer deadline(timeoutMs);
+    while (!QFileInfo::exists(dir + QStringLiteral("/done"))) {
+        if (deadline.hasExpired()) {
+            r.err = "the server's machine did not answer (is scripts/windows.sh's helper running?)";
+            return r;
+        }
+        QThread::msleep(50);
+    }
+    const auto get = [&dir](const char* name) {
+        QFile f(dir + QLatin1Char('/') + QLatin1String(name));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    bool number = false;
+    r.status = get("status").trimmed().toInt(&number);
+    if (!number)
+        r.status = -1;
+    r.out = get("out");
+    r.err = get("err");
+    QDir(dir).removeRecursively();
+#else
+    QProcess p;
+    const QString program = command[0] == QLatin1String("kill")
+        ? command[0]
+        : QStringLiteral(VELMORA_SOURCE_DIR "/scripts/") + command[0];
+    p.start(program, command.mid(1));
+    p.write(input);
+    p.closeWriteChannel();
+    if (!p.waitForFinished(timeoutMs)) {
+        p.kill();
+        p.waitForFinished();
+        r.err = "the command took too long";
+        return r;
+    }
+    r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    r.out = p.readAllStandardOutput();
+    r.err = p.readAllStandardError();
+#endif
+    r.ok = r.status == 0;
+    return r;
+}
+
+namespace {
+// A private cluster's folder. Under Wine it is below the run's server folder, on the drive
+// that holds this machine's files, where the helper that starts the cluster finds it.
+QString privateStateTemplate()
+{
+#ifdef _WIN32
+    return qEnvironmentVariable("VELMORA_TEST_PG") + QStringLiteral("/private-XXXXXX");
+#else
+    return QDir::tempPath() + QStringLiteral("/velmora-XXXXXX");
+#endif
+}
+} // namespace
+
+PrivateCluster::PrivateCluster() : state(privateStateTemplate())
 {
     good = script("start");
     conninfoBase = readFile(state.filePath(QStringLiteral("conninfo")));
@@ -122,11 +203,16 @@ PrivateCluster::~PrivateCluster()
 
 bool PrivateCluster::script(const char* command)
 {
-    QProcess p;
-    p.setProcessChannelMode(QProcess::ForwardedChannels);
-    p.start(QStringLiteral(VELMORA_SOURCE_DIR "/scripts/testserver.sh"),
-        { QString::fromLatin1(command), state.path() });
-    return p.waitForFinished(120000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+    QStringList args { QStringLiteral("testserver.sh"), QString::fromLatin1(command), state.path() };
+#ifdef _WIN32
+    // A Windows client has no Unix socket: the cluster listens on 127.0.0.1 with TLS too.
+    if (qstrcmp(command, "start") == 0)
+        args << QStringLiteral("--tcp");
+#endif
+    const ServerCommand r = onServerMachine(args);
+    if (!r.ok)
+        ADD_FAILURE() << "testserver.sh " << command << ": " << r.err.toStdString();
+    return r.ok;
 }
 
 bool PrivateCluster::halt()

@@ -30,6 +30,21 @@ private:
     bool good = false;
 };
 
+// What a command run on the server's machine did.
+struct ServerCommand {
+    bool ok = false; // ran and ended with status 0
+    int status = -1;
+    QByteArray out, err;
+};
+// Runs a command on the machine of the tests' server: one of the scripts testserver.sh and
+// netserver.sh, or kill, with its arguments and standard input. The server runs on this
+// machine, so on Unix the command runs here. A Windows program under Wine can neither run a
+// shell script nor signal a process of this machine: it leaves the command in the run's server
+// folder, where the helper that scripts/windows.sh runs beside the tests finds it, runs it and
+// leaves its answer.
+ServerCommand onServerMachine(
+    const QStringList& command, const QByteArray& input = {}, int timeoutMs = 120000);
+
 // A cluster of a test's own, which it may stop and start.
 class PrivateCluster {
 public:

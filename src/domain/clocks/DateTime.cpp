@@ -1,9 +1,26 @@
 #include "clocks/DateTime.h"
 
+#include <QDateTime>
+#include <QMutex>
+#include <QTimeZone>
+
+#include <cctype>
 #include <cmath>
 #include <cstdio>
+#include <optional>
 
 namespace {
+// The zone set with setComputerTimeZone, if any. The clocks read it on the GUI thread, the
+// reports on their workers.
+QMutex zoneLock;
+std::optional<QTimeZone> givenZone;
+
+std::optional<QTimeZone> zoneGiven()
+{
+    const QMutexLocker lock(&zoneLock);
+    return givenZone;
+}
+
 // Days from 1970-01-01 to a civil date in the proleptic Gregorian calendar.
 long long daysFromCivil(long long y, long long m, long long d)
 {
@@ -59,9 +76,43 @@ void rereadTimeZone()
 #endif
 }
 
+bool setComputerTimeZone(const QByteArray& ianaId)
+{
+    std::optional<QTimeZone> zone;
+    if (!ianaId.isEmpty()) {
+        zone = QTimeZone(ianaId);
+        if (!zone->isValid())
+            return false;
+    }
+    const QMutexLocker lock(&zoneLock);
+    givenZone = zone;
+    return true;
+}
+
+QByteArray computerTimeZone()
+{
+    const std::optional<QTimeZone> zone = zoneGiven();
+    return zone ? zone->id() : QByteArray();
+}
+
 std::tm localBrokenDown(std::time_t t)
 {
     std::tm tm {};
+    if (const std::optional<QTimeZone> zone = zoneGiven()) {
+        const QDateTime at = QDateTime::fromSecsSinceEpoch(qint64(t), *zone);
+        const QDate date = at.date();
+        const QTime time = at.time();
+        tm.tm_year = date.year() - 1900;
+        tm.tm_mon = date.month() - 1;
+        tm.tm_mday = date.day();
+        tm.tm_hour = time.hour();
+        tm.tm_min = time.minute();
+        tm.tm_sec = time.second();
+        tm.tm_wday = date.dayOfWeek() % 7;
+        tm.tm_yday = date.dayOfYear() - 1;
+        tm.tm_isdst = zone->isDaylightTime(at) ? 1 : 0;
+        return tm;
+    }
 #ifdef _WIN32
     localtime_s(&tm, &t);
 #else
@@ -103,11 +154,35 @@ TDateTime localNow()
 std::string zoneAbbreviation(ClockInstant instant)
 {
     int ms = 0;
-    const std::tm tm = localBrokenDown(secondsOf(instant, ms));
+    const std::time_t t = secondsOf(instant, ms);
+    if (const std::optional<QTimeZone> zone = zoneGiven())
+        return shortZoneName(
+            zone->abbreviation(QDateTime::fromSecsSinceEpoch(qint64(t), *zone)).toLocal8Bit().toStdString());
+    const std::tm tm = localBrokenDown(t);
     char text[64] = {};
     if (std::strftime(text, sizeof text, "%Z", &tm) == 0)
         return {};
-    return text;
+    return shortZoneName(text);
+}
+
+std::string shortZoneName(const std::string& name)
+{
+    if (name.find(' ') == std::string::npos)
+        return name;
+    if (name == "Coordinated Universal Time")
+        return "UTC";
+    std::string initials;
+    bool wordStart = true;
+    for (const char c : name) {
+        if (c == ' ') {
+            wordStart = true;
+            continue;
+        }
+        if (wordStart && std::isalpha(static_cast<unsigned char>(c)))
+            initials += char(std::toupper(static_cast<unsigned char>(c)));
+        wordStart = false;
+    }
+    return initials;
 }
 
 TimeOfDay splitTimeOfDay(TTime value)

@@ -2,7 +2,10 @@
 // Date-time values as the displays and the zone clocks count them: a double counting
 // days from 30 December 1899, whose fraction is the time of day. Also the conversion
 // from an instant of the system clock to local and Universal date-times, through the
-// runtime library's time zone (so a test can fix the zone with TZ and tzset).
+// runtime library's time zone (so a test can fix the zone with TZ and tzset), or through
+// the zone set with setComputerTimeZone.
+#include <QByteArray>
+
 #include <chrono>
 #include <ctime>
 #include <functional>
@@ -28,6 +31,13 @@ TDateTime fromBrokenDown(const std::tm& tm, int millisecond = 0);
 
 // Re-reads the runtime library's time-zone settings (TZ).
 void rereadTimeZone();
+// The zone the computer's clock is read in, by its IANA name ("America/Chicago"); empty,
+// the default, for the system's own through the runtime library. A zone named here is read
+// through Qt's time zones instead: the runtime library of Windows takes no zone names, so
+// this is how a zone is fixed there. Returns false, and changes nothing, for a name Qt does
+// not know.
+bool setComputerTimeZone(const QByteArray& ianaId);
+QByteArray computerTimeZone();
 // The instant broken down into local time and into Universal time.
 std::tm localBrokenDown(std::time_t t);
 std::tm universalBrokenDown(std::time_t t);
@@ -36,8 +46,14 @@ TDateTime localDateTime(ClockInstant instant);
 TDateTime universalDateTime(ClockInstant instant);
 // The current local date and time from the system clock.
 TDateTime localNow();
-// The runtime's abbreviation of the local zone at that instant ("CST", "CDT", ...).
+// The runtime's abbreviation of the local zone at that instant ("CST", "CDT", ...), made
+// short by shortZoneName.
 std::string zoneAbbreviation(ClockInstant instant);
+// A zone's name as a clock shows it: an abbreviation stays as it is ("CDT"); a zone named in
+// words, as Windows names its zones ("Central Daylight Time"), is shown by the initials of
+// its words ("CDT"), the way the United States write their zones; Windows' name of Universal
+// time ("Coordinated Universal Time") is "UTC".
+std::string shortZoneName(const std::string& name);
 
 // A time of day on a 24-hour clock.
 struct TimeOfDay {

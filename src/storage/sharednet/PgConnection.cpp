@@ -2,7 +2,11 @@
 
 #include <libpq-fe.h>
 
+#ifdef _WIN32
+#include <winsock2.h>
+#else
 #include <sys/socket.h>
+#endif
 
 PgResult::PgResult(pg_result* r, QString error, QByteArray sqlState)
     : result(r, [](pg_result* p) { PQclear(p); }), errorText(std::move(error)), state(std::move(sqlState))
@@ -115,8 +119,13 @@ void PgConnection::close()
 void PgConnection::abandon()
 {
     const int fd = conn ? PQsocket(conn) : -1;
-    if (fd >= 0)
-        ::shutdown(fd, SHUT_RDWR);
+    if (fd < 0)
+        return;
+#ifdef _WIN32
+    ::shutdown(SOCKET(fd), SD_BOTH);
+#else
+    ::shutdown(fd, SHUT_RDWR);
+#endif
 }
 
 bool PgConnection::isOpen() const
