@@ -2,10 +2,6 @@
 
 #include "journal/OutboxStatement.h"
 
-#include <QMutex>
-
-#include <map>
-
 #include <QDir>
 #include <QFile>
 #include <QUuid>
@@ -13,57 +9,6 @@
 #include <sqlite3.h>
 
 using namespace outbox_sql;
-
-namespace outbox_sql {
-namespace {
-QMutex cacheLock;
-std::map<std::pair<sqlite3*, const char*>, sqlite3_stmt*>& cache()
-{
-    static std::map<std::pair<sqlite3*, const char*>, sqlite3_stmt*> kept;
-    return kept;
-}
-} // namespace
-
-sqlite3_stmt* takeStatement(sqlite3* db, const char* sql)
-{
-    {
-        const QMutexLocker lock(&cacheLock);
-        const auto it = cache().find({ db, sql });
-        if (it != cache().end()) {
-            sqlite3_stmt* st = it->second;
-            cache().erase(it);
-            return st;
-        }
-    }
-    sqlite3_stmt* st = nullptr;
-    if (sqlite3_prepare_v3(db, sql, -1, SQLITE_PREPARE_PERSISTENT, &st, nullptr) != SQLITE_OK) {
-        sqlite3_finalize(st);
-        return nullptr;
-    }
-    return st;
-}
-
-void giveBack(sqlite3* db, const char* sql, sqlite3_stmt* st)
-{
-    sqlite3_reset(st);
-    sqlite3_clear_bindings(st);
-    const QMutexLocker lock(&cacheLock);
-    if (!cache().emplace(std::make_pair(db, sql), st).second)
-        sqlite3_finalize(st);
-}
-
-void forgetStatements(sqlite3* db)
-{
-    const QMutexLocker lock(&cacheLock);
-    for (auto it = cache().begin(); it != cache().end();)
-        if (it->first.first == db) {
-            sqlite3_finalize(it->second);
-            it = cache().erase(it);
-        } else {
-            ++it;
-        }
-}
-} // namespace outbox_sql
 
 namespace {
 const char* const schema = R"sql(
@@ -106,7 +51,7 @@ CREATE INDEX IF NOT EXISTS outbox_waiting ON outbox(local_net, state_code, id);
 
 } // namespace
 
-NetOutbox::NetOutbox(const QString& journalFile)
+NetOutbox::NetOutbox(const QString& journalFile) : statements(std::make_unique<StatementCache>())
 {
     const QByteArray name = QFile::encodeName(journalFile);
     if (sqlite3_open_v2(name.constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr)
@@ -128,7 +73,7 @@ NetOutbox::~NetOutbox()
 {
     if (!db)
         return;
-    forgetStatements(db);
+    statements->clear();
     sqlite3_close(db);
 }
 
@@ -151,7 +96,7 @@ QString NetOutbox::newUid()
 
 bool NetOutbox::saveNet(const SharedNetRecord& n)
 {
-    Statement st(db,
+    Statement st(*statements, db,
         "INSERT OR REPLACE INTO shared_nets(local_net, conninfo, server_net, share_uid, name, "
         "operator, last_change) VALUES(?,?,?,?,?,?,?)");
     st.bind(n.localNet)
@@ -166,7 +111,7 @@ bool NetOutbox::saveNet(const SharedNetRecord& n)
 
 std::optional<SharedNetRecord> NetOutbox::net(std::int64_t localNet)
 {
-    Statement st(db,
+    Statement st(*statements, db,
         "SELECT conninfo, server_net, share_uid, name, operator, last_change FROM shared_nets "
         "WHERE local_net = ?");
     st.bind(localNet);
@@ -185,13 +130,14 @@ std::optional<SharedNetRecord> NetOutbox::net(std::int64_t localNet)
 
 bool NetOutbox::setServerNet(std::int64_t localNet, std::int64_t serverNet)
 {
-    Statement st(db, "UPDATE shared_nets SET server_net = ? WHERE local_net = ?");
+    Statement st(*statements, db, "UPDATE shared_nets SET server_net = ? WHERE local_net = ?");
     return st.bind(serverNet).bind(localNet).run();
 }
 
 bool NetOutbox::setLastChange(std::int64_t localNet, std::int64_t changeId)
 {
-    Statement st(db, "UPDATE shared_nets SET last_change = max(last_change, ?) WHERE local_net = ?");
+    Statement st(
+        *statements, db, "UPDATE shared_nets SET last_change = max(last_change, ?) WHERE local_net = ?");
     return st.bind(changeId).bind(localNet).run();
 }
 
@@ -216,7 +162,8 @@ bool NetOutbox::recordLine(
 {
     if (!begin())
         return false;
-    Statement st(db, "INSERT OR REPLACE INTO shared_lines(local_net, seq, uid, provisional) VALUES(?,?,?,?)");
+    Statement st(*statements, db,
+        "INSERT OR REPLACE INTO shared_lines(local_net, seq, uid, provisional) VALUES(?,?,?,?)");
     bool good = st.bind(localNet).bind(seq).bind(uid).bind(std::int64_t(change ? 1 : 0)).run();
     if (good && change)
         good = enqueue(*change);
@@ -225,7 +172,7 @@ bool NetOutbox::recordLine(
 
 bool NetOutbox::enqueue(const OutboxChange& c)
 {
-    Statement st(db,
+    Statement st(*statements, db,
         "INSERT OR IGNORE INTO outbox(local_net, uid, kind, line_uid, value, call, name, city, "
         "state, source, operator, utc) VALUES(?,?,?,?,?,?,?,?,?,?,?,?)");
     st.bind(c.localNet).bind(c.uid).bind(c.kind).bind(c.lineUid).bind(c.value);
@@ -237,7 +184,7 @@ bool NetOutbox::enqueue(const OutboxChange& c)
 std::vector<OutboxChange> NetOutbox::pending(std::int64_t localNet)
 {
     std::vector<OutboxChange> out;
-    Statement st(db,
+    Statement st(*statements, db,
         "SELECT id, uid, kind, line_uid, value, call, name, city, state, source, operator, utc "
         "FROM outbox WHERE local_net = ? AND state_code = 0 ORDER BY id");
     st.bind(localNet);
@@ -264,54 +211,55 @@ std::vector<OutboxChange> NetOutbox::pending(std::int64_t localNet)
 
 bool NetOutbox::markSent(std::int64_t id)
 {
-    Statement st(db, "UPDATE outbox SET state_code = 1 WHERE id = ?");
+    Statement st(*statements, db, "UPDATE outbox SET state_code = 1 WHERE id = ?");
     return st.bind(id).run();
 }
 
 bool NetOutbox::markRefused(std::int64_t id, const QString& why)
 {
-    Statement st(db, "UPDATE outbox SET state_code = 2, refused_why = ? WHERE id = ?");
+    Statement st(*statements, db, "UPDATE outbox SET state_code = 2, refused_why = ? WHERE id = ?");
     return st.bind(why).bind(id).run();
 }
 
 int NetOutbox::waiting(std::int64_t localNet)
 {
-    Statement st(db, "SELECT count(*) FROM outbox WHERE local_net = ? AND state_code = 0");
+    Statement st(*statements, db, "SELECT count(*) FROM outbox WHERE local_net = ? AND state_code = 0");
     st.bind(localNet);
     return st.step() ? sqlite3_column_int(st.get(), 0) : 0;
 }
 
 bool NetOutbox::hasPending(std::int64_t localNet, const QString& lineUid)
 {
-    Statement st(db, "SELECT 1 FROM outbox WHERE local_net = ? AND line_uid = ? AND state_code = 0 LIMIT 1");
+    Statement st(*statements, db,
+        "SELECT 1 FROM outbox WHERE local_net = ? AND line_uid = ? AND state_code = 0 LIMIT 1");
     st.bind(localNet).bind(lineUid);
     return st.step();
 }
 
 bool NetOutbox::isOurs(const QString& changeUid)
 {
-    Statement st(db, "SELECT 1 FROM outbox WHERE uid = ?");
+    Statement st(*statements, db, "SELECT 1 FROM outbox WHERE uid = ?");
     st.bind(changeUid);
     return st.step();
 }
 
 QString NetOutbox::uidOf(std::int64_t localNet, std::int64_t seq)
 {
-    Statement st(db, "SELECT uid FROM shared_lines WHERE local_net = ? AND seq = ?");
+    Statement st(*statements, db, "SELECT uid FROM shared_lines WHERE local_net = ? AND seq = ?");
     st.bind(localNet).bind(seq);
     return st.step() ? columnText(st.get(), 0) : QString();
 }
 
 std::int64_t NetOutbox::seqOf(std::int64_t localNet, const QString& uid)
 {
-    Statement st(db, "SELECT seq FROM shared_lines WHERE local_net = ? AND uid = ?");
+    Statement st(*statements, db, "SELECT seq FROM shared_lines WHERE local_net = ? AND uid = ?");
     st.bind(localNet).bind(uid);
     return st.step() ? sqlite3_column_int64(st.get(), 0) : 0;
 }
 
 bool NetOutbox::isProvisional(std::int64_t localNet, std::int64_t seq)
 {
-    Statement st(db, "SELECT provisional FROM shared_lines WHERE local_net = ? AND seq = ?");
+    Statement st(*statements, db, "SELECT provisional FROM shared_lines WHERE local_net = ? AND seq = ?");
     st.bind(localNet).bind(seq);
     return st.step() && sqlite3_column_int(st.get(), 0) != 0;
 }
@@ -321,8 +269,9 @@ bool NetOutbox::confirmNumber(std::int64_t localNet, std::int64_t seq, int numbe
 {
     if (!begin())
         return false;
-    Statement line(db, "UPDATE shared_lines SET provisional = 0 WHERE local_net = ? AND seq = ?");
-    Statement entry(db,
+    Statement line(
+        *statements, db, "UPDATE shared_lines SET provisional = 0 WHERE local_net = ? AND seq = ?");
+    Statement entry(*statements, db,
         "UPDATE entries SET number = ?, logged_by = CASE WHEN ? = '' THEN logged_by ELSE ? END, "
         "utc = CASE WHEN ? THEN ? ELSE utc END WHERE net_id = ? AND seq = ?");
     const bool good = line.bind(localNet).bind(seq).run()
@@ -339,7 +288,7 @@ bool NetOutbox::confirmNumber(std::int64_t localNet, std::int64_t seq, int numbe
 
 std::optional<std::int64_t> NetOutbox::changeTime(const QString& changeUid)
 {
-    Statement st(db, "SELECT utc FROM outbox WHERE uid = ?");
+    Statement st(*statements, db, "SELECT utc FROM outbox WHERE uid = ?");
     st.bind(changeUid);
     if (!st.step())
         return std::nullopt;
@@ -352,16 +301,16 @@ bool NetOutbox::moveIdentification(
     if (!begin())
         return false;
     // One row only: two identifications of one millisecond are two.
-    Statement ident(db,
+    Statement ident(*statements, db,
         "UPDATE identifications SET utc = ? WHERE rowid = (SELECT rowid FROM identifications "
         "WHERE net_id = ? AND utc = ? LIMIT 1)");
-    Statement change(db, "UPDATE outbox SET utc = ? WHERE uid = ?");
+    Statement change(*statements, db, "UPDATE outbox SET utc = ? WHERE uid = ?");
     const bool good = ident.bind(to).bind(localNet).bind(from).run() && change.bind(to).bind(changeUid).run();
     return commit(good);
 }
 
 bool NetOutbox::setNetStarted(std::int64_t localNet, std::int64_t utcMs)
 {
-    Statement st(db, "UPDATE nets SET started_utc = ? WHERE id = ?");
+    Statement st(*statements, db, "UPDATE nets SET started_utc = ? WHERE id = ?");
     return st.bind(utcMs).bind(localNet).run();
 }

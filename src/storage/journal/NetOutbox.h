@@ -10,10 +10,14 @@
 #include <QString>
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <vector>
 
 struct sqlite3;
+namespace outbox_sql {
+class StatementCache;
+}
 
 // One local net that is shared. The connection string is kept without any password.
 struct SharedNetRecord {
@@ -97,6 +101,7 @@ public:
     bool writeIdentification(std::int64_t net, std::int64_t utcMs);
 
 private:
+    bool markUnsaved(std::int64_t net);
     bool begin();
     bool commit(bool good);
     bool batch = false;
@@ -104,4 +109,5 @@ private:
     void fail(const char* what);
     QString problemText;
     sqlite3* db = nullptr;
+    std::unique_ptr<outbox_sql::StatementCache> statements;
 };

@@ -30,44 +30,42 @@ bool NetOutbox::commitBatch()
     return good;
 }
 
-namespace {
-bool markUnsaved(sqlite3* db, std::int64_t net)
+bool NetOutbox::markUnsaved(std::int64_t net)
 {
-    Statement st(db, "UPDATE nets SET unsaved = 1 WHERE id = ?");
+    Statement st(*statements, db, "UPDATE nets SET unsaved = 1 WHERE id = ?");
     return st.bind(net).run();
 }
-} // namespace
 
 bool NetOutbox::writeEntry(std::int64_t net, const JournalEntry& e, bool marksUnsaved)
 {
-    Statement st(db,
+    Statement st(*statements, db,
         "INSERT OR REPLACE INTO entries(net_id, seq, date_line, number, call, name, city, state, "
         "line, source, utc, status, logged_by) VALUES(?,?,?,?,?,?,?,?,?,?,?,?,?)");
     st.bind(net).bind(e.seq).bind(std::int64_t(e.dateLine ? 1 : 0)).bind(std::int64_t(e.number));
     st.bind(e.call).bind(e.name).bind(e.city).bind(e.state).bind(e.text).bind(sourceName(e.source));
     st.bind(e.utcMs).bind(e.status).bind(e.loggedBy);
-    return st.run() && (!marksUnsaved || markUnsaved(db, net));
+    return st.run() && (!marksUnsaved || markUnsaved(net));
 }
 
 bool NetOutbox::writeDeleted(
     std::int64_t net, std::int64_t seq, std::optional<std::int64_t> deletedUtcMs, bool marksUnsaved)
 {
-    Statement st(db,
+    Statement st(*statements, db,
         deletedUtcMs ? "UPDATE entries SET deleted_utc = ? WHERE net_id = ? AND seq = ?"
                      : "UPDATE entries SET deleted_utc = NULL WHERE net_id = ? AND seq = ?");
     if (deletedUtcMs)
         st.bind(*deletedUtcMs);
-    return st.bind(net).bind(seq).run() && (!marksUnsaved || markUnsaved(db, net));
+    return st.bind(net).bind(seq).run() && (!marksUnsaved || markUnsaved(net));
 }
 
 bool NetOutbox::writeStatus(std::int64_t net, std::int64_t seq, const QString& status)
 {
-    Statement st(db, "UPDATE entries SET status = ? WHERE net_id = ? AND seq = ?");
+    Statement st(*statements, db, "UPDATE entries SET status = ? WHERE net_id = ? AND seq = ?");
     return st.bind(status).bind(net).bind(seq).run();
 }
 
 bool NetOutbox::writeIdentification(std::int64_t net, std::int64_t utcMs)
 {
-    Statement st(db, "INSERT INTO identifications(net_id, utc) VALUES(?, ?)");
+    Statement st(*statements, db, "INSERT INTO identifications(net_id, utc) VALUES(?, ?)");
     return st.bind(net).bind(utcMs).run();
 }
