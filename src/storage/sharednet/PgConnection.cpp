@@ -118,7 +118,11 @@ void PgConnection::close()
 
 void PgConnection::abandon()
 {
-    const int fd = conn ? PQsocket(conn) : -1;
+    shutDownSocket(conn ? PQsocket(conn) : -1);
+}
+
+void PgConnection::shutDownSocket(int fd)
+{
     if (fd < 0)
         return;
 #ifdef _WIN32

@@ -63,6 +63,9 @@ public:
     // Cuts the connection under a statement another thread is waiting on, which then fails
     // at once; that thread still closes it. For a connection given up on.
     void abandon();
+    // Shuts a connection's socket down for both ways, closing nothing: the descriptor stays
+    // libpq's, so it is never another's, and what waits on it returns at once.
+    static void shutDownSocket(int fd);
     bool isOpen() const;
 
     PgResult exec(const char* sql, const std::vector<std::optional<QByteArray>>& params = {});

@@ -1,12 +1,8 @@
 #include "sharednet/SharedNetWorker.h"
 
-#include <QSocketNotifier>
+#include "sharednet/PgConnection.h"
 
-#ifdef _WIN32
-#include <winsock2.h>
-#else
-#include <sys/socket.h>
-#endif
+#include <QSocketNotifier>
 
 SharedNetWorker::SharedNetWorker()
 {
@@ -22,15 +18,8 @@ SharedNetWorker::~SharedNetWorker()
 void SharedNetWorker::abort()
 {
     const QMutexLocker lock(&m_socketLock);
-    if (m_socket < 0)
-        return;
-        // Shut down, not closed: the descriptor stays libpq's, so it is never another's; the
-        // statement waiting on it returns at once with the connection lost.
-#ifdef _WIN32
-    ::shutdown(SOCKET(m_socket), SD_BOTH);
-#else
-    ::shutdown(m_socket, SHUT_RDWR);
-#endif
+    // The statement waiting on the socket returns at once with the connection lost.
+    PgConnection::shutDownSocket(m_socket);
 }
 
 void SharedNetWorker::watchSocket()
