@@ -401,10 +401,11 @@ font_dir() {
   winpath "$dir"
 }
 # Runs a Windows program under Wine, headless, with the build's DLLs, for at most SECONDS.
+# Wine keeps this machine's QT_* variables from Windows programs; WINEQT_X reaches them as QT_X.
 wine_run() {
   local seconds="$1"
   shift
-  timeout --kill-after=30 "$seconds" env QT_QPA_PLATFORM=offscreen QT_QPA_FONTDIR="$(font_dir)" \
+  timeout --kill-after=30 "$seconds" env WINEQT_QPA_PLATFORM=offscreen WINEQT_QPA_FONTDIR="$(font_dir)" \
     WINEPATH="$(wine_path)" wine "$@"
 }
 
@@ -480,7 +481,7 @@ run_wine_tests() {
   done
   "$here/scripts/testserver.sh" stop "$build/pgtest"
   wineserver -w || true
-  python3 "$here/windows/judge-tests.py" "$here/README.md" "$results/velmora_tests.xml" \
+  python3 "$here/windows/judge-tests.py" --sources "$here/tests" "$here/README.md" "$results/velmora_tests.xml" \
     "$results/velmora_sharednet_tests.xml" || rc=$?
   return "$rc"
 }
@@ -555,7 +556,7 @@ test_installer() {
   dir="$WINEPREFIX/drive_c/Program Files (x86)/Tamsel/Velmora"
   demo='C:\Program Files (x86)\Tamsel\Velmora\demo'
   # Only what the installer brings: no DLL path into the build.
-  local clean=(env -u WINEPATH QT_QPA_PLATFORM=offscreen)
+  local clean=(env -u WINEPATH WINEQT_QPA_PLATFORM=offscreen WINEQT_QPA_FONTDIR="$(font_dir)")
   "${clean[@]}" wine "$setup" /S
   wineserver -w
   [ -f "$dir/velmora.exe" ] || { echo "the installer put no velmora.exe in $dir" >&2; return 1; }
@@ -580,6 +581,16 @@ test_installer() {
   wait "$pid" 2>/dev/null || true
   wineserver -k || true
   echo "installed program ran on the demo installation for 15 s"
+  # The program's parts used on the demo as an operator uses them, with the installed Qt,
+  # libraries and reader: the four rosters and the spreadsheet read, two stations checked in
+  # from QUICK CALL and the list saved (tests/child/DemoCheck.cpp). Taken away again after.
+  cp "$build/bin/velmora-demo-check.exe" "$dir/"
+  local checked=0
+  out="$(cd "$dir/demo" && "${clean[@]}" timeout 300 wine "$dir/velmora-demo-check.exe" "$demo" \
+    "$demo\\saved-net.txt" 2>/dev/null | tr -d '\r')" || checked=$?
+  rm -f "$dir/velmora-demo-check.exe" "$dir/demo/saved-net.txt"
+  echo "$out" | grep -v '^$' | sed 's/^/  /'
+  [ "$checked" -eq 0 ] || { echo "the demo check failed on the installed program" >&2; return 1; }
   "${clean[@]}" wine "$dir/uninstall.exe" /S
   wineserver -w
   sleep 2

@@ -80,6 +80,7 @@ bool PgConnection::adopt(pg_conn* made, bool passwordGiven, QString* error)
     close();
     conn = made;
     wantedPassword = false;
+    broken = false;
     if (conn && PQstatus(conn) == CONNECTION_OK) {
         // What libpq reached, however the host was given (string, environment, service
         // file, host list): anything but this machine is reached with TLS or not at all.
@@ -114,6 +115,7 @@ void PgConnection::close()
     if (conn)
         PQfinish(conn);
     conn = nullptr;
+    broken = false;
 }
 
 void PgConnection::abandon()
@@ -121,6 +123,7 @@ void PgConnection::abandon()
     const int fd = conn ? PQsocket(conn) : -1;
     if (fd < 0)
         return;
+    broken = true;
 #ifdef _WIN32
     ::shutdown(SOCKET(fd), SD_BOTH);
 #else
@@ -130,7 +133,7 @@ void PgConnection::abandon()
 
 bool PgConnection::isOpen() const
 {
-    return conn && PQstatus(conn) == CONNECTION_OK;
+    return conn && !broken && PQstatus(conn) == CONNECTION_OK;
 }
 
 PgResult PgConnection::exec(const char* sql, const std::vector<std::optional<QByteArray>>& params)
@@ -150,6 +153,9 @@ PgResult PgConnection::exec(const char* sql, const std::vector<std::optional<QBy
         error = QString::fromUtf8(primary ? primary : PQerrorMessage(conn)).trimmed();
         const char* code = r ? PQresultErrorField(r, PG_DIAG_SQLSTATE) : nullptr;
         state = code ? QByteArray(code) : QByteArray("08006");
+        // Without a code the failure is libpq's own: the connection went under the statement.
+        if (!code)
+            broken = true;
     }
     return PgResult(r, error, state);
 }
@@ -161,7 +167,13 @@ int PgConnection::socket() const
 
 bool PgConnection::consume()
 {
-    return conn && PQconsumeInput(conn) == 1 && PQstatus(conn) == CONNECTION_OK;
+    if (!conn || broken)
+        return false;
+    if (PQconsumeInput(conn) != 1) {
+        broken = true;
+        return false;
+    }
+    return PQstatus(conn) == CONNECTION_OK;
 }
 
 std::vector<PgNotification> PgConnection::notifications()
