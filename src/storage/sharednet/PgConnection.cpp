@@ -125,7 +125,10 @@ void PgConnection::abandon()
         return;
     broken = true;
 #ifdef _WIN32
+    // A wait on a socket shut down from another thread goes on there until the server says
+    // something; cancelling the socket's pending I/O ends it.
     ::shutdown(SOCKET(fd), SD_BOTH);
+    CancelIoEx(HANDLE(SOCKET(fd)), nullptr);
 #else
     ::shutdown(fd, SHUT_RDWR);
 #endif

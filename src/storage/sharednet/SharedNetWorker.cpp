@@ -21,13 +21,16 @@ SharedNetWorker::~SharedNetWorker()
 
 void SharedNetWorker::abort()
 {
+    // Shut down, not closed: the descriptor stays libpq's, so it is never another's; the
+    // statement waiting on it returns at once with the connection lost.
     const QMutexLocker lock(&m_socketLock);
     if (m_socket < 0)
         return;
-        // Shut down, not closed: the descriptor stays libpq's, so it is never another's; the
-        // statement waiting on it returns at once with the connection lost.
 #ifdef _WIN32
+    // On Windows the wait in the other thread goes on after a shutdown until the server says
+    // something; cancelling the socket's pending I/O ends it.
     ::shutdown(SOCKET(m_socket), SD_BOTH);
+    CancelIoEx(HANDLE(SOCKET(m_socket)), nullptr);
 #else
     ::shutdown(m_socket, SHUT_RDWR);
 #endif
