@@ -401,10 +401,11 @@ font_dir() {
   winpath "$dir"
 }
 # Runs a Windows program under Wine, headless, with the build's DLLs, for at most SECONDS.
+# Wine keeps this machine's QT_* variables from Windows programs; WINEQT_X reaches them as QT_X.
 wine_run() {
   local seconds="$1"
   shift
-  timeout --kill-after=30 "$seconds" env QT_QPA_PLATFORM=offscreen QT_QPA_FONTDIR="$(font_dir)" \
+  timeout --kill-after=30 "$seconds" env WINEQT_QPA_PLATFORM=offscreen WINEQT_QPA_FONTDIR="$(font_dir)" \
     WINEPATH="$(wine_path)" wine "$@"
 }
 
@@ -480,16 +481,17 @@ run_wine_tests() {
   done
   "$here/scripts/testserver.sh" stop "$build/pgtest"
   wineserver -w || true
-  python3 "$here/windows/judge-tests.py" "$here/README.md" "$results/velmora_tests.xml" \
+  python3 "$here/windows/judge-tests.py" --sources "$here/tests" "$here/README.md" "$results/velmora_tests.xml" \
     "$results/velmora_sharednet_tests.xml" || rc=$?
   return "$rc"
 }
 
 # The DLLs a Windows program or library needs that come with the build (Qt, the libraries,
 # the compiler's run-time), found through their import tables: Windows' own are left out.
+# Windows names DLLs without regard to case (libpq's import table says "LIBPQ.dll").
 dll_closure() {
   local -A seen=()
-  local queue=("$@") file dll dir
+  local queue=("$@") file dll dir found
   while [ "${#queue[@]}" -gt 0 ]; do
     file="${queue[0]}"
     queue=("${queue[@]:1}")
@@ -497,9 +499,10 @@ dll_closure() {
       [ -n "${seen[${dll,,}]:-}" ] && continue
       seen[${dll,,}]=1
       for dir in "${roots[@]/%//bin}" "$(gcc_runtime_dir)" "/usr/$host/lib"; do
-        if [ -f "$dir/$dll" ]; then
-          echo "$dir/$dll"
-          queue+=("$dir/$dll")
+        found="$(find "$dir" -maxdepth 1 -type f -iname "$dll" -print -quit 2>/dev/null || true)"
+        if [ -n "$found" ]; then
+          echo "$found"
+          queue+=("$found")
           break
         fi
       done
@@ -555,18 +558,18 @@ test_installer() {
   dir="$WINEPREFIX/drive_c/Program Files (x86)/Tamsel/Velmora"
   demo='C:\Program Files (x86)\Tamsel\Velmora\demo'
   # Only what the installer brings: no DLL path into the build.
-  local clean=(env -u WINEPATH QT_QPA_PLATFORM=offscreen)
+  local clean=(env -u WINEPATH WINEQT_QPA_PLATFORM=offscreen WINEQT_QPA_FONTDIR="$(font_dir)")
   "${clean[@]}" wine "$setup" /S
   wineserver -w
   [ -f "$dir/velmora.exe" ] || { echo "the installer put no velmora.exe in $dir" >&2; return 1; }
   [ -f "$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Velmora/Velmora.lnk" ] ||
     { echo "the installer made no Start-menu entry" >&2; return 1; }
-  out="$("${clean[@]}" wine "$dir/velmora.exe" --version 2>/dev/null | tr -d '\r')"
+  out="$("${clean[@]}" wine "$dir/velmora.exe" --version 2>/dev/null | tr -d '\r' || true)"
   [ "$out" = "velmora $(version)" ] || { echo "velmora.exe --version said '$out'" >&2; return 1; }
   echo "installed velmora.exe --version: $out"
-  out="$("${clean[@]}" wine "$dir/velmora-reader.exe" mdb "$demo\\database\\ARCarea.mdb" Amber 2>&1 | wc -c)"
+  out="$("${clean[@]}" wine "$dir/velmora-reader.exe" mdb "$demo\\database\\ARCarea.mdb" Amber 2>&1 | wc -c || true)"
   [ "$out" -gt 100 ] || { echo "the installed reader read nothing from the demo's ARCarea.mdb" >&2; return 1; }
-  out="$("${clean[@]}" wine "$dir/velmora-reader.exe" xls "$demo\\OrvikDB\\Roster_Name_ARC.xls" 2>&1 | wc -c)"
+  out="$("${clean[@]}" wine "$dir/velmora-reader.exe" xls "$demo\\OrvikDB\\Roster_Name_ARC.xls" 2>&1 | wc -c || true)"
   [ "$out" -gt 100 ] || { echo "the installed reader read nothing from the demo's spreadsheet" >&2; return 1; }
   # The demo: the program opens on it and keeps running until it is stopped.
   (cd "$dir/demo" && "${clean[@]}" wine "$dir/velmora.exe" --install-dir "$demo" >/dev/null 2>&1) &
@@ -580,6 +583,16 @@ test_installer() {
   wait "$pid" 2>/dev/null || true
   wineserver -k || true
   echo "installed program ran on the demo installation for 15 s"
+  # The program's parts used on the demo as an operator uses them, with the installed Qt,
+  # libraries and reader: the four rosters and the spreadsheet read, two stations checked in
+  # from QUICK CALL and the list saved (tests/child/DemoCheck.cpp). Taken away again after.
+  cp "$build/bin/velmora-demo-check.exe" "$dir/"
+  local checked=0
+  out="$(cd "$dir/demo" && "${clean[@]}" timeout 300 wine "$dir/velmora-demo-check.exe" "$demo" \
+    "$demo\\saved-net.txt" 2>/dev/null | tr -d '\r')" || checked=$?
+  rm -f "$dir/velmora-demo-check.exe" "$dir/demo/saved-net.txt"
+  echo "$out" | grep -v '^$' | sed 's/^/  /'
+  [ "$checked" -eq 0 ] || { echo "the demo check failed on the installed program" >&2; return 1; }
   "${clean[@]}" wine "$dir/uninstall.exe" /S
   wineserver -w
   sleep 2

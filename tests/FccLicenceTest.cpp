@@ -409,6 +409,9 @@ TEST(LicenceSearch, ListedLineCostsEightBytesBesideTheFile)
     EXPECT_LE(list.memoryBytes(), 8 * list.size() + 1024);
 }
 
+// Not built for Windows: Windows lets no file that is open be renamed over (the import never does so: each
+// import is a set of its own).
+#ifndef _WIN32
 TEST_F(LicenceFileTest, LinesOfEarlierBuildsStayAsReadWhenTheFileIsReplaced)
 {
     // The import replaces the licence file by renaming a new one over it: the lines
@@ -449,6 +452,7 @@ TEST_F(LicenceFileTest, LinesOfEarlierBuildsStayAsReadWhenTheFileIsReplaced)
     EXPECT_EQ(moved.size(), 0u);
     EXPECT_EQ(FindCallInList(moved, "K59"), -1);
 }
+#endif
 
 TEST_F(LicenceFileTest, SavedListIsEveryLineWithCrLf)
 {

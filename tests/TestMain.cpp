@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <gtest/gtest.h>
 
+#include "RunEnd.h"
 #include "TestScreen.h"
 #include "app/Application.h"
 #include "app/Pages.h"
@@ -30,13 +31,17 @@ class FreshJournal : public ::testing::EmptyTestEventListener {
 int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
-    // Caches the program keeps (the licence file's call index) go to a folder of this run.
-    QTemporaryDir cache;
-    const QTemporaryDir screen(newScreenFolderTemplate());
-    useDesignSizedScreen(screen);
-    qputenv("XDG_CACHE_HOME", cache.path().toLocal8Bit());
-    useStandInFonts();
-    VelmoraApplication app(argc, argv);
-    ::testing::UnitTest::GetInstance()->listeners().Append(new FreshJournal);
-    return RUN_ALL_TESTS();
+    int status = 0;
+    {
+        // Caches the program keeps (the licence file's call index) go to a folder of this run.
+        QTemporaryDir cache;
+        const QTemporaryDir screen(newScreenFolderTemplate());
+        useDesignSizedScreen(screen);
+        qputenv("XDG_CACHE_HOME", cache.path().toLocal8Bit());
+        useStandInFonts();
+        VelmoraApplication app(argc, argv);
+        ::testing::UnitTest::GetInstance()->listeners().Append(new FreshJournal);
+        status = RUN_ALL_TESTS();
+    }
+    endTestRun(status);
 }

@@ -66,7 +66,8 @@ TEST(SharedNetForms, JoinFormListsTheOpenNetsOfTheServerAndJoinsTheOneChosen)
     EXPECT_TRUE(ok->isEnabled());
     ASSERT_TRUE(logger.session.join(form.server(), form.netId(), form.operatorCall()));
     EXPECT_EQ(logger.lines(), QStringList { "1 K5ABC [] by N5NCS" });
-    EXPECT_TRUE(logger.session.label().startsWith("Shared: Tuesday net on localhost, 2 operators"));
+    EXPECT_TRUE(logger.session.label().startsWith(
+        "Shared: Tuesday net on " + testServerShownName() + ", 2 operators"));
     // The one net control repeat notice, with who logged the line.
     EXPECT_TRUE(repeatNotice(" K5ABC ", logger.list.at(logger.indexOf("K5ABC")), QTimeZone::utc())
                     .endsWith(" by N5NCS"));

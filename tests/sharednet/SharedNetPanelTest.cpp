@@ -39,8 +39,9 @@ TEST(SharedNetPanelPart, ShowsTheNetItSharesSaysWhatWentWrongOnceAndTurnsRedOffl
 
         ASSERT_TRUE(panel.shareNet(db.conninfo("n5ncs"), "Panel net", "n5ncs"));
         EXPECT_TRUE(panel.isShared());
-        ASSERT_TRUE(waitFor([&] { return state->text() == "Shared: Panel net on localhost, 1 operators"; }))
-            << state->text().toStdString();
+        ASSERT_TRUE(waitFor([&] {
+            return state->text() == "Shared: Panel net on " + testServerShownName() + ", 1 operators";
+        })) << state->text().toStdString();
         EXPECT_TRUE(state->styleSheet().contains("#80ff80"));
 
         // What the session has to say reaches the page's note once, and stays in the tooltip.

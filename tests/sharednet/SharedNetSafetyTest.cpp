@@ -188,13 +188,14 @@ TEST(SharedNetSafety, AServerWithAnotherSchemaVersionSaysWhatToDo)
     Operator ncs;
     EXPECT_FALSE(ncs.session.share(db.conninfo("n5ncs"), netName, "N5NCS"));
     EXPECT_EQ(ncs.session.message(),
-        "The server localhost has the shared net schema version 7, but this program needs version 3. "
-        "Install the newer version of this program.");
+        "The server " + testServerShownName()
+            + " has the shared net schema version 7, but this program needs version 3. "
+              "Install the newer version of this program.");
     ASSERT_TRUE(db.admin("DROP SCHEMA velmora CASCADE"));
     EXPECT_FALSE(ncs.session.share(db.conninfo("n5ncs"), netName, "N5NCS"));
     EXPECT_EQ(ncs.session.message(),
-        "The server localhost has no shared nets: load the schema with \"scripts/netserver.sh schema\" "
-        "first.");
+        "The server " + testServerShownName()
+            + " has no shared nets: load the schema with \"scripts/netserver.sh schema\" first.");
     EXPECT_FALSE(ncs.session.isShared());
 }
 

@@ -193,7 +193,7 @@ TEST(SharedNet, TwoOperatorsAddDeleteAndSetStatusesAndEndIdentical)
     const JournalEntry& seen = logger.list.at(logger.indexOf("K5ABC"));
     EXPECT_TRUE(repeatNotice("K5ABC", seen).startsWith("K5ABC is already checked in as #3 at "));
     EXPECT_TRUE(repeatNotice("K5ABC", seen).endsWith(" by N5NCS"));
-    EXPECT_EQ(ncs.session.label(), "Shared: " + netName + " on localhost, 2 operators");
+    EXPECT_EQ(ncs.session.label(), "Shared: " + netName + " on " + testServerShownName() + ", 2 operators");
 
     // What each journal holds is what each list shows, other operators' lines included.
     CheckInList reread(&logger.journal);

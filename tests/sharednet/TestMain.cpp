@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <gtest/gtest.h>
 
+#include "RunEnd.h"
 #include "TestScreen.h"
 
 #include <QTemporaryDir>
@@ -9,9 +10,13 @@
 int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
-    const QTemporaryDir screen(newScreenFolderTemplate());
-    useDesignSizedScreen(screen);
-    useStandInFonts();
-    QApplication app(argc, argv);
-    return RUN_ALL_TESTS();
+    int status = 0;
+    {
+        const QTemporaryDir screen(newScreenFolderTemplate());
+        useDesignSizedScreen(screen);
+        useStandInFonts();
+        QApplication app(argc, argv);
+        status = RUN_ALL_TESTS();
+    }
+    endTestRun(status);
 }

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QThread>
 #include <QTimer>
 #include <QUuid>
@@ -29,6 +30,13 @@ QString testServerBase()
     if (base.isEmpty())
         ADD_FAILURE() << "No test PostgreSQL server: run these tests through ctest, which starts one.";
     return base;
+}
+
+QString testServerShownName()
+{
+    const QString host
+        = QRegularExpression(QStringLiteral("host=(\\S+)")).match(testServerBase()).captured(1);
+    return host.isEmpty() || host.startsWith(QLatin1Char('/')) ? QStringLiteral("localhost") : host;
 }
 
 TestDatabase::TestDatabase(const QString& givenBase)

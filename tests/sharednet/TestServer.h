@@ -11,6 +11,9 @@
 
 // "host=... port=..." of the run's cluster; fails the test when there is none.
 QString testServerBase();
+// The run's server as the program names it to the operator: "localhost" when it is reached
+// on this machine's Unix socket, its host otherwise (127.0.0.1 for a Windows client).
+QString testServerShownName();
 
 class TestDatabase {
 public:

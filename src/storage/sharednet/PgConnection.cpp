@@ -80,6 +80,7 @@ bool PgConnection::adopt(pg_conn* made, bool passwordGiven, QString* error)
     close();
     conn = made;
     wantedPassword = false;
+    broken = false;
     if (conn && PQstatus(conn) == CONNECTION_OK) {
         // What libpq reached, however the host was given (string, environment, service
         // file, host list): anything but this machine is reached with TLS or not at all.
@@ -114,11 +115,17 @@ void PgConnection::close()
     if (conn)
         PQfinish(conn);
     conn = nullptr;
+    broken = false;
 }
 
 void PgConnection::abandon()
 {
-    shutDownSocket(conn ? PQsocket(conn) : -1);
+    const int fd = conn ? PQsocket(conn) : -1;
+    if (fd < 0)
+        return;
+    // libpq may go on calling a cut connection good; it is broken from here on.
+    broken = true;
+    shutDownSocket(fd);
 }
 
 void PgConnection::shutDownSocket(int fd)
@@ -126,7 +133,10 @@ void PgConnection::shutDownSocket(int fd)
     if (fd < 0)
         return;
 #ifdef _WIN32
+    // A wait on a socket shut down from another thread goes on there until the server says
+    // something; cancelling the socket's pending I/O ends it.
     ::shutdown(SOCKET(fd), SD_BOTH);
+    CancelIoEx(HANDLE(SOCKET(fd)), nullptr);
 #else
     ::shutdown(fd, SHUT_RDWR);
 #endif
@@ -134,7 +144,7 @@ void PgConnection::shutDownSocket(int fd)
 
 bool PgConnection::isOpen() const
 {
-    return conn && PQstatus(conn) == CONNECTION_OK;
+    return conn && !broken && PQstatus(conn) == CONNECTION_OK;
 }
 
 PgResult PgConnection::exec(const char* sql, const std::vector<std::optional<QByteArray>>& params)
@@ -154,6 +164,9 @@ PgResult PgConnection::exec(const char* sql, const std::vector<std::optional<QBy
         error = QString::fromUtf8(primary ? primary : PQerrorMessage(conn)).trimmed();
         const char* code = r ? PQresultErrorField(r, PG_DIAG_SQLSTATE) : nullptr;
         state = code ? QByteArray(code) : QByteArray("08006");
+        // Without a code the failure is libpq's own: the connection went under the statement.
+        if (!code)
+            broken = true;
     }
     return PgResult(r, error, state);
 }
@@ -165,7 +178,13 @@ int PgConnection::socket() const
 
 bool PgConnection::consume()
 {
-    return conn && PQconsumeInput(conn) == 1 && PQstatus(conn) == CONNECTION_OK;
+    if (!conn || broken)
+        return false;
+    if (PQconsumeInput(conn) != 1) {
+        broken = true;
+        return false;
+    }
+    return PQstatus(conn) == CONNECTION_OK;
 }
 
 std::vector<PgNotification> PgConnection::notifications()

@@ -7,6 +7,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <atomic>
+
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -77,4 +79,8 @@ public:
 private:
     pg_conn* conn = nullptr;
     bool wantedPassword = false;
+    // The connection failed under a statement (no answer of the server's came back), or was
+    // cut by abandon. libpq does not always say so itself: on Windows a socket shut down
+    // under TLS leaves its state good.
+    std::atomic<bool> broken { false };
 };

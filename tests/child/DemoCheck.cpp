@@ -1,0 +1,199 @@
+// The program's parts on an installation, used as an operator uses them:
+//   velmora-demo-check INSTALL_DIR SAVED_FILE
+// The installer's test puts it beside the installed velmora.exe, so it runs with the installed
+// Qt, libraries and reader. Started in the installation's folder, it opens the pages there,
+// shows each club's whole roster (the four databases, read by the reader), finds the roster
+// spreadsheet's members in the grid, checks a station in from QUICK CALL with the keyboard and
+// saves the list to SAVED_FILE with the page's SAVE. Each fault is printed as a line starting
+// with "FAIL"; the exit status is 0 when there was none. It needs no test library, which the
+// installation does not hold.
+#include "app/Application.h"
+#include "app/Pages.h"
+#include "checkin/CheckInLine.h"
+#include "controls/Dialogs.h"
+#include "net/TfrmNET.h"
+
+#include <QAbstractItemView>
+#include <QDir>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <cstdio>
+#include <exception>
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace {
+int failures = 0;
+
+void fail(const QString& text)
+{
+    ++failures;
+    std::printf("FAIL %s\n", qPrintable(text));
+    std::fflush(stdout);
+}
+
+QWidget* page(const char* name)
+{
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == QLatin1String(name))
+            return w;
+    fail(QStringLiteral("no page %1").arg(QString::fromLatin1(name)));
+    return nullptr;
+}
+
+QWidget* find(QWidget* page, const char* name)
+{
+    QWidget* w = page ? page->findChild<QWidget*>(QString::fromLatin1(name)) : nullptr;
+    if (!w)
+        fail(QStringLiteral("no control %1").arg(QString::fromLatin1(name)));
+    return w;
+}
+
+// Lets the page and the reader's answers come in.
+void settle(int ms = 100)
+{
+    for (int waited = 0; waited < ms; waited += 10) {
+        QCoreApplication::processEvents();
+        QThread::msleep(10);
+    }
+}
+
+// A press and release of the left button at the control's centre.
+void click(QWidget* page, const char* name)
+{
+    QWidget* w = find(page, name);
+    if (!w)
+        return;
+    const QPointF at = QRectF(w->rect()).center();
+    const QPointF global = w->mapToGlobal(at);
+    QMouseEvent press(QEvent::MouseButtonPress, at, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(w, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(w, &release);
+    settle();
+}
+
+void key(QWidget* w, int code, const QString& text = QString())
+{
+    QKeyEvent press(QEvent::KeyPress, code, Qt::NoModifier, text);
+    QApplication::sendEvent(w, &press);
+    QKeyEvent release(QEvent::KeyRelease, code, Qt::NoModifier, text);
+    QApplication::sendEvent(w, &release);
+}
+
+QStringList lines(QAbstractItemView* list)
+{
+    QStringList out;
+    for (int row = 0; list && row < list->model()->rowCount(); ++row)
+        out << list->model()->index(row, 0).data().toString();
+    return out;
+}
+} // namespace
+
+int main(int argc, char** argv)
+{
+    VelmoraApplication app(argc, argv);
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: velmora-demo-check INSTALL_DIR SAVED_FILE\n");
+        return 2;
+    }
+    const QString saved = QString::fromLocal8Bit(argv[2]);
+    Dialogs::Hook hook;
+    hook.shown = [](Dialogs::Kind, const QString&, const QString& text) { fail("message: " + text); };
+    hook.question = [](const QString&) { return Dialogs::SaveChoice::Discard; };
+    hook.choose = [](const QString&, const QStringList& buttons) { return int(buttons.size()) - 1; };
+    hook.saveFileName = [&saved](const QString&, const QString&) { return saved; };
+    Dialogs::setHook(&hook);
+    QTemporaryDir journal;
+    SetJournalFolder(journal.path());
+    try {
+        CreatePages(QString::fromLocal8Bit(argv[1]));
+    } catch (const std::exception& e) {
+        fail(QStringLiteral("the pages were not made: %1").arg(QString::fromUtf8(e.what())));
+        return 1;
+    }
+    QWidget* main = page("frmMainA");
+    QWidget* net = page("frmNET");
+    if (!main || !net)
+        return 1;
+    click(main, "VRstart");
+    click(main, "VR4");
+
+    // Each club's whole roster, from its database.
+    const char* const clubs[][2] = { { "panARC", "lstboxROSTER" }, { "panRV", "lstboxROSTER2" },
+        { "panReg", "lstboxROSTER3" }, { "panWBCII", "lstboxROSTER4" } };
+    QString firstCall;
+    QStringList counts;
+    for (const auto& [club, listName] : clubs) {
+        click(net, club);
+        click(net, "panENTIRE");
+        settle(500);
+        const QStringList roster = lines(qobject_cast<QAbstractItemView*>(find(net, listName)));
+        if (roster.isEmpty())
+            fail(QStringLiteral("%1 shows no stations").arg(QString::fromLatin1(club)));
+        else if (firstCall.isEmpty())
+            firstCall = roster.first().section(QLatin1Char(' '), 0, 0, QString::SectionSkipEmpty);
+        counts << QString::number(roster.size());
+    }
+    // The roster spreadsheet below the folder the program was started in.
+    const int members = frmNET->gridRowCount() - 1; // its first row holds the column titles
+    if (members <= 0)
+        fail(QStringLiteral("the roster spreadsheet's members are not in the grid"));
+
+    // A station of the first roster checked in from QUICK CALL, with the keyboard.
+    auto* quick = qobject_cast<QLineEdit*>(find(net, "editQUICK"));
+    auto* checkIns = qobject_cast<QAbstractItemView*>(find(net, "lstboxCheckIN"));
+    if (!quick || !checkIns || firstCall.isEmpty())
+        return 1;
+    const auto type = [quick](const QString& text) {
+        for (const QChar c : text)
+            key(quick, c.unicode() < 128 ? int(c.toUpper().unicode()) : int(Qt::Key_unknown), QString(c));
+        settle();
+        key(quick, Qt::Key_Return);
+        settle(300);
+    };
+    const int before = checkIns->model()->rowCount();
+    quick->setFocus();
+    type(firstCall);
+    // A station on no list, in the comma form, with letters beyond ASCII.
+    const QString visitor = QString::fromUtf8("N0JOS, Jos\u00e9, Espa\u00f1ola, NM");
+    type(visitor);
+    const QStringList list = lines(checkIns);
+    if (list.size() != before + 2 || !list[before].contains(firstCall))
+        fail(QStringLiteral("QUICK CALL %1 and Enter did not check it in").arg(firstCall));
+    if (!list.last().endsWith(QString::fromUtf8("N0JOS  JOS\u00c9  Espa\u00f1ola  NM")))
+        fail(QStringLiteral("QUICK CALL \"%1\" did not check the visitor in: %2")
+                 .arg(visitor, list.join('|')));
+
+    // SAVE: the list as it is shown, each line ended by CR LF, in the system's encoding.
+    click(net, "panSAVE");
+    QFile file(saved);
+    if (!file.open(QIODevice::ReadOnly)) {
+        fail(QStringLiteral("SAVE wrote no %1").arg(QDir::toNativeSeparators(saved)));
+        return 1;
+    }
+    const QByteArray bytes = file.readAll();
+    if (bytes != checkInFileContents(list))
+        fail(QStringLiteral("the saved file does not hold the list's lines in the system's encoding"));
+    if (!bytes.endsWith("\r\n") || bytes.count("\r\n") != bytes.count('\n')
+        || bytes.count("\r\n") != list.size())
+        fail(QStringLiteral("the saved file's lines do not each end with CR LF"));
+#ifdef _WIN32
+    // Windows-1252, the code page of a US Windows: one byte for each of the visitor's letters.
+    std::printf("code page %u\n", unsigned(GetACP()));
+    if (GetACP() == 1252 && !bytes.contains("N0JOS  JOS\xc9  Espa\xf1ola  NM\r\n"))
+        fail(QStringLiteral("the saved file is not in Windows-1252"));
+#endif
+
+    std::printf("rosters %s stations, %d spreadsheet members, %s and N0JOS checked in, %lld bytes saved with "
+                "CR LF\n",
+        qPrintable(counts.join(QLatin1Char('/'))), members, qPrintable(firstCall), qint64(bytes.size()));
+    DestroyPages();
+    return failures == 0 ? 0 : 1;
+}
