@@ -11,7 +11,7 @@
 #include "app/Pages.h"
 #include "checkin/CheckInLine.h"
 #include "controls/Dialogs.h"
-#include "net/TfrmNET.h"
+#include "PageProbes.h"
 
 #include <QAbstractItemView>
 #include <QDir>
@@ -142,7 +142,7 @@ int main(int argc, char** argv)
         counts << QString::number(roster.size());
     }
     // The roster spreadsheet below the folder the program was started in.
-    const int members = frmNET->gridRowCount() - 1; // its first row holds the column titles
+    const int members = netPage().gridRowCount() - 1; // its first row holds the column titles
     if (members <= 0)
         fail(QStringLiteral("the roster spreadsheet's members are not in the grid"));
 
