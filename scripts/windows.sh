@@ -549,6 +549,50 @@ make_installer() {
   echo "installer: $out"
 }
 
+# One net shared over TLS by the installed program under Wine and the Linux build, on a
+# throwaway server listening on 127.0.0.1: the Windows side shares it and checks two stations
+# in, the Linux side joins it, sees them and checks a third in, and the Windows side joins it
+# again and sees all three.
+shared_net_with_linux() {
+  local dir="$1" demo="$2" state="$build/pgdemo" linux_build="$here/build" rc=0 base winbase
+  if [ -f "$linux_build/CMakeCache.txt" ]; then
+    cmake --build "$linux_build" --target velmora-demo-check >/dev/null
+  else
+    "$here/scripts/install-deps.sh" && "$here/scripts/build.sh"
+  fi
+  "$here/scripts/testserver.sh" start "$state" --tcp
+  psql -X -q -v ON_ERROR_STOP=1 "$(cat "$state/conninfo-socket") user=velmora_admin dbname=postgres" \
+    -c "CREATE DATABASE velmora_demo TEMPLATE velmora_template" -c "REVOKE TEMPORARY ON DATABASE velmora_demo FROM PUBLIC"
+  base="$(cat "$state/conninfo") dbname=velmora_demo"
+  winbase="${base//sslrootcert=\//sslrootcert=Z:/}"
+  local win=(env -u WINEPATH WINEQT_QPA_PLATFORM=offscreen WINEQT_QPA_FONTDIR="$(font_dir)" timeout 300 wine
+    "$dir/velmora-demo-check.exe" "$demo" "$demo\\saved-net.txt")
+  local linux=(env QT_QPA_PLATFORM=offscreen timeout 300 "$linux_build/bin/velmora-demo-check"
+    "$linux_build/demo" "$build/linux-saved-net.txt")
+  # Each side in its installation's folder, its output kept in a file (Wine's own processes
+  # hold a pipe open past the program's end) and shown under its name.
+  side() {
+    local name="$1" status=0
+    shift
+    "$@" >"$build/$name-check.out" 2>"$build/$name-check.err" || status=$?
+    # The Windows side writes in its code page, Windows-1252.
+    if [ "$name" = windows ]; then
+      tr -d '\r' <"$build/$name-check.out" | iconv -f WINDOWS-1252 -t UTF-8 | sed "s/^/  $name: /"
+    else
+      sed "s/^/  $name: /" "$build/$name-check.out"
+    fi
+    return "$status"
+  }
+  (cd "$dir/demo" && side windows "${win[@]}" share "$winbase user=n5ncs" "DEMO NET" N5NCS) &&
+    (cd "$linux_build/demo" && side linux "${linux[@]}" join "$base user=k5log" "DEMO NET" K5LOG \
+      "N0LNX, Linus, Portland, OR" N0JOS) &&
+    (cd "$dir/demo" && side windows "${win[@]}" join "$winbase user=k6log" "DEMO NET" K6LOG - N0JOS N0LNX) ||
+    rc=1
+  "$here/scripts/testserver.sh" stop "$state"
+  [ "$rc" -eq 0 ] && echo "a net shared over TLS by the installed program and the Linux build"
+  return "$rc"
+}
+
 # Installs silently under Wine, runs the installed program and its reader on the demo,
 # uninstalls, and checks that nothing installed is left.
 test_installer() {
@@ -590,9 +634,11 @@ test_installer() {
   local checked=0
   out="$(cd "$dir/demo" && "${clean[@]}" timeout 300 wine "$dir/velmora-demo-check.exe" "$demo" \
     "$demo\\saved-net.txt" 2>/dev/null | tr -d '\r')" || checked=$?
-  rm -f "$dir/velmora-demo-check.exe" "$dir/demo/saved-net.txt"
-  echo "$out" | grep -v '^$' | sed 's/^/  /'
+  echo "$out" | grep -av '^$' | iconv -f WINDOWS-1252 -t UTF-8 | sed 's/^/  /'
   [ "$checked" -eq 0 ] || { echo "the demo check failed on the installed program" >&2; return 1; }
+  shared_net_with_linux "$dir" "$demo" || checked=$?
+  rm -f "$dir/velmora-demo-check.exe" "$dir/demo/saved-net.txt"
+  [ "$checked" -eq 0 ] || { echo "the installed program did not share a net with the Linux build" >&2; return 1; }
   "${clean[@]}" wine "$dir/uninstall.exe" /S
   wineserver -w
   sleep 2

@@ -32,6 +32,7 @@ public:
     void updateNetClock() const { m_page.m_record->updateClock(); }
     QString attendanceText(const QString& call) const { return m_page.m_record->attendanceText(call); }
     FccIndexLoader& fccCallIndex() const { return m_page.m_session.fccIndex(); }
+    SharedNetSession& sharedNet() const { return m_page.m_session.sharedNet(); }
     int gridRowCount() const { return m_page.m_grid->model().rowCount(); }
     QString gridCell(int column, int row) const { return m_page.m_grid->model().cell(column, row); }
 

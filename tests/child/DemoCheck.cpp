@@ -1,5 +1,5 @@
 // The program's parts on an installation, used as an operator uses them:
-//   velmora-demo-check INSTALL_DIR SAVED_FILE
+//   velmora-demo-check INSTALL_DIR SAVED_FILE [share|join CONNINFO NET OPERATOR [ADD [CALL...]]]
 // The installer's test puts it beside the installed velmora.exe, so it runs with the installed
 // Qt, libraries and reader. Started in the installation's folder, it opens the pages there,
 // shows each club's whole roster (the four databases, read by the reader), finds the roster
@@ -7,11 +7,17 @@
 // saves the list to SAVED_FILE with the page's SAVE. Each fault is printed as a line starting
 // with "FAIL"; the exit status is 0 when there was none. It needs no test library, which the
 // installation does not hold.
+// With "share" it first shares the net NET on the server CONNINFO as OPERATOR, so its check-ins
+// go there; with "join" it joins that net instead of checking those stations in, waits until
+// each CALL is on its list, and checks in ADD ("-": nothing) from QUICK CALL. Either waits until
+// the server has every change, so that instances on other systems can be shown to see them.
 #include "app/Application.h"
 #include "app/Pages.h"
 #include "checkin/CheckInLine.h"
 #include "controls/Dialogs.h"
 #include "PageProbes.h"
+#include "RunEnd.h"
+#include "sharednet/SharedNetSession.h"
 
 #include <QAbstractItemView>
 #include <QDir>
@@ -22,7 +28,9 @@
 #include <QTemporaryDir>
 #include <QThread>
 
+#include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <exception>
 #ifdef _WIN32
 #include <windows.h>
@@ -94,6 +102,13 @@ QStringList lines(QAbstractItemView* list)
         out << list->model()->index(row, 0).data().toString();
     return out;
 }
+
+// The check-in list's lines as SAVE writes them: a shared net's line is shown with the
+// operator who logged it after it.
+QStringList checkInLines()
+{
+    return netPage().checkInList().lines();
+}
 } // namespace
 
 int main(int argc, char** argv)
@@ -146,7 +161,6 @@ int main(int argc, char** argv)
     if (members <= 0)
         fail(QStringLiteral("the roster spreadsheet's members are not in the grid"));
 
-    // A station of the first roster checked in from QUICK CALL, with the keyboard.
     auto* quick = qobject_cast<QLineEdit*>(find(net, "editQUICK"));
     auto* checkIns = qobject_cast<QAbstractItemView*>(find(net, "lstboxCheckIN"));
     if (!quick || !checkIns || firstCall.isEmpty())
@@ -158,18 +172,66 @@ int main(int argc, char** argv)
         key(quick, Qt::Key_Return);
         settle(300);
     };
-    const int before = checkIns->model()->rowCount();
+    // Waits up to 30 s for the condition, letting the page and the shared net's answers in.
+    const auto waitFor = [](const std::function<bool()>& done) {
+        for (int waited = 0; waited < 30000 && !done(); waited += 100)
+            settle(100);
+        return done();
+    };
+    const QString mode = argc > 3 ? QString::fromLatin1(argv[3]) : QString();
+    const bool shared = mode == QLatin1String("share") || mode == QLatin1String("join");
+    if (!mode.isEmpty() && (!shared || argc < 7)) {
+        std::fprintf(stderr, "usage: velmora-demo-check INSTALL_DIR SAVED_FILE [share|join CONNINFO NET OPERATOR "
+                             "[ADD [CALL...]]]\n");
+        return 2;
+    }
+    SharedNetSession& session = netPage().sharedNet();
+    if (shared) {
+        const QString conninfo = QString::fromLocal8Bit(argv[4]);
+        const QString netName = QString::fromLocal8Bit(argv[5]);
+        const QString op = QString::fromLocal8Bit(argv[6]);
+        const bool done = mode == QLatin1String("share") ? frmNET->shareNet(conninfo, netName, op)
+                                                         : frmNET->joinNet(conninfo, netName, op);
+        if (!done) {
+            fail(QStringLiteral("%1 %2: %3").arg(mode.toUpper(), netName, session.message()));
+            return 1;
+        }
+    }
     quick->setFocus();
-    type(firstCall);
-    // A station on no list, in the comma form, with letters beyond ASCII.
-    const QString visitor = QString::fromUtf8("N0JOS, Jos\u00e9, Espa\u00f1ola, NM");
-    type(visitor);
-    const QStringList list = lines(checkIns);
-    if (list.size() != before + 2 || !list[before].contains(firstCall))
-        fail(QStringLiteral("QUICK CALL %1 and Enter did not check it in").arg(firstCall));
-    if (!list.last().endsWith(QString::fromUtf8("N0JOS  JOS\u00c9  Espa\u00f1ola  NM")))
-        fail(QStringLiteral("QUICK CALL \"%1\" did not check the visitor in: %2")
-                 .arg(visitor, list.join('|')));
+    if (mode == QLatin1String("join")) {
+        QStringList calls;
+        for (int i = 8; i < argc; ++i)
+            calls << QString::fromLocal8Bit(argv[i]);
+        const auto allShown = [&] {
+            const QString shown = checkInLines().join(QLatin1Char('|'));
+            return std::all_of(calls.begin(), calls.end(), [&](const QString& c) { return shown.contains(c); });
+        };
+        if (!waitFor(allShown))
+            fail(QStringLiteral("the joined net does not show %1: %2")
+                     .arg(calls.join(QLatin1Char(' ')), checkInLines().join(QLatin1Char('|'))));
+        const QString add = argc > 7 ? QString::fromLocal8Bit(argv[7]) : QStringLiteral("-");
+        if (add != QLatin1String("-")) {
+            type(add);
+            if (!checkInLines().last().contains(add.section(QLatin1Char(','), 0, 0).trimmed()))
+                fail(QStringLiteral("QUICK CALL \"%1\" did not check it in on the joined net").arg(add));
+        }
+    } else {
+        // A station of the first roster checked in from QUICK CALL, with the keyboard.
+        const int before = checkIns->model()->rowCount();
+        type(firstCall);
+        // A station on no list, in the comma form, with letters beyond ASCII.
+        const QString visitor = QString::fromUtf8("N0JOS, Jos\u00e9, Espa\u00f1ola, NM");
+        type(visitor);
+        const QStringList list = checkInLines();
+        if (list.size() != before + 2 || !list[before].contains(firstCall))
+            fail(QStringLiteral("QUICK CALL %1 and Enter did not check it in").arg(firstCall));
+        if (!list.last().endsWith(QString::fromUtf8("N0JOS  JOS\u00c9  Espa\u00f1ola  NM")))
+            fail(QStringLiteral("QUICK CALL \"%1\" did not check the visitor in: %2")
+                     .arg(visitor, list.join('|')));
+    }
+    if (shared && !waitFor([&] { return session.isOnline() && session.waitingChanges() == 0; }))
+        fail(QStringLiteral("the server did not take every change: %1").arg(session.label()));
+    const QStringList list = checkInLines();
 
     // SAVE: the list as it is shown, each line ended by CR LF, in the system's encoding.
     click(net, "panSAVE");
@@ -191,9 +253,11 @@ int main(int argc, char** argv)
         fail(QStringLiteral("the saved file is not in Windows-1252"));
 #endif
 
-    std::printf("rosters %s stations, %d spreadsheet members, %s and N0JOS checked in, %lld bytes saved with "
-                "CR LF\n",
-        qPrintable(counts.join(QLatin1Char('/'))), members, qPrintable(firstCall), qint64(bytes.size()));
+    std::printf("rosters %s stations, %d spreadsheet members, %lld bytes saved with CR LF\n",
+        qPrintable(counts.join(QLatin1Char('/'))), members, qint64(bytes.size()));
+    std::printf("%s%s\n", shared ? "shared net: " : "checked in: ", qPrintable(list.join(QStringLiteral(" | "))));
     DestroyPages();
-    return failures == 0 ? 0 : 1;
+    // As the test programs end: under Wine, unloading the runtime after child processes' pipe
+    // threads can hang a program whose work is done.
+    endTestRun(failures == 0 ? 0 : 1);
 }
