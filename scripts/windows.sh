@@ -10,6 +10,8 @@
 #   windows.sh build      deps, then the program and the tests
 #   windows.sh test       build, then the tests under Wine
 #   windows.sh installer  build, then the installer and its test under Wine
+#   windows.sh bench      build, then the operator's waits timed under Wine and on Linux
+#                         (on LICENCES, default the Linux build's bench-data/FCCraw/EN.dat)
 #
 # VELMORA_WIN_CACHE (default ~/.cache/velmora-win) is the cache, BUILD_DIR (default
 # build-windows) the build tree, JOBS (default 2) the parallel jobs, NICE (default 0) the
@@ -385,7 +387,7 @@ build_program() {
     -DVELMORA_WIN_ROOTS="$(IFS=';'; echo "${roots[*]}")" \
     -DCMAKE_PREFIX_PATH="$(prefix_of qt6-base);$(prefix_of googletest)" \
     -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
-    -DCMAKE_CROSSCOMPILING_EMULATOR=wine -DVELMORA_BENCH=OFF >"$build/configure.log" ||
+    -DCMAKE_CROSSCOMPILING_EMULATOR=wine -DVELMORA_BENCH="$bench" >"$build/configure.log" ||
     { tail -n 30 "$build/configure.log"; exit 1; }
   cmake --build "$build" -j"$jobs"
 }
@@ -593,6 +595,21 @@ shared_net_with_linux() {
   return "$rc"
 }
 
+# The same timings of the Windows build under Wine and of the Linux build, one after the other.
+run_benchmark() {
+  local licences="${LICENCES:-$here/build/bench-data/FCCraw/EN.dat}" linux_build="$here/build"
+  [ -f "$licences" ] || { echo "no licence file $licences: run the Linux build's fcc_bench once, or set LICENCES" >&2; return 1; }
+  all_roots
+  setup_wine
+  echo "Windows build under Wine:"
+  (cd "$build" && wine_run 1800 bin/operator_times.exe "$(winpath "$build/demo")" "$(winpath "$licences")" \
+    >"$build/operator-times.txt" 2>/dev/null) || { cat "$build/operator-times.txt"; return 1; }
+  tr -d '\r' <"$build/operator-times.txt"
+  echo "Linux build:"
+  cmake --build "$linux_build" --target operator_times >/dev/null
+  QT_QPA_PLATFORM=offscreen "$linux_build/bin/operator_times" "$linux_build/demo" "$licences" 2>/dev/null
+}
+
 # Installs silently under Wine, runs the installed program and its reader on the demo,
 # uninstalls, and checks that nothing installed is left.
 test_installer() {
@@ -657,9 +674,11 @@ test_installer() {
 }
 
 case "$what" in
-  all | deps | build | test | installer) ;;
-  *) sed -n '2,17s/^# \{0,1\}//p' "$0"; exit 2 ;;
+  all | deps | build | test | installer | bench) ;;
+  *) sed -n '2,19s/^# \{0,1\}//p' "$0"; exit 2 ;;
 esac
+bench=OFF
+[ "$what" = bench ] && bench=ON
 
 stage "packages" install_packages
 stage "sources" fetch_all_sources
@@ -678,6 +697,10 @@ stage "program" build_program
 case "$what" in
   all | test) stage "tests under wine" run_wine_tests ;;
 esac
+if [ "$what" = bench ]; then
+  stage "operator's waits" run_benchmark
+  exit 0
+fi
 case "$what" in
   all | installer)
     stage "installer" make_installer

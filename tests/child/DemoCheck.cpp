@@ -11,12 +11,12 @@
 // go there; with "join" it joins that net instead of checking those stations in, waits until
 // each CALL is on its list, and checks in ADD ("-": nothing) from QUICK CALL. Either waits until
 // the server has every change, so that instances on other systems can be shown to see them.
+#include "PageProbes.h"
+#include "RunEnd.h"
 #include "app/Application.h"
 #include "app/Pages.h"
 #include "checkin/CheckInLine.h"
 #include "controls/Dialogs.h"
-#include "PageProbes.h"
-#include "RunEnd.h"
 #include "sharednet/SharedNetSession.h"
 
 #include <QAbstractItemView>
@@ -30,8 +30,8 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <functional>
 #include <exception>
+#include <functional>
 #ifdef _WIN32
 #include <windows.h>
 #endif
@@ -181,8 +181,9 @@ int main(int argc, char** argv)
     const QString mode = argc > 3 ? QString::fromLatin1(argv[3]) : QString();
     const bool shared = mode == QLatin1String("share") || mode == QLatin1String("join");
     if (!mode.isEmpty() && (!shared || argc < 7)) {
-        std::fprintf(stderr, "usage: velmora-demo-check INSTALL_DIR SAVED_FILE [share|join CONNINFO NET OPERATOR "
-                             "[ADD [CALL...]]]\n");
+        std::fprintf(stderr,
+            "usage: velmora-demo-check INSTALL_DIR SAVED_FILE [share|join CONNINFO NET OPERATOR "
+            "[ADD [CALL...]]]\n");
         return 2;
     }
     SharedNetSession& session = netPage().sharedNet();
@@ -204,7 +205,8 @@ int main(int argc, char** argv)
             calls << QString::fromLocal8Bit(argv[i]);
         const auto allShown = [&] {
             const QString shown = checkInLines().join(QLatin1Char('|'));
-            return std::all_of(calls.begin(), calls.end(), [&](const QString& c) { return shown.contains(c); });
+            return std::all_of(
+                calls.begin(), calls.end(), [&](const QString& c) { return shown.contains(c); });
         };
         if (!waitFor(allShown))
             fail(QStringLiteral("the joined net does not show %1: %2")
@@ -255,7 +257,8 @@ int main(int argc, char** argv)
 
     std::printf("rosters %s stations, %d spreadsheet members, %lld bytes saved with CR LF\n",
         qPrintable(counts.join(QLatin1Char('/'))), members, qint64(bytes.size()));
-    std::printf("%s%s\n", shared ? "shared net: " : "checked in: ", qPrintable(list.join(QStringLiteral(" | "))));
+    std::printf(
+        "%s%s\n", shared ? "shared net: " : "checked in: ", qPrintable(list.join(QStringLiteral(" | "))));
     DestroyPages();
     // As the test programs end: under Wine, unloading the runtime after child processes' pipe
     // threads can hang a program whose work is done.
