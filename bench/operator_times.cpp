@@ -5,6 +5,7 @@
 // (typed key by key, then Enter), and BUILD LIST "K" on the licence file EN_DAT from the click
 // to the list shown. Prints the median of each.
 #include "../tests/RunEnd.h"
+#include "QuickCallTyping.h"
 #include "app/Pages.h"
 #include "fcc/LicenceListModel.h"
 #include "fcc/TfrmFCC2.h"
@@ -87,18 +88,7 @@ int main(int argc, char** argv)
     auto* quick = child<QLineEdit>(static_cast<QWidget*>(frmNET), "editQUICK");
     int n = 0;
     const auto quickCall = timed(
-        200, [&] { quick->clear(); },
-        [&] {
-            // A new call each time, in the comma form, so no repeat notice comes up.
-            const QString text = QStringLiteral("K%1Q%2, PAT, WACO, TX").arg(n % 10).arg(n);
-            ++n;
-            for (const QChar c : text) {
-                QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
-                QCoreApplication::sendEvent(quick, &press);
-            }
-            QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
-            QCoreApplication::sendEvent(quick, &enter);
-        });
+        200, [&] { quick->clear(); }, [&] { typeQuickCheckIn(quick, n++); });
     DestroyPages();
 
     {

@@ -1,5 +1,6 @@
 // The net page as the operator meets it: start-up to the main window on the demo
 // installation, and one check-in from the QUICK CALL box (a call typed, then Enter).
+#include "QuickCallTyping.h"
 #include "app/Pages.h"
 #include "net/TfrmNET.h"
 #include "pages/TfrmMainA.h"
@@ -55,17 +56,8 @@ void QuickCheckIn(benchmark::State& state)
     auto* quick = static_cast<QLineEdit*>(widget(net, "editQUICK"));
     int n = 0;
     for (auto _ : state) {
-        // A new call each time, typed key by key, checked in with a comma form so that no
-        // repeat notice or second Enter is involved.
-        const QString text = QStringLiteral("K%1Q%2, PAT, WACO, TX").arg(n % 10).arg(n);
-        ++n;
         quick->clear();
-        for (const QChar c : text) {
-            QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
-            QCoreApplication::sendEvent(quick, &press);
-        }
-        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
-        QCoreApplication::sendEvent(quick, &enter);
+        typeQuickCheckIn(quick, n++);
     }
     DestroyPages();
 }

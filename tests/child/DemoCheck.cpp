@@ -11,6 +11,7 @@
 // go there; with "join" it joins that net instead of checking those stations in, waits until
 // each CALL is on its list, and checks in ADD ("-": nothing) from QUICK CALL. Either waits until
 // the server has every change, so that instances on other systems can be shown to see them.
+#include "ChildChecks.h"
 #include "PageProbes.h"
 #include "RunEnd.h"
 #include "app/Application.h"
@@ -37,31 +38,7 @@
 #endif
 
 namespace {
-int failures = 0;
-
-void fail(const QString& text)
-{
-    ++failures;
-    std::printf("FAIL %s\n", qPrintable(text));
-    std::fflush(stdout);
-}
-
-QWidget* page(const char* name)
-{
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->objectName() == QLatin1String(name))
-            return w;
-    fail(QStringLiteral("no page %1").arg(QString::fromLatin1(name)));
-    return nullptr;
-}
-
-QWidget* find(QWidget* page, const char* name)
-{
-    QWidget* w = page ? page->findChild<QWidget*>(QString::fromLatin1(name)) : nullptr;
-    if (!w)
-        fail(QStringLiteral("no control %1").arg(QString::fromLatin1(name)));
-    return w;
-}
+using namespace childcheck;
 
 // Lets the page and the reader's answers come in.
 void settle(int ms = 100)

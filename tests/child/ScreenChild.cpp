@@ -5,6 +5,7 @@
 // at its centre and shows its whole text. It then checks a station in from QUICK CALL and
 // picks one with a click on a roster line. Each fault is printed as a line starting with
 // "FAIL"; the exit status is 0 when there was none.
+#include "ChildChecks.h"
 #include "TestScreen.h"
 #include "app/Application.h"
 #include "app/Pages.h"
@@ -30,23 +31,8 @@
 #include <cstdio>
 
 namespace {
-int failures = 0;
+using namespace childcheck;
 int checks = 0;
-
-void fail(const QString& text)
-{
-    ++failures;
-    std::printf("FAIL %s\n", qPrintable(text));
-    std::fflush(stdout);
-}
-
-QWidget* find(QWidget* page, const char* name)
-{
-    auto* w = page->findChild<QWidget*>(QString::fromLatin1(name));
-    if (!w)
-        fail(QStringLiteral("%1: no control %2").arg(page->objectName(), QString::fromLatin1(name)));
-    return w;
-}
 
 void settle()
 {
@@ -183,15 +169,6 @@ void checkPage(QWidget* page, QWidget* part = nullptr)
         }
         checkText(page, w);
     }
-}
-
-QWidget* page(const char* name)
-{
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->objectName() == QLatin1String(name))
-            return w;
-    fail(QStringLiteral("no page %1").arg(QString::fromLatin1(name)));
-    return nullptr;
 }
 
 // From the main page to a page and back, with the mouse.
